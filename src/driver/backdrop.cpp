@@ -1,0 +1,117 @@
+// The full-screen backdrop: a blue gradient with the logo at the top left.
+// It owns every dialog of the wizard.
+#include "driver/driver.h"
+#include "resource.h"
+
+static const char BACKDROP_CLASS[] = "MelvroSetupWClass";
+
+enum { BANDS = 70, BAND_STEP = 3 };
+
+BOOL RegisterBackdropClass(HINSTANCE instance)
+{
+    WNDCLASSA wc = {};
+    wc.style = 0;
+    wc.lpfnWndProc = MainWndProc;
+    wc.hInstance = instance;
+    wc.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(IDI_SETUP));
+    wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+    wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
+    wc.lpszClassName = BACKDROP_CLASS;
+    return RegisterClassA(&wc) != 0;
+}
+
+BOOL CreateBackdrop(HINSTANCE instance)
+{
+    State.instance = instance;
+    State.backdrop = CreateWindowExA(0, BACKDROP_CLASS, "Melvro Setup", WS_POPUP | WS_THICKFRAME,
+                                     CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
+                                     nullptr, nullptr, instance, nullptr);
+    if (!State.backdrop)
+        return FALSE;
+    ShowWindow(State.backdrop, SW_SHOWMAXIMIZED);
+    UpdateWindow(State.backdrop);
+    return TRUE;
+}
+
+// Draws the logo: the mask clears the picture's area to black (SRCAND),
+// then the picture is ORed in (SRCPAINT); where the mask is white the
+// gradient stays.
+void DrawLogo(HDC dc, int x1, int y1, int x2, int y2)
+{
+    HDC memory = CreateCompatibleDC(dc);
+    if (!memory)
+        return;
+
+    HBITMAP picture = LoadBitmapA(State.instance, MAKEINTRESOURCEA(IDB_LOGO));
+    HBITMAP mask = picture ? LoadBitmapA(State.instance, MAKEINTRESOURCEA(IDB_LOGO_MASK)) : nullptr;
+    if (picture && mask) {
+        HGDIOBJ first = SelectObject(memory, mask);
+        BitBlt(dc, x1, y1, x2 - x1, y2 - y1, memory, 0, 0, SRCAND);
+        SelectObject(memory, picture);
+        BitBlt(dc, x1, y1, x2 - x1, y2 - y1, memory, 0, 0, SRCPAINT);
+        SelectObject(memory, first);
+    }
+    if (mask)
+        DeleteObject(mask);
+    if (picture)
+        DeleteObject(picture);
+    DeleteDC(memory);
+}
+
+// Bands of 1/70 of the client height (at least one row), pure blue at the
+// top and 3 darker each band down to black. The count rounds down, so the
+// last band may lie partly or wholly below the client area.
+void PaintBackdrop(HWND window)
+{
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(window, &ps);
+    RECT client;
+    GetClientRect(window, &client);
+
+    int height = (client.bottom - client.top) / BANDS;
+    if (height == 0)
+        height = 1;
+    int blue = 255;
+    RECT band = { client.left, client.top, client.right, client.top + height };
+    int covered = 0;
+    if (client.bottom >= 0) {
+        do {
+            HBRUSH brush = CreateSolidBrush(RGB(0, 0, blue));
+            if (brush) {  // without a brush the band stays unpainted
+                FillRect(dc, &band, brush);
+                DeleteObject(brush);
+            }
+            OffsetRect(&band, 0, height);
+            blue = blue > BAND_STEP ? blue - BAND_STEP : 0;
+            covered += height;
+        } while (covered <= client.bottom);
+    }
+
+    DrawLogo(dc, 20, 20, 375, 225);
+    EndPaint(window, &ps);
+}
+
+LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_PAINT:
+        PaintBackdrop(window);
+        return 0;
+    case WM_ERASEBKGND:
+        return 0;  // the paint covers the whole client area
+    case WM_SIZE:
+        InvalidateRect(window, nullptr, FALSE);
+        break;
+    case WM_DESTROY:
+        PostQuitMessage(0);
+        return 0;
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+// Every dialog asks for this while it opens, so the screen behind it is
+// clean before it appears.
+void RepaintBackdrop()
+{
+    UpdateWindow(State.backdrop);
+}

@@ -1,0 +1,68 @@
+// DIRCREATE: the target folder is missing; "Create" makes it level by level.
+#include <string.h>
+
+#include "driver/driver.h"
+#include "install/install.h"
+#include "resource.h"
+
+static const char CREATE_FAILED[] = "\t\tUnable to create directory !\t\t";
+
+enum { UNTESTED_PREFIX = 4 };  // "C:\P": the drive root is never tested
+
+static bool make_level(const char* prefix)
+{
+    return FolderExists(prefix) || CreateFolder(prefix) == 0;
+}
+
+// Tests every prefix of TargetFolder that ends before a backslash, and the
+// whole path, creating each that is missing, in order. Only the backslash
+// separates levels. Levels created before a failure stay.
+static bool create_levels()
+{
+    const char* target = State.TargetFolder;
+    char* prefix = State.ScratchPath;
+    // The zero fill terminates every prefix: characters are copied below
+    // without a terminator.
+    memset(prefix, 0, PATH_CHARS);
+    strncpy(prefix, target, UNTESTED_PREFIX);
+
+    if (strlen(target) < UNTESTED_PREFIX)
+        return make_level(prefix);  // the whole text is the only level
+    for (int i = UNTESTED_PREFIX;; ++i) {
+        char c = target[i];
+        if ((c == '\\' || c == '\0') && !make_level(prefix))
+            return false;
+        if (c == '\0')
+            return true;
+        prefix[i] = c;
+    }
+}
+
+INT_PTR CALLBACK SUCreateDirectory(HWND dialog, UINT message, WPARAM wParam, LPARAM)
+{
+    switch (message) {
+    case WM_INITDIALOG:
+        RepaintBackdrop();
+        SetDlgItemTextA(dialog, IDC_FOLDER_TEXT, State.TargetFolder);
+        MessageBeep(MB_ICONEXCLAMATION);
+        CenterDialog(dialog);
+        return TRUE;
+    case WM_COMMAND:
+        switch (LOWORD(wParam)) {
+        case IDOK:
+            if (create_levels()) {
+                EndDialog(dialog, END_YES);
+            } else {
+                // After the message, leave exactly as "Edit..." does.
+                ErrorBox(dialog, CREATE_FAILED);
+                PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+            }
+            return TRUE;
+        case IDCANCEL:
+            EndDialog(dialog, END_NO);
+            return TRUE;
+        }
+        return FALSE;
+    }
+    return FALSE;
+}

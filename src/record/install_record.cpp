@@ -1,0 +1,60 @@
+#include <string.h>
+
+#include "driver/driver.h"
+#include "record/record.h"
+
+const char RECORD_FILE[] = "QVN32.INI";
+const char DEFAULT_FOLDER[] = "C:\\Program files\\Corvane Pro";
+
+static const char NOT_INSTALLED[] = "Not Installed";
+
+enum { SCAN_MILLISECONDS = 2000 };
+
+// Reads the record. The application counts as installed exactly when the
+// record holds a path; the files on disk are not looked at. A missing
+// file, section or key reads as its default, that is, nothing installed.
+void ScanInstallation()
+{
+    DWORD start = GetTickCount();
+
+    RecordValues& values = State.InstallRecord;
+    values = RecordValues{};
+    lstrcpynA(State.InstalledFolder, NOT_INSTALLED, PATH_CHARS);
+    if (WindowsPath(RECORD_FILE)) {
+        const char* record = State.ScratchPath;
+        values.sharewareEdition = static_cast<int>(GetPrivateProfileIntA("SHAREWARE", "Setup", 0, record));
+        values.releaseEdition = static_cast<int>(GetPrivateProfileIntA("RELEASE", "Setup", 0, record));
+        values.majorVersion = static_cast<int>(GetPrivateProfileIntA("VERSION", "Major", 0, record));
+        values.minorVersion = static_cast<int>(GetPrivateProfileIntA("VERSION", "Minor", 0, record));
+        // The profile read cuts a longer path to 259 characters.
+        GetPrivateProfileStringA("INSTALL PATH", "Path", NOT_INSTALLED, State.InstalledFolder, PATH_CHARS,
+                                 record);
+    }
+
+    if (strcmp(State.InstalledFolder, NOT_INSTALLED) != 0) {
+        StripFileName(State.InstalledFolder);
+        State.IsInstalled = 1;
+    } else {
+        lstrcpynA(State.InstalledFolder, DEFAULT_FOLDER, PATH_CHARS);
+        State.IsInstalled = 0;
+    }
+    lstrcpynA(State.TargetFolder, State.InstalledFolder, PATH_CHARS);
+
+    // The scan notice stays on screen for two seconds however quick this was.
+    HoldAtLeast(start, SCAN_MILLISECONDS);
+}
+
+// Writes the record of a completed installation, in the order that the
+// installed application expects to find it. Write failures are not
+// reported: the installation itself is complete.
+void WriteInstallRecord(const char* executablePath)
+{
+    if (!WindowsPath(RECORD_FILE))
+        return;
+    const char* record = State.ScratchPath;
+    WritePrivateProfileStringA("SHAREWARE", "Setup", "0", record);
+    WritePrivateProfileStringA("RELEASE", "Setup", "1", record);
+    WritePrivateProfileStringA("VERSION", "Major", "2", record);
+    WritePrivateProfileStringA("VERSION", "Minor", "0", record);
+    WritePrivateProfileStringA("INSTALL PATH", "Path", executablePath, record);
+}

@@ -1,0 +1,86 @@
+// SETUP.EXE is a 32-bit GUI program that binds only the system DLLs it is
+// allowed to. Read from the PE file itself.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <iterator>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "robot.h"
+
+namespace {
+
+struct PeFile {
+    std::vector<BYTE> bytes;
+    IMAGE_NT_HEADERS32 nt = {};
+    std::vector<IMAGE_SECTION_HEADER> sections;
+
+    explicit PeFile(const std::string& path)
+    {
+        std::ifstream in(path, std::ios::binary);
+        bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+        if (bytes.size() < sizeof(IMAGE_DOS_HEADER))
+            return;
+        IMAGE_DOS_HEADER dos;
+        memcpy(&dos, bytes.data(), sizeof dos);
+        if (static_cast<size_t>(dos.e_lfanew) + sizeof nt > bytes.size())
+            return;
+        memcpy(&nt, bytes.data() + dos.e_lfanew, sizeof nt);
+        size_t table = dos.e_lfanew + offsetof(IMAGE_NT_HEADERS32, OptionalHeader) +
+                       nt.FileHeader.SizeOfOptionalHeader;
+        for (WORD i = 0; i < nt.FileHeader.NumberOfSections; ++i) {
+            IMAGE_SECTION_HEADER s;
+            if (table + (i + 1) * sizeof s > bytes.size())
+                break;
+            memcpy(&s, bytes.data() + table + i * sizeof s, sizeof s);
+            sections.push_back(s);
+        }
+    }
+
+    // A file offset for a relative virtual address; 0 when it lies nowhere.
+    size_t offset(DWORD rva) const
+    {
+        for (const IMAGE_SECTION_HEADER& s : sections)
+            if (rva >= s.VirtualAddress && rva < s.VirtualAddress + s.SizeOfRawData)
+                return rva - s.VirtualAddress + s.PointerToRawData;
+        return 0;
+    }
+
+    std::set<std::string> imports() const
+    {
+        std::set<std::string> names;
+        const IMAGE_DATA_DIRECTORY& dir = nt.OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
+        size_t at = offset(dir.VirtualAddress);
+        for (; at && at + sizeof(IMAGE_IMPORT_DESCRIPTOR) <= bytes.size(); at += sizeof(IMAGE_IMPORT_DESCRIPTOR)) {
+            IMAGE_IMPORT_DESCRIPTOR d;
+            memcpy(&d, bytes.data() + at, sizeof d);
+            if (d.Name == 0)
+                break;
+            size_t name = offset(d.Name);
+            std::string dll;
+            while (name && name < bytes.size() && bytes[name])
+                dll += static_cast<char>(toupper(bytes[name++]));
+            names.insert(dll);
+        }
+        return names;
+    }
+};
+
+TEST(Imports, SetupIsA32BitGuiProgramBindingOnlySystemDlls)
+{
+    PeFile pe(robot::SetupPath());
+    ASSERT_FALSE(pe.sections.empty()) << robot::SetupPath();
+    EXPECT_EQ(IMAGE_FILE_MACHINE_I386, pe.nt.FileHeader.Machine);
+    EXPECT_EQ(IMAGE_SUBSYSTEM_WINDOWS_GUI, pe.nt.OptionalHeader.Subsystem);
+
+    const std::set<std::string> allowed = {"KERNEL32.DLL", "USER32.DLL", "GDI32.DLL", "ADVAPI32.DLL",
+                                           "MSVCRT.DLL"};
+    std::set<std::string> imports = pe.imports();
+    EXPECT_FALSE(imports.empty());
+    for (const std::string& dll : imports)
+        EXPECT_TRUE(allowed.count(dll)) << "SETUP.EXE must not import " << dll;
+}
+
+}  // namespace
