@@ -7,6 +7,8 @@
 #                                                   code is the script's
 #   wine-run.sh --prefix DIR --session COMMAND...   run a Linux command (ctest,
 #                                                   say) inside one session
+#   wine-run.sh --prefix DIR --display PROGRAM...   the same on the display that
+#                                                   DISPLAY names, for a person
 #
 # A session is the display, the wineserver and its desktop. A call inside a
 # session (CORVANE_WINE_SESSION names its prefix) just runs the program;
@@ -20,7 +22,11 @@ if [ "${1:-}" = --prefix ]; then prefix=$2; shift 2; fi
 [ -n "$prefix" ] || { echo "usage: $0 --prefix DIR [--session] PROGRAM [ARGS...]" >&2; exit 2; }
 prefix=$(realpath -m "$prefix")
 session=0
-if [ "${1:-}" = --session ]; then session=1; shift; fi
+own_display=1
+case "${1:-}" in
+    --session) session=1; shift ;;
+    --display) own_display=0; shift ;;
+esac
 [ $# -gt 0 ] || { echo "$0: nothing to run" >&2; exit 2; }
 
 export WINEPREFIX=$prefix
@@ -53,11 +59,13 @@ close_session() {
 trap close_session EXIT
 trap 'exit 130' INT TERM
 
-# A display of our own; Xvfb picks a free number and tells it on a pipe.
-exec 8< <(Xvfb -displayfd 1 -screen 0 1024x768x24 -nolisten tcp -noreset 2>/dev/null & echo "pid $!"; wait)
-read -r _ xvfb_pid <&8
-read -r display <&8 || { echo "$0: Xvfb did not start" >&2; exit 1; }
-export DISPLAY=:$display
+if [ $own_display = 1 ]; then
+    # A display of our own; Xvfb picks a free number and tells it on a pipe.
+    exec 8< <(Xvfb -displayfd 1 -screen 0 1024x768x24 -nolisten tcp -noreset 2>/dev/null & echo "pid $!"; wait)
+    read -r _ xvfb_pid <&8
+    read -r display <&8 || { echo "$0: Xvfb did not start" >&2; exit 1; }
+    export DISPLAY=:$display
+fi
 
 if [ ! -f "$prefix/.corvane-ready" ]; then
     rm -rf "$prefix"
@@ -89,6 +97,10 @@ REG
     wineserver -w 2>/dev/null || true
     touch "$prefix/.corvane-ready"
 fi
+
+# A second drive for the tests: D: is a folder of the prefix's own.
+mkdir -p "$prefix/drive_d"
+[ -L "$prefix/dosdevices/d:" ] || ln -s ../drive_d "$prefix/dosdevices/d:"
 
 wineserver -p
 # Bring up Wine's own processes and the desktop before anything else runs:

@@ -1,11 +1,110 @@
-// COPYFILES: extracts the application files into the target folder.
+// COPYFILES: extracts the application files into the target folder, one
+// call of the unzip library each, then writes the installation record.
 #include "driver/driver.h"
 #include "install/install.h"
+#include "install/unzip_request.h"
+#include "record/record.h"
 #include "resource.h"
 
 const char* const InstallFileList[INSTALL_FILES] = {
     "QVN32.EXE", "QVNTUTOR.HLP", "QVNHELP.HLP", "SETUP.EXE", "UNINSTAL.EXE", "DZIP32.DLL", "DUNZIP32.DLL",
 };
+
+enum { LAST_MESSAGE = 50 };
+
+// The library's texts by result; the empty ones have none.
+static const char* const UnzipMessages[LAST_MESSAGE + 1] = {
+    "", "", "Unexpected end of zip file", "Zip file structure invalid", "Out of memory", "Out of memory",
+    "", "", "", "File not found", "", "All files are up to date.",
+    "The same disk volume can not be used as both the source and destination",
+    "", "", "", "", "", "", "", "", "", "", "", "",
+    "Index out of bounds", "", "", "Error creating output file", "Error opening archive", "", "",
+    "Error could not create target folder", "", "", "", "", "", "", "Bad CRC",
+    "Application cancelled operation", "File skipped, encrypted", "File skipped, unknown compression method",
+    "", "Bad or missing decrypt code", "Busy, can't enter now", "Can't extract a Volume ID item",
+    "Command syntax error", "Operation cancelled", "Operation skipped", "Disk full",
+};
+static_assert(sizeof UnzipMessages / sizeof UnzipMessages[0] == 51, "one text per result 0 to 50");
+
+static const char COPY_FAILED[] = "\t\tError copying file !\t\t";
+
+// The text for a library result. The table has results 0 to 50; a failure
+// (negative) is told by the text at its magnitude when there is one, so
+// the user learns why the copying stopped; anything else by its number.
+const char* UnzipMessageText(int result, char* buffer)
+{
+    if (result >= 0 && result <= LAST_MESSAGE)
+        return UnzipMessages[result];
+    if (result < 0 && result >= -LAST_MESSAGE && UnzipMessages[-result][0] != '\0')
+        return UnzipMessages[-result];
+    wsprintfA(buffer, "Unzip library error %d", result);
+    return buffer;
+}
+
+// Extracts one member into folder. A nonzero result is shown in a box of
+// its own, without an owner, and returned unchanged.
+int ExtractFile(const char* folder, const char* member)
+{
+    UnzipRequest request = {};
+    request.length = sizeof request;
+    request.fixed4 = 8;
+    request.archive = State.ArchivePath;
+    request.member = member;
+    request.fixed20 = -1;
+    request.folder = folder;
+    request.fixed36 = 1;
+    request.fixed40 = 1;
+    request.fixed48 = 1;
+    request.fixed56 = 1;
+    request.fixed92 = 1;
+    request.decryptCode = State.DecryptCode;
+
+    HCURSOR previous = SetCursor(LoadCursorA(nullptr, IDC_WAIT));
+    int result = dunzip(&request);
+    SetCursor(previous);
+
+    if (result != 0) {
+        char buffer[UNZIP_TEXT_CHARS];
+        ErrorBox(nullptr, UnzipMessageText(result, buffer));
+    }
+    return result;
+}
+
+// True when every file's path in the target folder fits a path buffer.
+// The library builds those paths itself, so a folder too long for them is
+// refused before anything is extracted.
+static bool paths_fit()
+{
+    char path[PATH_CHARS];
+    for (const char* name : InstallFileList)
+        if (!JoinPath(path, State.TargetFolder, name))
+            return false;
+    return true;
+}
+
+// The copying: 0 when every file was processed and the record written, 1
+// when it stopped. Files extracted before a failure stay.
+int CopyAllFiles(HWND dialog)
+{
+    if (!paths_fit()) {
+        ErrorBox(dialog, COPY_FAILED);
+        return 1;
+    }
+    HWND fileText = GetDlgItem(dialog, IDC_FILE_TEXT);
+    for (const char* name : InstallFileList) {
+        SetWindowTextA(fileText, name);
+        UpdateWindow(fileText);
+        if (ExtractFile(State.TargetFolder, name) < 0) {
+            ErrorBox(dialog, COPY_FAILED);
+            return 1;
+        }
+    }
+
+    char executable[PATH_CHARS];
+    JoinPath(executable, State.TargetFolder, "QVN32.EXE");
+    WriteInstallRecord(executable);
+    return 0;
+}
 
 INT_PTR CALLBACK CopyFiles(HWND dialog, UINT message, WPARAM, LPARAM)
 {
@@ -14,11 +113,19 @@ INT_PTR CALLBACK CopyFiles(HWND dialog, UINT message, WPARAM, LPARAM)
         RepaintBackdrop();
         SetDlgItemTextA(dialog, IDC_FOLDER_TEXT, State.TargetFolder);
         CenterDialog(dialog);
+        // The work waits for this message, so the dialog is up first.
         PostMessageA(dialog, WM_CLOSE, 0, 0);
         return TRUE;
     case WM_CLOSE:
-        // The extraction itself is not built yet.
-        EndDialog(dialog, 0);
+        // The library's message boxes have no owner, so this dialog's close
+        // box still works while one is open; that request must not start
+        // a second copying inside the first. The flag lives with the
+        // dialog.
+        if (GetWindowLongPtrA(dialog, DWLP_USER))
+            return TRUE;
+        SetWindowLongPtrA(dialog, DWLP_USER, 1);
+        UpdateWindow(dialog);  // before the copying holds the thread (see SetupScan)
+        EndDialog(dialog, CopyAllFiles(dialog));
         return TRUE;
     }
     return FALSE;

@@ -17,7 +17,7 @@ static bool make_level(const char* prefix)
 // Tests every prefix of TargetFolder that ends before a backslash, and the
 // whole path, creating each that is missing, in order. Only the backslash
 // separates levels. Levels created before a failure stay.
-static bool create_levels()
+bool CreateTargetFolder()
 {
     const char* target = State.TargetFolder;
     char* prefix = State.ScratchPath;
@@ -50,7 +50,7 @@ INT_PTR CALLBACK SUCreateDirectory(HWND dialog, UINT message, WPARAM wParam, LPA
     case WM_COMMAND:
         switch (LOWORD(wParam)) {
         case IDOK:
-            if (create_levels()) {
+            if (CreateTargetFolder()) {
                 EndDialog(dialog, END_YES);
             } else {
                 // After the message, leave exactly as "Edit..." does.

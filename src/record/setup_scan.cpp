@@ -12,6 +12,9 @@ INT_PTR CALLBACK SetupScan(HWND dialog, UINT message, WPARAM, LPARAM)
         PostMessageA(dialog, WM_CLOSE, 0, 0);
         return TRUE;
     case WM_CLOSE:
+        // The posted close message came before the dialog's own paint, and
+        // the scan holds the thread: paint the notice first.
+        UpdateWindow(dialog);
         ScanInstallation();
         EndDialog(dialog, 1);
         return TRUE;

@@ -22,6 +22,8 @@ INT_PTR CALLBACK RemoveScan(HWND dialog, UINT message, WPARAM, LPARAM)
         PostMessageA(dialog, WM_CLOSE, 0, 0);
         return TRUE;
     case WM_CLOSE:
+        // Paint the notice before the sweep holds the thread (see SetupScan).
+        UpdateWindow(dialog);
         RemovalSweep(dialog);
         EndDialog(dialog, 1);
         return TRUE;

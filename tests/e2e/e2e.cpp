@@ -1,6 +1,8 @@
 #include "e2e.h"
 
+#include <cstring>
 #include <fstream>
+#include <sstream>
 
 namespace e2e {
 
@@ -21,6 +23,14 @@ void RemoveRecord()
     DeleteFileA(RecordPath().c_str());
 }
 
+std::string ReadFile(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
 bool Exists(const std::string& path)
 {
     return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
@@ -34,24 +44,7 @@ bool IsFolder(const std::string& path)
 
 void RemoveTree(const std::string& path)
 {
-    WIN32_FIND_DATAA entry;
-    HANDLE search = FindFirstFileA((path + "\\*").c_str(), &entry);
-    if (search != INVALID_HANDLE_VALUE) {
-        do {
-            std::string name = entry.cFileName;
-            if (name == "." || name == "..")
-                continue;
-            std::string child = path + "\\" + name;
-            if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-                RemoveTree(child);
-            } else {
-                SetFileAttributesA(child.c_str(), FILE_ATTRIBUTE_NORMAL);
-                DeleteFileA(child.c_str());
-            }
-        } while (FindNextFileA(search, &entry));
-        FindClose(search);
-    }
-    RemoveDirectoryA(path.c_str());
+    robot::RemoveTree(path);
 }
 
 std::string RecordFor(const std::string& folder, int major, int minor)
@@ -78,27 +71,107 @@ testing::AssertionResult Next(robot::Session& setup, const std::string& name, ro
     return testing::AssertionSuccess();
 }
 
+testing::AssertionResult NextError(robot::Session& setup, const std::string& text, robot::Dialog* box)
+{
+    robot::Dialog next = setup.next();
+    if (box)
+        *box = next;
+    if (!next)
+        return testing::AssertionFailure() << "no message box appeared; expected \"" << text << "\"";
+    if (next.title != "Error" || next.message() != text)
+        return testing::AssertionFailure() << "expected an Error box saying \"" << text << "\", saw \""
+                                           << next.title << "\" saying \"" << next.message() << "\"";
+    return testing::AssertionSuccess();
+}
+
+int32_t Request::word(int offset) const
+{
+    int32_t value = 0;
+    memcpy(&value, bytes.data() + offset, sizeof value);
+    return value;
+}
+
+namespace {
+
+void copy_into(const std::string& file, const std::string& folder)
+{
+    std::string name = file.substr(file.find_last_of('\\') + 1);
+    CopyFileA(file.c_str(), (folder + "\\" + name).c_str(), FALSE);
+}
+
+std::string unhex(const std::string& text)
+{
+    std::string out;
+    size_t start = text.compare(0, 1, "=") == 0 ? 1 : 0;  // texts are marked, the request is not
+    if (text == "-")
+        return out;
+    for (size_t i = start; i + 1 < text.size(); i += 2)
+        out += static_cast<char>(std::stoi(text.substr(i, 2), nullptr, 16));
+    return out;
+}
+
+}  // namespace
+
 void Walk::SetUp()
 {
     RemoveRecord();
+    const testing::TestInfo* test = testing::UnitTest::GetInstance()->current_test_info();
+    folder_ = std::string("C:\\e2e\\") + test->name();
+    RemoveTree(folder_);
+    CreateDirectoryA("C:\\e2e", nullptr);
+    CreateDirectoryA(folder_.c_str(), nullptr);
+    std::string programFolder = folder_ + "\\program";
+    CreateDirectoryA(programFolder.c_str(), nullptr);
+    copy_into(robot::SetupPath(), programFolder);
+    copy_into(robot::ProgramFolder() + "\\DUNZIP32.DLL", programFolder);
+    // Slow enough that the copying dialog is seen, as it would be.
+    script("* 0 120\n");
 }
 
 void Walk::TearDown()
 {
     RemoveRecord();
-    if (!scratch_.empty())
-        RemoveTree(scratch_);
+    RemoveTree(folder_);
+}
+
+void Walk::script(const std::string& lines)
+{
+    std::ofstream(folder_ + "\\program\\dunzip-script.txt") << lines;
+}
+
+std::vector<Request> Walk::requests() const
+{
+    std::vector<Request> list;
+    std::ifstream log(folder_ + "\\program\\dunzip-requests.log");
+    std::string line;
+    while (std::getline(log, line)) {
+        std::istringstream fields(line);
+        std::string bytes, archive, member, folder, code;
+        int wait = 0;
+        fields >> bytes >> archive >> member >> folder >> code >> wait;
+        Request r;
+        std::string raw = unhex(bytes);
+        r.bytes.assign(raw.begin(), raw.end());
+        r.archive = unhex(archive);
+        r.member = unhex(member);
+        r.folder = unhex(folder);
+        r.code = unhex(code);
+        r.waitCursor = wait != 0;
+        list.push_back(r);
+    }
+    return list;
+}
+
+void Walk::forget_requests()
+{
+    DeleteFileA((folder_ + "\\program\\dunzip-requests.log").c_str());
 }
 
 std::string Walk::scratch()
 {
-    if (scratch_.empty()) {
-        const testing::TestInfo* test = testing::UnitTest::GetInstance()->current_test_info();
-        scratch_ = std::string("C:\\e2e-") + test->name();
-        RemoveTree(scratch_);
-        CreateDirectoryA(scratch_.c_str(), nullptr);
-    }
-    return scratch_;
+    std::string work = folder_ + "\\work";
+    CreateDirectoryA(work.c_str(), nullptr);
+    return work;
 }
 
 }  // namespace e2e

@@ -1,11 +1,13 @@
-// What the walks through the wizard share: the installation record in the
-// Windows directory, scratch folders, and a check for the next dialog.
+// What the walks through the wizard share: a program folder with SETUP.EXE
+// and the stand-in unzip library, the installation record in the Windows
+// directory, scratch folders, and a check for the next dialog.
 #ifndef CORVANE_TEST_E2E_H
 #define CORVANE_TEST_E2E_H
 
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "robot.h"
 
@@ -14,6 +16,7 @@ namespace e2e {
 std::string RecordPath();
 void WriteRecord(const std::string& contents);
 void RemoveRecord();
+std::string ReadFile(const std::string& path);
 bool Exists(const std::string& path);
 bool IsFolder(const std::string& path);
 void RemoveTree(const std::string& path);
@@ -23,17 +26,36 @@ std::string RecordFor(const std::string& folder, int major = 2, int minor = 0);
 
 // The next dialog must be the named template; `dialog` receives it.
 testing::AssertionResult Next(robot::Session& setup, const std::string& name, robot::Dialog* dialog = nullptr);
+// The next dialog must be an "Error" message box with this text.
+testing::AssertionResult NextError(robot::Session& setup, const std::string& text, robot::Dialog* box = nullptr);
 
-// Every walk starts without a record and leaves none behind.
+// One request as the stand-in library received it.
+struct Request {
+    std::vector<unsigned char> bytes;  // the 142 bytes
+    std::string archive, member, folder, code;
+    bool waitCursor = false;
+    int32_t word(int offset) const;
+};
+
+// Every walk runs its own copy of SETUP.EXE, with the stand-in library
+// beside it, starts without a record and leaves none behind.
 class Walk : public ::testing::Test {
 protected:
     void SetUp() override;
     void TearDown() override;
-    // A folder of this test's own on drive C:, removed afterwards.
+
+    // SETUP.EXE in this walk's program folder.
+    std::string program() const { return folder_ + "\\program\\SETUP.EXE"; }
+    // What the stand-in library answers: lines "MEMBER RESULT [DELAY_MS]".
+    void script(const std::string& lines);
+    // The requests the library has received, in order.
+    std::vector<Request> requests() const;
+    void forget_requests();
+    // A folder of this walk's own on drive C:, removed afterwards.
     std::string scratch();
 
 private:
-    std::string scratch_;
+    std::string folder_;
 };
 
 }  // namespace e2e

@@ -22,7 +22,7 @@ TEST_F(Wizard, WithoutAnArchiveOnlyTheNoticeIsShown)
     } cases[] = {{"", "OK"}, {"*abc", "Escape"}, {"", "close box"}};
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string("\"") + c.tail + "\", " + c.close);
-        Session setup(c.tail);
+        Session setup(c.tail, program());
         Dialog notice;
         ASSERT_TRUE(Next(setup, "#141", &notice));
         EXPECT_EQ("NOTICE", notice.title);
@@ -40,7 +40,7 @@ TEST_F(Wizard, UninstallWithoutARecordSaysNotFoundAndExitsWith1)
 {
     for (bool escape : {false, true}) {
         SCOPED_TRACE(escape ? "Escape" : "Exit");
-        Session setup("UNINSTALL");
+        Session setup("UNINSTALL", program());
         Dialog scan, notFound;
         ASSERT_TRUE(Next(setup, "SETUPSCAN", &scan));
         EXPECT_FALSE(setup.closeBox(scan)) << "the scan notice has no title bar";
@@ -57,7 +57,7 @@ TEST_F(Wizard, TheUninstallWordIsExactAndCaseSensitive)
 {
     for (const char* tail : {"uninstall", "UNINSTALL "}) {
         SCOPED_TRACE(tail);
-        Session setup(tail);
+        Session setup(tail, program());
         Dialog intro, exit;
         ASSERT_TRUE(Next(setup, "SETUPSCAN"));
         ASSERT_TRUE(Next(setup, "SETUPINTRO", &intro)) << "install mode";
@@ -86,7 +86,7 @@ TEST_F(Wizard, UninstallIsOfferedOnlyForTheSameVersion)
         e2e::RemoveRecord();
         if (!c.record.empty())
             e2e::WriteRecord(c.record);
-        Session setup(ARCHIVE);
+        Session setup(ARCHIVE, program());
         Dialog intro;
         ASSERT_TRUE(Next(setup, "SETUPSCAN"));
         ASSERT_TRUE(Next(setup, "SETUPINTRO", &intro));
@@ -110,7 +110,7 @@ TEST_F(Wizard, ANewerVersionStopsBothModes)
         SCOPED_TRACE(c.tail);
         std::string record = e2e::RecordFor("C:\\Apps", c.major, c.minor);
         e2e::WriteRecord(record);
-        Session setup(c.tail);
+        Session setup(c.tail, program());
         Dialog warning;
         ASSERT_TRUE(Next(setup, "SETUPSCAN"));
         ASSERT_TRUE(Next(setup, "NEWERVERSION", &warning));
@@ -125,7 +125,7 @@ TEST_F(Wizard, ANewerVersionStopsBothModes)
 
 TEST_F(Wizard, ExitSetupThenResumeReturnsToTheWelcome)
 {
-    Session setup(ARCHIVE);
+    Session setup(ARCHIVE, program());
     Dialog intro, exit;
     ASSERT_TRUE(Next(setup, "SETUPSCAN"));
     ASSERT_TRUE(Next(setup, "SETUPINTRO", &intro));
@@ -146,7 +146,7 @@ TEST_F(Wizard, ExitSetupThenResumeReturnsToTheWelcome)
 TEST_F(Wizard, CancelAtRemoveReturnsToUninstall)
 {
     e2e::WriteRecord(e2e::RecordFor("C:\\Some Apps\\Corvane"));
-    Session setup("UNINSTALL");
+    Session setup("UNINSTALL", program());
     Dialog uninstall, remove, exit;
     ASSERT_TRUE(Next(setup, "SETUPSCAN"));
     ASSERT_TRUE(Next(setup, "UNISTALL", &uninstall));
@@ -179,7 +179,7 @@ TEST_F(Wizard, BothRemovalRoadsEndWithExitCode1)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.welcome);
         e2e::WriteRecord(e2e::RecordFor("C:\\Apps"));
-        Session setup(c.tail);
+        Session setup(c.tail, program());
         Dialog welcome, remove, sweep, done;
         ASSERT_TRUE(Next(setup, "SETUPSCAN"));
         ASSERT_TRUE(Next(setup, c.welcome, &welcome));
@@ -198,7 +198,7 @@ TEST_F(Wizard, BothRemovalRoadsEndWithExitCode1)
 TEST_F(Wizard, InstallIntoANewFolderCreatedLevelByLevel)
 {
     const std::string target = scratch() + "\\Apps\\Corvane";
-    Session setup(ARCHIVE);
+    Session setup(ARCHIVE, program());
     Dialog intro, install, create, copy, icons, success;
     ASSERT_TRUE(Next(setup, "SETUPSCAN"));
     ASSERT_TRUE(Next(setup, "SETUPINTRO", &intro));
@@ -228,7 +228,7 @@ TEST_F(Wizard, InstallIntoANewFolderCreatedLevelByLevel)
 TEST_F(Wizard, EditAndCancelGoBack)
 {
     const std::string target = scratch() + "\\New";
-    Session setup(ARCHIVE);
+    Session setup(ARCHIVE, program());
     Dialog intro, install, create;
     ASSERT_TRUE(Next(setup, "SETUPSCAN"));
     ASSERT_TRUE(Next(setup, "SETUPINTRO", &intro));
@@ -255,7 +255,7 @@ TEST_F(Wizard, EditAndCancelGoBack)
 TEST_F(Wizard, AFolderTextLongerThan259CharactersIsCut)
 {
     const std::string typed = "C:\\" + std::string(297, 'x');
-    Session setup(ARCHIVE);
+    Session setup(ARCHIVE, program());
     Dialog intro, install, create;
     ASSERT_TRUE(Next(setup, "SETUPSCAN"));
     ASSERT_TRUE(Next(setup, "SETUPINTRO", &intro));
@@ -281,7 +281,7 @@ TEST_F(Wizard, ContinueInstallationGoesToTheRecordedFolder)
         if (c.present)
             CreateDirectoryA(folder.c_str(), nullptr);
         e2e::WriteRecord(e2e::RecordFor(folder));
-        Session setup(ARCHIVE);
+        Session setup(ARCHIVE, program());
         Dialog intro, notice, next;
         ASSERT_TRUE(Next(setup, "SETUPSCAN"));
         ASSERT_TRUE(Next(setup, "SETUPINTRO", &intro));
@@ -297,7 +297,7 @@ TEST_F(Wizard, RemoveOldCopyThenTheFolderIsAskedFor)
 {
     e2e::WriteRecord(e2e::RecordFor("C:\\Old Apps"));
     const std::string target = scratch() + "\\New";
-    Session setup(ARCHIVE);
+    Session setup(ARCHIVE, program());
     Dialog intro, notice, install, create;
     ASSERT_TRUE(Next(setup, "SETUPSCAN"));
     ASSERT_TRUE(Next(setup, "SETUPINTRO", &intro));
@@ -324,7 +324,7 @@ TEST_F(Wizard, RemoveOldCopyThenTheFolderIsAskedFor)
 TEST_F(Wizard, EscapeAndTheCloseBoxAnswerNo)
 {
     const std::string target = scratch() + "\\Target";
-    Session setup(ARCHIVE);
+    Session setup(ARCHIVE, program());
     Dialog d;
     ASSERT_TRUE(Next(setup, "SETUPSCAN"));
     ASSERT_TRUE(Next(setup, "SETUPINTRO", &d));
@@ -356,7 +356,7 @@ TEST_F(Wizard, EscapeAndTheCloseBoxAnswerNo)
 // at (20, 20) without the bitmaps' last four columns.
 TEST_F(Wizard, DialogsAreCentredOverTheGradientAndLogo)
 {
-    Session setup(ARCHIVE);
+    Session setup(ARCHIVE, program());
     Dialog intro;
     ASSERT_TRUE(Next(setup, "SETUPSCAN"));
     ASSERT_TRUE(Next(setup, "SETUPINTRO", &intro));

@@ -204,12 +204,36 @@ bool CaptureScreen(Image& image)
         ok = BitBlt(memory, 0, 0, image.width, image.height, screen, 0, 0, SRCCOPY) != FALSE;
         GdiFlush();
         memcpy(image.pixels.data(), bits, image.pixels.size() * 4);
+        for (DWORD& pixel : image.pixels)
+            pixel &= 0xFFFFFF;  // GDI leaves something in the unused byte here and there
         SelectObject(memory, old);
         DeleteObject(dib);
     }
     DeleteDC(memory);
     ReleaseDC(nullptr, screen);
     return ok;
+}
+
+void RemoveTree(const std::string& path)
+{
+    WIN32_FIND_DATAA entry;
+    HANDLE search = FindFirstFileA((path + "\\*").c_str(), &entry);
+    if (search != INVALID_HANDLE_VALUE) {
+        do {
+            std::string name = entry.cFileName;
+            if (name == "." || name == "..")
+                continue;
+            std::string child = path + "\\" + name;
+            if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+                RemoveTree(child);
+            } else {
+                SetFileAttributesA(child.c_str(), FILE_ATTRIBUTE_NORMAL);
+                DeleteFileA(child.c_str());
+            }
+        } while (FindNextFileA(search, &entry));
+        FindClose(search);
+    }
+    RemoveDirectoryA(path.c_str());
 }
 
 std::string ProgramFolder()
@@ -220,9 +244,18 @@ std::string ProgramFolder()
     return folder.substr(0, folder.find_last_of('\\'));
 }
 
+std::string ProductFolder()
+{
+    std::string folder = "Z:" CORVANE_PRODUCT_DIR;  // the build's folder, seen through drive Z:
+    for (char& c : folder)
+        if (c == '/')
+            c = '\\';
+    return folder;
+}
+
 std::string SetupPath()
 {
-    return ProgramFolder() + "\\SETUP.EXE";
+    return ProductFolder() + "\\SETUP.EXE";
 }
 
 Session::Session(const std::string& commandTail, const std::string& program)
@@ -322,6 +355,7 @@ void Session::type(const Dialog& dialog, int id, const std::string& text)
 {
     HWND edit = GetDlgItem(dialog.window, id);
     PostMessageA(edit, EM_SETSEL, 0, -1);
+    PostMessageA(edit, WM_CHAR, VK_BACK, 1);  // clears the selection, also for an empty text
     for (unsigned char c : text)
         PostMessageA(edit, WM_CHAR, c, 1);
     // A person sees the text arrive before going on.

@@ -49,14 +49,18 @@ struct Image {
 };
 bool CaptureScreen(Image& image);
 
-// The SETUP.EXE that lies beside the running test program.
+// Deletes a folder with everything in it (read-only files included).
+void RemoveTree(const std::string& path);
+
+// The folder of the running test program, and the built product.
 std::string ProgramFolder();
+std::string ProductFolder();
 std::string SetupPath();
 
 // One run of SETUP.EXE.
 class Session {
 public:
-    explicit Session(const std::string& commandTail, const std::string& program = SetupPath());
+    Session(const std::string& commandTail, const std::string& program);
     ~Session();  // a run that is still going is ended, so no test leaks it
     Session(const Session&) = delete;
     Session& operator=(const Session&) = delete;

@@ -1,0 +1,22 @@
+#!/bin/bash
+# Installs, on Debian 12 and as root, whatever building, running and
+# testing the setup needs and the machine lacks.
+set -euo pipefail
+
+packages=(
+    cmake make python3
+    g++-mingw-w64-i686 binutils-mingw-w64-i686 googletest
+    wine wine32:i386 wine64 xvfb xauth fonts-wine fonts-liberation
+    imagemagick
+)
+
+missing=()
+for package in "${packages[@]}"; do
+    dpkg -s "$package" >/dev/null 2>&1 || missing+=("$package")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+echo "Installing: ${missing[*]}"
+dpkg --print-foreign-architectures | grep -qx i386 || dpkg --add-architecture i386
+apt-get update -qq
+DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${missing[@]}" >/dev/null
