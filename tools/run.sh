@@ -12,17 +12,16 @@ tools/install-deps.sh
 cmake -S . -B build -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake >/dev/null
 cmake --build build -j"$(nproc)"
 
-# The distribution as the user gets it: SETUP.EXE and the unzip library.
+# The distribution as the user gets it: SETUP.EXE, the unzip library and
+# the archive of the seven files, encrypted with a decrypt code.
 demo=build/demo
+code=Corvane2
 rm -rf "$demo"
 mkdir -p "$demo"
-cp build/product/SETUP.EXE "$demo/"
-# The unzip library itself is not built yet; this stand-in from the tests
-# answers every request with success and writes a placeholder file.
-cp build/bin/DUNZIP32.DLL "$demo/"
-echo "* 0 300" > "$demo/dunzip-script.txt"
+cp build/product/SETUP.EXE build/product/DUNZIP32.DLL "$demo/"
+tools/pack.sh build/payload "$code" "$demo/CORVANE.ZIP"
 windows_path() { echo "Z:$1" | tr / '\\'; }
-archive="$(windows_path "$root/$demo")\\CORVANE.ZIP*demo"
+archive="$(windows_path "$root/$demo/CORVANE.ZIP")*$code"
 
 display_usable() {
     [ -n "${DISPLAY:-}" ] || return 1
@@ -42,7 +41,8 @@ rm -rf out
 mkdir -p out
 status=0
 tests/wine-run.sh --prefix build/demo-prefix build/bin/walk.exe \
-    "$(windows_path "$root/$demo/SETUP.EXE")" "$archive" "$(windows_path "$root/out")" || status=$?
+    "$(windows_path "$root/$demo/SETUP.EXE")" "$archive" "$(windows_path "$root/out")" \
+    "$(windows_path "$root/build/payload")" || status=$?
 for shot in out/*.bmp; do
     [ -e "$shot" ] || continue
     convert "$shot" -alpha off "${shot%.bmp}.png" && rm "$shot"

@@ -31,6 +31,14 @@ std::string ReadFile(const std::string& path)
     return text.str();
 }
 
+std::string WindowsPath(std::string unixPath)
+{
+    for (char& c : unixPath)
+        if (c == '/')
+            c = '\\';
+    return "Z:" + unixPath;
+}
+
 bool Exists(const std::string& path)
 {
     return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
@@ -53,9 +61,12 @@ std::string RecordFor(const std::string& folder, int major, int minor)
            "\r\nMinor=" + std::to_string(minor) + "\r\n[INSTALL PATH]\r\nPath=" + folder + "\\QVN32.EXE\r\n";
 }
 
-testing::AssertionResult Next(robot::Session& setup, const std::string& name, robot::Dialog* dialog)
+testing::AssertionResult Next(robot::Session& setup, const std::string& name, robot::Dialog* dialog,
+                              const char* fleeting)
 {
     robot::Dialog next = setup.next();
+    if (fleeting && next.name == fleeting)
+        next = setup.next();
     if (dialog)
         *dialog = next;
     if (!next)
@@ -132,6 +143,11 @@ void Walk::TearDown()
 {
     RemoveRecord();
     RemoveTree(folder_);
+}
+
+void Walk::use_real_library()
+{
+    copy_into(robot::ProductFolder() + "\\DUNZIP32.DLL", folder_ + "\\program");
 }
 
 void Walk::script(const std::string& lines)

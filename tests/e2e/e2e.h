@@ -17,6 +17,8 @@ std::string RecordPath();
 void WriteRecord(const std::string& contents);
 void RemoveRecord();
 std::string ReadFile(const std::string& path);
+// A path of this machine as Wine shows it, through drive Z:.
+std::string WindowsPath(std::string unixPath);
 bool Exists(const std::string& path);
 bool IsFolder(const std::string& path);
 void RemoveTree(const std::string& path);
@@ -24,8 +26,11 @@ void RemoveTree(const std::string& path);
 // A record as this setup writes it, for a copy in `folder`.
 std::string RecordFor(const std::string& folder, int major = 2, int minor = 0);
 
-// The next dialog must be the named template; `dialog` receives it.
-testing::AssertionResult Next(robot::Session& setup, const std::string& name, robot::Dialog* dialog = nullptr);
+// The next dialog must be the named template; `dialog` receives it. A
+// `fleeting` dialog may come first: one that can be over before the robot
+// looks, as the copying is with the real library.
+testing::AssertionResult Next(robot::Session& setup, const std::string& name, robot::Dialog* dialog = nullptr,
+                              const char* fleeting = nullptr);
 // The next dialog must be an "Error" message box with this text.
 testing::AssertionResult NextError(robot::Session& setup, const std::string& text, robot::Dialog* box = nullptr);
 
@@ -46,6 +51,8 @@ protected:
 
     // SETUP.EXE in this walk's program folder.
     std::string program() const { return folder_ + "\\program\\SETUP.EXE"; }
+    // Puts the real unzip library beside SETUP.EXE instead of the stand-in.
+    void use_real_library();
     // What the stand-in library answers: lines "MEMBER RESULT [DELAY_MS]".
     void script(const std::string& lines);
     // The requests the library has received, in order.

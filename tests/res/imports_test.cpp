@@ -1,5 +1,6 @@
-// SETUP.EXE is a 32-bit GUI program that binds only the system DLLs it is
-// allowed to, and the unzip library. Read from the PE file itself.
+// What ships binds only the system DLLs it is allowed to: SETUP.EXE is a
+// 32-bit GUI program that also binds the unzip library, and the library
+// exports its one function undecorated. Read from the PE files themselves.
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -48,6 +49,28 @@ struct PeFile {
         return 0;
     }
 
+    std::set<std::string> exports() const
+    {
+        std::set<std::string> names;
+        const IMAGE_DATA_DIRECTORY& dir = nt.OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_EXPORT];
+        size_t at = offset(dir.VirtualAddress);
+        if (!at || at + sizeof(IMAGE_EXPORT_DIRECTORY) > bytes.size())
+            return names;
+        IMAGE_EXPORT_DIRECTORY d;
+        memcpy(&d, bytes.data() + at, sizeof d);
+        size_t table = offset(d.AddressOfNames);
+        for (DWORD i = 0; table && i < d.NumberOfNames && table + 4 * (i + 1) <= bytes.size(); ++i) {
+            DWORD rva;
+            memcpy(&rva, bytes.data() + table + 4 * i, 4);
+            size_t name = offset(rva);
+            std::string text;
+            while (name && name < bytes.size() && bytes[name])
+                text += static_cast<char>(bytes[name++]);
+            names.insert(text);
+        }
+        return names;
+    }
+
     std::set<std::string> imports() const
     {
         std::set<std::string> names;
@@ -68,19 +91,36 @@ struct PeFile {
     }
 };
 
-TEST(Imports, SetupIsA32BitGuiProgramBindingOnlySystemDlls)
+TEST(Imports, WhatShipsBindsOnlyWhatItMay)
 {
-    PeFile pe(robot::SetupPath());
-    ASSERT_FALSE(pe.sections.empty()) << robot::SetupPath();
-    EXPECT_EQ(IMAGE_FILE_MACHINE_I386, pe.nt.FileHeader.Machine);
-    EXPECT_EQ(IMAGE_SUBSYSTEM_WINDOWS_GUI, pe.nt.OptionalHeader.Subsystem);
-
-    const std::set<std::string> allowed = {"KERNEL32.DLL", "USER32.DLL", "GDI32.DLL", "ADVAPI32.DLL",
-                                           "MSVCRT.DLL", "DUNZIP32.DLL"};
-    std::set<std::string> imports = pe.imports();
-    EXPECT_TRUE(imports.count("DUNZIP32.DLL")) << "the unzip library is bound when the program loads";
-    for (const std::string& dll : imports)
-        EXPECT_TRUE(allowed.count(dll)) << "SETUP.EXE must not import " << dll;
+    struct Case {
+        const char* file;
+        WORD subsystem;
+        std::set<std::string> allowed;
+        std::set<std::string> required;
+        std::set<std::string> exports;
+    } cases[] = {
+        {"SETUP.EXE", IMAGE_SUBSYSTEM_WINDOWS_GUI,
+         {"KERNEL32.DLL", "USER32.DLL", "GDI32.DLL", "ADVAPI32.DLL", "MSVCRT.DLL", "DUNZIP32.DLL"},
+         {"DUNZIP32.DLL"},
+         {}},
+        {"DUNZIP32.DLL", 0, {"KERNEL32.DLL", "MSVCRT.DLL"}, {}, {"dunzip"}},  // a DLL: any subsystem
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.file);
+        PeFile pe(robot::ProductFolder() + "\\" + c.file);
+        ASSERT_FALSE(pe.sections.empty());
+        EXPECT_EQ(IMAGE_FILE_MACHINE_I386, pe.nt.FileHeader.Machine);
+        if (c.subsystem) {
+            EXPECT_EQ(c.subsystem, pe.nt.OptionalHeader.Subsystem);
+        }
+        std::set<std::string> imports = pe.imports();
+        for (const std::string& dll : imports)
+            EXPECT_TRUE(c.allowed.count(dll)) << c.file << " must not import " << dll;
+        for (const std::string& dll : c.required)
+            EXPECT_TRUE(imports.count(dll)) << c.file << " binds " << dll << " when it loads";
+        EXPECT_EQ(c.exports, pe.exports());
+    }
 }
 
 }  // namespace

@@ -293,11 +293,12 @@ Dialog Session::next(DWORD timeoutMs)
     do {
         Found found = { processId_, {} };
         EnumWindows(collect_dialog, reinterpret_cast<LPARAM>(&found));
-        for (HWND window : found.windows) {
-            if (std::find(seen_.begin(), seen_.end(), window) != seen_.end())
+        // Windows come top first; the one lowest down appeared first.
+        for (auto window = found.windows.rbegin(); window != found.windows.rend(); ++window) {
+            if (std::find(seen_.begin(), seen_.end(), *window) != seen_.end())
                 continue;
-            seen_.push_back(window);
-            return read_dialog(window);
+            seen_.push_back(*window);
+            return read_dialog(*window);
         }
         Sleep(POLL_MS);
     } while (GetTickCount() - start < timeoutMs);

@@ -1,13 +1,14 @@
 // Walks SETUP.EXE through every dialog of the wizard with the robot, as a
 // person would, and saves a screenshot of each dialog over the backdrop.
 //
-//   walk.exe SETUP_EXE ARCHIVE_TAIL SHOTS_FOLDER
+//   walk.exe SETUP_EXE ARCHIVE_TAIL SHOTS_FOLDER PAYLOAD_FOLDER
 //
 // The tour: the notice without a command line; uninstall with nothing
 // installed; an installation (leaving and resuming once); the same again,
 // cancelled at the notice of an existing copy; the removal (leaving and
-// resuming once); a newer version found. Prints each step and ends with 0
-// when every dialog came as expected.
+// resuming once); a newer version found. After the installation the seven
+// files are compared with the payload. Prints each step and ends with 0
+// when every dialog came as expected and the files arrived whole.
 #include <windows.h>
 
 #include <cstdio>
@@ -16,6 +17,8 @@
 #include "robot.h"
 
 namespace {
+
+const char TARGET[] = "C:\\Program files\\Corvane Pro";
 
 std::string g_shots;
 int g_count = 0;
@@ -28,24 +31,65 @@ std::string record_path()
     return std::string(windows) + "\\QVN32.INI";
 }
 
-// Waits for the named dialog, and saves the screen once it is up.
-robot::Dialog see(robot::Session& setup, const std::string& name)
+void save_screen(const std::string& name)
 {
-    robot::Dialog dialog = setup.next();
-    if (!dialog || dialog.name != name) {
-        std::printf("  expected %s, saw %s\n", name.c_str(), dialog ? dialog.title.c_str() : "nothing");
-        g_ok = false;
-        return dialog;
-    }
-    Sleep(150);  // let it paint
     robot::Image screen;
     char file[MAX_PATH];
     std::snprintf(file, sizeof file, "%s\\%02d-%s.bmp", g_shots.c_str(), ++g_count,
                   name[0] == '#' ? name.substr(1).c_str() : name.c_str());
     if (robot::CaptureScreen(screen))
         screen.save(file);
+}
+
+// Waits for the named dialog, and saves the screen once it is up. The
+// work dialogs are taken at once: they are busy, and gone soon.
+robot::Dialog see(robot::Session& setup, const std::string& name, robot::Dialog dialog = robot::Dialog())
+{
+    if (!dialog)
+        dialog = setup.next();
+    if (!dialog || dialog.name != name) {
+        std::printf("  expected %s, saw %s\n", name.c_str(), dialog ? dialog.title.c_str() : "nothing");
+        g_ok = false;
+        return dialog;
+    }
+    if (name != "SETUPSCAN" && name != "REMOVESCAN" && name != "COPYFILES")
+        Sleep(150);  // let it paint
+    save_screen(name);
     std::printf("  %-14s \"%s\"\n", name.c_str(), dialog.title.c_str());
     return dialog;
+}
+
+std::string read_file(const std::string& path)
+{
+    std::string bytes;
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return bytes;
+    char buffer[65536];
+    DWORD got;
+    while (ReadFile(file, buffer, sizeof buffer, &got, nullptr) && got)
+        bytes.append(buffer, got);
+    CloseHandle(file);
+    return bytes;
+}
+
+// The installed files against the payload they were packed from.
+void check_installation(const std::string& payload)
+{
+    const char* members[] = {"QVN32.EXE",    "QVNTUTOR.HLP", "QVNHELP.HLP", "SETUP.EXE",
+                             "UNINSTAL.EXE", "DZIP32.DLL",   "DUNZIP32.DLL"};
+    int same = 0;
+    for (const char* member : members) {
+        std::string expected = read_file(payload + "\\" + member);
+        bool whole = !expected.empty() && read_file(std::string(TARGET) + "\\" + member) == expected;
+        same += whole;
+        if (!whole)
+            std::printf("  %s differs from the payload\n", member);
+    }
+    char path[MAX_PATH] = {};
+    GetPrivateProfileStringA("INSTALL PATH", "Path", "", path, MAX_PATH, record_path().c_str());
+    std::printf("  %d of 7 files byte-identical to the payload; recorded path %s\n", same, path);
+    g_ok = g_ok && same == 7 && std::string(path) == std::string(TARGET) + "\\QVN32.EXE";
 }
 
 void press(robot::Session& setup, const robot::Dialog& dialog, int id)
@@ -67,15 +111,15 @@ void expect_exit(robot::Session& setup, DWORD code)
 
 int main(int argc, char** argv)
 {
-    if (argc != 4) {
-        std::fprintf(stderr, "usage: walk SETUP_EXE ARCHIVE_TAIL SHOTS_FOLDER\n");
+    if (argc != 5) {
+        std::fprintf(stderr, "usage: walk SETUP_EXE ARCHIVE_TAIL SHOTS_FOLDER PAYLOAD_FOLDER\n");
         return 2;
     }
-    const std::string program = argv[1], archive = argv[2];
+    const std::string program = argv[1], archive = argv[2], payload = argv[4];
     g_shots = argv[3];
     // A machine without the application, as a person would start from.
     DeleteFileA(record_path().c_str());
-    robot::RemoveTree("C:\\Program files\\Corvane Pro");
+    robot::RemoveTree(TARGET);
 
     std::printf("Started without a command line:\n");
     {
@@ -103,10 +147,18 @@ int main(int argc, char** argv)
         press(setup, intro, IDOK);
         press(setup, see(setup, "INSTALL"), IDOK);
         press(setup, see(setup, "DIRCREATE"), IDOK);
-        see(setup, "COPYFILES");
-        press(setup, see(setup, "#135"), IDOK);  // Create Icons
+        // The copying can be over before the robot looks.
+        robot::Dialog next = setup.next();
+        if (next.name == "COPYFILES") {
+            see(setup, "COPYFILES", next);
+            next = setup.next();
+        } else {
+            std::printf("  (COPYFILES came and went)\n");
+        }
+        press(setup, see(setup, "#135", next), IDOK);  // Create Icons
         press(setup, see(setup, "SUCCESS"), IDOK);
         expect_exit(setup, 1);
+        check_installation(payload);
     }
 
     std::printf("Setup again, over the installed copy:\n");

@@ -1,0 +1,313 @@
+// DUNZIP32.DLL as the setup calls it: through its export, with requests
+// built byte by byte, on real files under Wine.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstring>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "robot.h"
+#include "zip_builder.h"
+
+namespace {
+
+using testzip::Build;
+using testzip::Member;
+
+typedef int(__stdcall* Dunzip)(const void* request);
+
+std::string windows_path(std::string unixPath)
+{
+    for (char& c : unixPath)
+        if (c == '/')
+            c = '\\';
+    return "Z:" + unixPath;
+}
+
+const std::string ARCHIVES = windows_path(ARCHIVES_DIR);
+const char WORK[] = "C:\\dll-tests";
+
+std::string read_file(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream bytes;
+    bytes << in.rdbuf();
+    return bytes.str();
+}
+
+void write_file(const std::string& path, const std::string& bytes)
+{
+    std::ofstream(path, std::ios::binary) << bytes;
+}
+
+std::vector<std::string> files_in(const std::string& folder)
+{
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA entry;
+    HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &entry);
+    if (search == INVALID_HANDLE_VALUE)
+        return names;
+    do {
+        if (strcmp(entry.cFileName, ".") && strcmp(entry.cFileName, ".."))
+            names.push_back(entry.cFileName);
+    } while (FindNextFileA(search, &entry));
+    FindClose(search);
+    return names;
+}
+
+// A request record laid out as the setup lays it out.
+struct Request {
+    unsigned char bytes[142] = {};
+    std::string archive, member, folder, code;
+
+    Request(std::string a, std::string m, std::string f, std::string c = "")
+        : archive(std::move(a)), member(std::move(m)), folder(std::move(f)), code(std::move(c))
+    {
+        put(0, 142);
+        put(4, 8);
+        put(20, -1);
+        for (int offset : {36, 40, 48, 56, 92})
+            put(offset, 1);
+    }
+    void put(int offset, int32_t value) { memcpy(bytes + offset, &value, 4); }
+    void point(int offset, const std::string* text)
+    {
+        const char* p = text ? text->c_str() : nullptr;
+        memcpy(bytes + offset, &p, 4);
+    }
+    const void* finish()
+    {
+        point(8, &archive);
+        point(16, &member);
+        point(24, &folder);
+        point(96, &code);
+        return bytes;
+    }
+};
+
+class Library : public ::testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        module_ = LoadLibraryA((robot::ProductFolder() + "\\DUNZIP32.DLL").c_str());
+        dunzip_ = reinterpret_cast<Dunzip>(reinterpret_cast<void*>(GetProcAddress(module_, "dunzip")));
+    }
+    void SetUp() override
+    {
+        ASSERT_NE(nullptr, dunzip_) << "DUNZIP32.DLL exports dunzip";
+        robot::RemoveTree(WORK);
+        CreateDirectoryA(WORK, nullptr);
+        CreateDirectoryA(target(), nullptr);
+    }
+    void TearDown() override { robot::RemoveTree(WORK); }
+
+    static const char* target() { return "C:\\dll-tests\\target"; }
+    int extract(Request request) { return dunzip_(request.finish()); }
+    int extract(const std::string& archive, const std::string& member, const std::string& code = "")
+    {
+        return extract(Request(archive, member, target(), code));
+    }
+    std::string archive(const std::string& bytes, const char* name = "test.zip")
+    {
+        std::string path = std::string(WORK) + "\\" + name;
+        write_file(path, bytes);
+        return path;
+    }
+    static std::string in_target(const std::string& name) { return std::string(target()) + "\\" + name; }
+
+    static HMODULE module_;
+    static Dunzip dunzip_;
+};
+HMODULE Library::module_;
+Dunzip Library::dunzip_;
+
+TEST_F(Library, ArchivesOfOtherToolsExtractByteExactly)
+{
+    std::ifstream manifest(ARCHIVES_DIR "/manifest.txt");
+    ASSERT_TRUE(manifest);
+    std::string line;
+    while (std::getline(manifest, line)) {
+        std::istringstream fields(line);
+        std::string name, member, code, payload;
+        int expected;
+        std::getline(fields, name, '\t');
+        std::getline(fields, member, '\t');
+        std::getline(fields, code, '\t');
+        fields >> expected;
+        fields.ignore();
+        std::getline(fields, payload);
+        SCOPED_TRACE(name + " " + member + " code " + code);
+        robot::RemoveTree(target());
+        CreateDirectoryA(target(), nullptr);
+        EXPECT_EQ(-expected, extract(ARCHIVES + "\\" + name, member, code == "-" ? "" : code));
+        if (expected == 0) {
+            EXPECT_TRUE(read_file(in_target(member)) == read_file(ARCHIVES + "\\payload\\" + payload));
+            EXPECT_EQ(1u, files_in(target()).size());
+        } else {
+            EXPECT_TRUE(files_in(target()).empty()) << "nothing is left behind";
+        }
+    }
+}
+
+TEST_F(Library, TheFileTakesTheMembersTime)
+{
+    Member dos{"dos.txt", "x"};
+    dos.dosTime = 0x7A2C;  // 15:17:24
+    dos.dosDate = 0x2B28;  // 2001-09-08
+    Member stamped{"stamped.txt", "y"};
+    stamped.unixTime = 1000000000;  // 2001-09-09 01:46:40 UTC
+    std::string zip = archive(Build({dos, stamped}));
+    ASSERT_EQ(0, extract(zip, "dos.txt"));
+    ASSERT_EQ(0, extract(zip, "stamped.txt"));
+
+    auto modified = [](const std::string& path) {
+        WIN32_FILE_ATTRIBUTE_DATA data;
+        GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data);
+        return data.ftLastWriteTime;
+    };
+    FILETIME local;
+    SYSTEMTIME t;
+    FILETIME written = modified(in_target("dos.txt"));
+    FileTimeToLocalFileTime(&written, &local);
+    FileTimeToSystemTime(&local, &t);
+    EXPECT_EQ(2001, t.wYear);
+    EXPECT_EQ(9, t.wMonth);
+    EXPECT_EQ(8, t.wDay);
+    EXPECT_EQ(15, t.wHour);
+    EXPECT_EQ(17, t.wMinute);
+    EXPECT_EQ(24, t.wSecond);
+
+    written = modified(in_target("stamped.txt"));
+    FileTimeToSystemTime(&written, &t);
+    EXPECT_EQ(2001, t.wYear);
+    EXPECT_EQ(9, t.wMonth);
+    EXPECT_EQ(9, t.wDay);
+    EXPECT_EQ(1, t.wHour);
+    EXPECT_EQ(46, t.wMinute);
+    EXPECT_EQ(40, t.wSecond);
+}
+
+TEST_F(Library, RequestsItCannotServeGetTheirCode)
+{
+    const std::string zip = archive(Build({{"a.txt", "data"}}));
+    write_file(std::string(WORK) + "\\empty.zip", "");
+    write_file(std::string(WORK) + "\\a file", "x");
+    CreateDirectoryA("C:\\dll-tests\\folder.zip", nullptr);
+    struct Case {
+        const char* what;
+        Request request;
+        int length;
+        int nullAt;
+        int result;
+    } cases[] = {
+        {"length 141", {zip, "a.txt", target()}, 141, 0, -47},
+        {"length 0", {zip, "a.txt", target()}, 0, 0, -47},
+        {"no archive", {zip, "a.txt", target()}, 142, 8, -47},
+        {"no member", {zip, "a.txt", target()}, 142, 16, -47},
+        {"no folder", {zip, "a.txt", target()}, 142, 24, -47},
+        {"no code", {zip, "a.txt", target()}, 142, 96, -47},
+        {"a member with a folder", {zip, "sub\\a.txt", target()}, 142, 0, -47},
+        {"a member with a slash", {zip, "sub/a.txt", target()}, 142, 0, -47},
+        {"a member climbing out", {zip, "..\\a.txt", target()}, 142, 0, -47},
+        {"a member on a drive", {zip, "C:a.txt", target()}, 142, 0, -47},
+        {"the member ..", {zip, "..", target()}, 142, 0, -47},
+        {"an empty member", {zip, "", target()}, 142, 0, -47},
+        {"a missing folder", {zip, "a.txt", "C:\\dll-tests\\missing"}, 142, 0, -32},
+        {"a file as folder", {zip, "a.txt", "C:\\dll-tests\\a file"}, 142, 0, -32},
+        {"a missing archive", {"C:\\dll-tests\\missing.zip", "a.txt", target()}, 142, 0, -29},
+        {"a folder as archive", {"C:\\dll-tests\\folder.zip", "a.txt", target()}, 142, 0, -29},
+        {"a zero-length archive", {"C:\\dll-tests\\empty.zip", "a.txt", target()}, 142, 0, -3},
+        {"a member not there", {zip, "b.txt", target()}, 142, 0, -9},
+    };
+    for (Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        c.request.finish();
+        c.request.put(0, c.length);
+        if (c.nullAt)
+            c.request.point(c.nullAt, nullptr);
+        EXPECT_EQ(c.result, dunzip_(c.request.bytes));
+        EXPECT_TRUE(files_in(target()).empty());
+    }
+}
+
+// Whatever names the archive holds, the member goes into the target folder
+// under the name asked for, and nothing lands anywhere else.
+TEST_F(Library, NothingIsWrittenOutsideTheTargetFolder)
+{
+    const std::string zip = archive(Build({{"../evil.txt", "1"},
+                                           {"..\\evil.txt", "2"},
+                                           {"C:\\dll-tests\\evil.txt", "3"},
+                                           {"C:/dll-tests/evil.txt", "4"},
+                                           {"sub/../../evil.txt", "5"},
+                                           {"/evil.txt", "6"},
+                                           {"Good.txt", "7"}}));
+    EXPECT_EQ(-9, extract(zip, "evil.txt"));
+    EXPECT_EQ(-47, extract(zip, "../evil.txt"));
+    EXPECT_EQ(0, extract(zip, "good.TXT"));
+    EXPECT_EQ(std::vector<std::string>{"good.TXT"}, files_in(target()));
+    EXPECT_EQ("7", read_file(in_target("good.TXT")));
+    std::vector<std::string> work = files_in(WORK);
+    EXPECT_EQ(2u, work.size()) << "only the archive and the target folder";
+    EXPECT_FALSE(GetFileAttributesA("C:\\evil.txt") != INVALID_FILE_ATTRIBUTES);
+}
+
+// A failed extraction leaves no partial file and the earlier file intact.
+TEST_F(Library, TheEarlierFileSurvivesAFailure)
+{
+    const std::string data(200000, 'n');
+    std::string good = Build({{"a.txt", data, 0}});
+    std::string damaged = good;
+    damaged[30 + 5 + 1000] ^= 0x40;
+    Member locked{"a.txt", data, 8, "right"};
+    struct Case {
+        const char* what;
+        std::string archive;
+        const char* code;
+        int result;
+    } cases[] = {
+        {"damaged data", damaged, "", -39},
+        {"a wrong code", Build({locked}), "wrong", -44},
+        {"a missing code", Build({locked}), "", -44},
+        {"an unknown method", Build({{"a.txt", data, 14}}), "", -42},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        write_file(in_target("a.txt"), "the earlier file");
+        EXPECT_EQ(c.result, extract(archive(c.archive), "a.txt", c.code));
+        EXPECT_EQ("the earlier file", read_file(in_target("a.txt")));
+        EXPECT_EQ(std::vector<std::string>{"a.txt"}, files_in(target())) << "no partial file";
+    }
+    EXPECT_EQ(0, extract(archive(good), "a.txt"));
+    EXPECT_TRUE(read_file(in_target("a.txt")) == data) << "a good archive replaces it";
+}
+
+// Another program holds the destination open: the library tries again for
+// about four seconds, then gives up with the earlier file intact.
+TEST_F(Library, ADestinationInUseIsWaitedForAWhile)
+{
+    const std::string zip = archive(Build({{"a.txt", "new"}}));
+    write_file(in_target("a.txt"), "old");
+    HANDLE held = CreateFileA(in_target("a.txt").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, held);
+    DWORD start = GetTickCount();
+    EXPECT_EQ(-28, extract(zip, "a.txt"));
+    EXPECT_GE(GetTickCount() - start, 3500u);
+    CloseHandle(held);
+    EXPECT_EQ("old", read_file(in_target("a.txt")));
+    EXPECT_EQ(std::vector<std::string>{"a.txt"}, files_in(target()));
+
+    held = CreateFileA(in_target("a.txt").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    std::thread release([held] {
+        Sleep(1000);
+        CloseHandle(held);
+    });
+    EXPECT_EQ(0, extract(zip, "a.txt"));
+    release.join();
+    EXPECT_EQ("new", read_file(in_target("a.txt")));
+}
+
+}  // namespace
