@@ -4,10 +4,12 @@
 set -euo pipefail
 
 packages=(
-    cmake make python3
+    cmake make python3 bc time
     g++-mingw-w64-i686 binutils-mingw-w64-i686 googletest
+    libz-mingw-w64-dev zlib1g-dev clang libclang-rt-14-dev
     wine wine32:i386 wine64 xvfb xauth fonts-wine fonts-liberation
     imagemagick
+    zip unzip libarchive-tools p7zip-full
 )
 
 missing=()

@@ -217,11 +217,6 @@ Result read_extra(const uint8_t* extra, size_t length, uint32_t size32, uint32_t
 
 }  // namespace
 
-uint32_t Crc32(uint32_t crc, const uint8_t* data, size_t count)
-{
-    return static_cast<uint32_t>(crc32(crc, data, static_cast<uInt>(count)));
-}
-
 Result FindEntry(Source& archive, const char* name, Entry* entry)
 {
     Buffer buffer(CHUNK);

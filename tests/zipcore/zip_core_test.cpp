@@ -265,6 +265,28 @@ TEST(ZipCore, TheSinksFailureStopsTheExtraction)
     EXPECT_EQ(zip::DISK_FULL, zip::ExtractEntry(source, entry, "", sink));
 }
 
+// The CRC is folded in 64-byte blocks where the processor allows: every
+// length, alignment and split must give zlib's value.
+TEST(ZipCore, CrcEqualsZlibsForEveryLengthAndAlignment)
+{
+    const std::string data = noise(5000, 8);
+    const uint8_t* bytes = reinterpret_cast<const uint8_t*>(data.data());
+    for (size_t offset = 0; offset < 16; ++offset) {
+        for (size_t length = 0; length + offset <= 1200; ++length) {
+            uint32_t expected = static_cast<uint32_t>(crc32(0, bytes + offset, static_cast<uInt>(length)));
+            ASSERT_EQ(expected, zip::Crc32(0, bytes + offset, length)) << "offset " << offset << " length " << length;
+        }
+    }
+    std::mt19937 rng(9);
+    uint32_t pieces = 0;
+    for (size_t at = 0; at < data.size();) {
+        size_t n = std::min<size_t>(rng() % 700, data.size() - at);
+        pieces = zip::Crc32(pieces, bytes + at, n);
+        at += n;
+    }
+    EXPECT_EQ(static_cast<uint32_t>(crc32(0, bytes, static_cast<uInt>(data.size()))), pieces);
+}
+
 TEST(ZipCore, DecryptingInPiecesEqualsDecryptingAtOnce)
 {
     const std::string data = noise(100000, 6);

@@ -1,0 +1,128 @@
+#!/bin/bash
+# The unzip library's benchmark: about 200 MB of mixed content, zipped by
+# Info-ZIP zip at its default level, plain and with a decrypt code, then
+# extracted into a fresh folder by
+#   - the library's core, built natively (build/native/zip_extract),
+#   - Info-ZIP unzip 6.0 and bsdtar,
+#   - the floor: raw zlib inflate, CRC-32 and writes of the same data,
+#   - DUNZIP32.DLL under Wine, one request per member, as the setup calls it.
+# Each is run REPEATS times (default 5); medians are reported in MiB of
+# output per second, with the ratios the goals are stated in. Then the
+# core's peak memory for a 20 MB and a 200 MB member, and the DLL's size.
+#
+#   bash bench/run.sh [REPEATS]
+#
+# The payload and archives live in $BENCH_DIR (default /tmp/corvane-bench);
+# the extractions go to $BENCH_OUT (default a folder in /dev/shm, so that
+# the disk's write speed, which is the same for every tool, does not hide
+# their differences).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$PWD
+repeats=${1:-5}
+work=${BENCH_DIR:-/tmp/corvane-bench}
+out=${BENCH_OUT:-/dev/shm/corvane-bench-out}
+code=Bench-Code-2026
+
+tools/install-deps.sh
+cmake -S . -B build -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake >/dev/null
+cmake --build build -j"$(nproc)" >/dev/null
+
+mkdir -p "$work"
+if [ ! -f "$work/payload/zeros.bin" ]; then
+    echo "Making the payload..."
+    python3 bench/make_payload.py "$work/payload"
+fi
+members=(random.bin log.txt data.csv code.bin records.dat zeros.bin)
+bytes=$(cd "$work/payload" && cat "${members[@]}" | wc -c)
+for kind in plain code; do
+    if [ ! -f "$work/$kind.zip" ]; then
+        echo "Zipping ($kind)..."
+        options=()
+        [ $kind = code ] && options=(-P "$code")
+        (cd "$work/payload" && zip -q -X "${options[@]}" "$work/$kind.zip" "${members[@]}")
+    fi
+done
+
+# Seconds for one run of a command that extracts into $work/out.
+time_once() {
+    rm -rf "$out"
+    mkdir -p "$out"
+    local start end
+    start=$(date +%s%N)
+    "$@" >/dev/null
+    end=$(date +%s%N)
+    echo "scale=4; ($end - $start) / 1000000000" | bc
+}
+
+median() { sort -n | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
+
+declare -A seconds
+measure() {
+    local name=$1
+    shift
+    time_once "$@" >/dev/null  # warm: the archive in the page cache
+    local runs=()
+    for _ in $(seq "$repeats"); do runs+=("$(time_once "$@")"); done
+    seconds[$name]=$(printf '%s\n' "${runs[@]}" | median)
+    printf '  %-22s %8.3f s  %7.1f MiB/s\n' "$name" "${seconds[$name]}" \
+        "$(echo "$bytes / 1048576 / ${seconds[$name]}" | bc -l)"
+}
+
+native=build/native
+wine_run() {
+    tests/wine-run.sh --prefix build/bench-prefix "$@"
+}
+windows() { echo "Z:$1" | tr / '\\'; }
+dll_once() {
+    rm -rf "$out"
+    mkdir -p "$out"
+    wine_run build/bin/dll_extract.exe "$(windows "$root/build/product/DUNZIP32.DLL")" \
+        "$(windows "$work/$1.zip")" "$(windows "$out")" "$2" "${members[@]}" | tr -d '\r'
+}
+measure_dll() {
+    local name=$1 kind=$2 key=$3
+    dll_once "$kind" "$key" >/dev/null
+    local runs=()
+    for _ in $(seq "$repeats"); do runs+=("$(dll_once "$kind" "$key")"); done
+    seconds[$name]=$(printf '%s\n' "${runs[@]}" | median)
+    printf '  %-22s %8.3f s  %7.1f MiB/s\n' "$name" "${seconds[$name]}" \
+        "$(echo "$bytes / 1048576 / ${seconds[$name]}" | bc -l)"
+}
+
+echo "Payload: $((bytes / 1048576)) MiB in ${#members[@]} members; archives $(( $(stat -c %s "$work/plain.zip") / 1048576 )) MiB;" \
+     "median of $repeats runs"
+echo "Plain:"
+measure core "$native/zip_extract" "$work/plain.zip" "$out" - "${members[@]}"
+measure unzip unzip -q -o "$work/plain.zip" -d "$out"
+measure bsdtar bsdtar -xf "$work/plain.zip" -C "$out"
+measure floor "$native/inflate_floor" "$work/plain.zip" "$out" "${members[@]}"
+measure_dll "DUNZIP32.DLL (Wine)" plain -
+echo "With a decrypt code:"
+measure "core, code" "$native/zip_extract" "$work/code.zip" "$out" "$code" "${members[@]}"
+measure "unzip, code" unzip -q -o -P "$code" "$work/code.zip" -d "$out"
+measure "bsdtar, code" bsdtar -xf "$work/code.zip" -C "$out" --passphrase "$code"
+measure_dll "DUNZIP32.DLL, code (Wine)" code "$code"
+
+ratio() { printf '%.2f' "$(echo "${seconds[$1]} / ${seconds[$2]}" | bc -l)"; }
+echo "Ratios of time (lower is faster):"
+echo "  core / bsdtar, plain          $(ratio core bsdtar)   (goal: at most 1.0)"
+echo "  core / unzip, plain           $(ratio core unzip)"
+echo "  core / floor, plain           $(ratio core floor)   (goal: at most 1.15)"
+echo "  core / unzip, with a code     $(ratio "core, code" "unzip, code")   (goal: at most 0.7)"
+echo "  core / bsdtar, with a code    $(ratio "core, code" "bsdtar, code")"
+echo "  DLL under Wine / core, plain  $(ratio "DUNZIP32.DLL (Wine)" core)"
+
+echo "Peak memory of the core (maximum resident set):"
+for size in 20 200; do
+    if [ ! -f "$work/one-$size.zip" ]; then
+        head -c $((size * 1048576)) <(cd "$work/payload" && cat log.txt data.csv records.dat code.bin random.bin zeros.bin) \
+            > "$work/member.bin"
+        (cd "$work" && zip -q -X "one-$size.zip" member.bin && rm member.bin)
+    fi
+    rm -rf "$out" && mkdir -p "$out"
+    kib=$(/usr/bin/time -f %M "$native/zip_extract" "$work/one-$size.zip" "$out" - member.bin 2>&1 >/dev/null)
+    printf '  one member of %3d MB: %6d KiB\n' "$size" "$kib"
+done
+rm -rf "$out"
+echo "DUNZIP32.DLL: $(stat -c %s build/product/DUNZIP32.DLL) bytes (goal: at most 65536)"
