@@ -41,6 +41,8 @@ struct SetupState {
     char InstalledFolder[PATH_CHARS] = {};
     char ScratchPath[PATH_CHARS] = {};    // shared work buffer; never kept
                                           // across a call into another step
+    char CommandText[PATH_CHARS] = {};    // Program Manager commands; used
+                                          // only by src/progman
     RecordValues InstallRecord = {};
     char GroupName[PATH_CHARS] = "Corvane";
     char ItemCaption[PATH_CHARS] = "Corvane Pro32";

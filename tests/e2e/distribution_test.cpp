@@ -1,4 +1,5 @@
 // Installing from a real distribution archive with the real unzip library.
+#include <cstdio>
 #include <fstream>
 #include <string>
 
@@ -27,6 +28,8 @@ protected:
     void TearDown() override
     {
         e2e::RemoveTree(DEFAULT_FOLDER);
+        e2e::RemoveTree(e2e::GroupFolder());
+        robot::CloseShellWindows();
         Walk::TearDown();
     }
 
@@ -60,6 +63,42 @@ TEST_F(Distribution, TheSevenFilesArriveWholeAndTheRecordIsWritten)
     }
     EXPECT_NE(std::string::npos,
               e2e::ReadFile(e2e::RecordPath()).find("Path=C:\\Program files\\Corvane Pro\\QVN32.EXE"));
+}
+
+// "Create Icons" with the desktop shell answering: the group becomes a
+// folder of the Start menu's programs, holding a shortcut for each item.
+TEST_F(Distribution, CreateIconsPutsFourShortcutsInTheGroup)
+{
+    e2e::RemoveTree(e2e::GroupFolder());
+    Session setup(archive() + "*" + DISTRIBUTION_CODE, program());
+    Dialog d;
+    ASSERT_TRUE(Next(setup, "SETUPSCAN"));
+    ASSERT_TRUE(Next(setup, "SETUPINTRO", &d));
+    EXPECT_TRUE(setup.press(d, IDOK));
+    ASSERT_TRUE(Next(setup, "INSTALL", &d));
+    setup.enter(d);
+    ASSERT_TRUE(Next(setup, "DIRCREATE", &d));
+    setup.enter(d);
+    ASSERT_TRUE(Next(setup, "#135", &d, "COPYFILES"));
+    DWORD start = GetTickCount();
+    EXPECT_TRUE(setup.press(d, IDOK));
+    ASSERT_TRUE(Next(setup, "SUCCESS", &d));
+    std::printf("Create Icons with the desktop shell: %lu ms\n", GetTickCount() - start);
+    EXPECT_TRUE(setup.press(d, IDOK));
+    EXPECT_EQ(1u, setup.exitCode());
+
+    struct Shortcut {
+        const char* caption;
+        const char* file;
+    } shortcuts[] = {{"Corvane Pro32", "qvn32.exe"},
+                     {"Uninstall32", "uninstal.exe"},
+                     {"Corvane Pro32 Help", "qvnhelp.hlp"},
+                     {"Corvane Pro32 Tutorial", "qvntutor.hlp"}};
+    for (const Shortcut& s : shortcuts) {
+        SCOPED_TRACE(s.caption);
+        std::string target = e2e::ShortcutTarget(e2e::GroupFolder() + "\\" + s.caption + ".lnk");
+        EXPECT_STRCASEEQ((std::string(DEFAULT_FOLDER) + "\\" + s.file).c_str(), target.c_str());
+    }
 }
 
 // A wrong or missing code stops at the first file: the user learns why,

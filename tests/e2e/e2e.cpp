@@ -1,5 +1,8 @@
 #include "e2e.h"
 
+#include <objbase.h>
+#include <shlobj.h>
+
 #include <cstring>
 #include <fstream>
 #include <sstream>
@@ -53,6 +56,34 @@ bool IsFolder(const std::string& path)
 void RemoveTree(const std::string& path)
 {
     robot::RemoveTree(path);
+}
+
+std::string GroupFolder()
+{
+    char programs[MAX_PATH] = {};
+    SHGetFolderPathA(nullptr, CSIDL_PROGRAMS, nullptr, 0, programs);
+    return std::string(programs) + "\\Corvane";
+}
+
+std::string ShortcutTarget(const std::string& path)
+{
+    CoInitialize(nullptr);
+    std::string result;
+    IShellLinkA* link = nullptr;
+    if (CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                         reinterpret_cast<void**>(&link)) == S_OK) {
+        IPersistFile* file = nullptr;
+        std::wstring wide(path.begin(), path.end());
+        char target[MAX_PATH] = {};
+        if (link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)) == S_OK &&
+            file->Load(wide.c_str(), STGM_READ) == S_OK && link->GetPath(target, MAX_PATH, nullptr, 0) == S_OK)
+            result = target;
+        if (file)
+            file->Release();
+        link->Release();
+    }
+    CoUninitialize();
+    return result;
 }
 
 std::string RecordFor(const std::string& folder, int major, int minor)

@@ -23,6 +23,12 @@ bool Exists(const std::string& path);
 bool IsFolder(const std::string& path);
 void RemoveTree(const std::string& path);
 
+// The Start menu's folder of the program group "Corvane", where the desktop
+// shell puts the items it is given over DDE.
+std::string GroupFolder();
+// The file a shortcut (.lnk) points at, or "" when it cannot be read.
+std::string ShortcutTarget(const std::string& path);
+
 // A record as this setup writes it, for a copy in `folder`.
 std::string RecordFor(const std::string& folder, int major = 2, int minor = 0);
 

@@ -236,6 +236,19 @@ void RemoveTree(const std::string& path)
     RemoveDirectoryA(path.c_str());
 }
 
+BOOL CALLBACK close_folder_window(HWND window, LPARAM)
+{
+    std::string name = class_of(window);
+    if (name == "CabinetWClass" || name == "ExploreWClass")
+        PostMessageA(window, WM_CLOSE, 0, 0);
+    return TRUE;
+}
+
+void CloseShellWindows()
+{
+    EnumWindows(close_folder_window, 0);
+}
+
 std::string ProgramFolder()
 {
     char path[MAX_PATH];

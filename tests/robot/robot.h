@@ -52,6 +52,10 @@ bool CaptureScreen(Image& image);
 // Deletes a folder with everything in it (read-only files included).
 void RemoveTree(const std::string& path);
 
+// Closes the folder windows the desktop shell opened (it opens one when a
+// program group is made or shown), so they cover nothing later.
+void CloseShellWindows();
+
 // The folder of the running test program, and the built product.
 std::string ProgramFolder();
 std::string ProductFolder();
@@ -61,6 +65,9 @@ std::string SetupPath();
 class Session {
 public:
     Session(const std::string& commandTail, const std::string& program);
+    // Watches the windows of a process that is already running (this one,
+    // say) without owning it.
+    explicit Session(DWORD processId) : processId_(processId) {}
     ~Session();  // a run that is still going is ended, so no test leaks it
     Session(const Session&) = delete;
     Session& operator=(const Session&) = delete;

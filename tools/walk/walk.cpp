@@ -7,9 +7,12 @@
 // installed; an installation (leaving and resuming once); the same again,
 // cancelled at the notice of an existing copy; the removal (leaving and
 // resuming once); a newer version found. After the installation the seven
-// files are compared with the payload. Prints each step and ends with 0
-// when every dialog came as expected and the files arrived whole.
+// files are compared with the payload and the shortcuts that "Create
+// Icons" made are listed. Prints each step and ends with 0 when every
+// dialog came as expected and the files and shortcuts are there.
 #include <windows.h>
+#include <objbase.h>
+#include <shlobj.h>
 
 #include <cstdio>
 #include <string>
@@ -92,6 +95,51 @@ void check_installation(const std::string& payload)
     g_ok = g_ok && same == 7 && std::string(path) == std::string(TARGET) + "\\QVN32.EXE";
 }
 
+std::string group_folder()
+{
+    char programs[MAX_PATH] = {};
+    SHGetFolderPathA(nullptr, CSIDL_PROGRAMS, nullptr, 0, programs);
+    return std::string(programs) + "\\Corvane";
+}
+
+std::string shortcut_target(const std::string& path)
+{
+    std::string result;
+    IShellLinkA* link = nullptr;
+    IPersistFile* file = nullptr;
+    if (CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                         reinterpret_cast<void**>(&link)) != S_OK)
+        return result;
+    std::wstring wide(path.begin(), path.end());
+    char target[MAX_PATH] = {};
+    if (link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)) == S_OK &&
+        file->Load(wide.c_str(), STGM_READ) == S_OK && link->GetPath(target, MAX_PATH, nullptr, 0) == S_OK)
+        result = target;
+    if (file)
+        file->Release();
+    link->Release();
+    return result;
+}
+
+// The shortcuts in the program group, as the desktop shell made them.
+void list_shortcuts()
+{
+    const std::string folder = group_folder();
+    WIN32_FIND_DATAA entry;
+    HANDLE search = FindFirstFileA((folder + "\\*.lnk").c_str(), &entry);
+    int count = 0;
+    if (search != INVALID_HANDLE_VALUE) {
+        do {
+            std::printf("  shortcut %-28s -> %s\n", entry.cFileName,
+                        shortcut_target(folder + "\\" + entry.cFileName).c_str());
+            ++count;
+        } while (FindNextFileA(search, &entry));
+        FindClose(search);
+    }
+    std::printf("  %d shortcuts in %s\n", count, folder.c_str());
+    g_ok = g_ok && count == 4;
+}
+
 void press(robot::Session& setup, const robot::Dialog& dialog, int id)
 {
     if (dialog && !setup.press(dialog, id)) {
@@ -118,8 +166,10 @@ int main(int argc, char** argv)
     const std::string program = argv[1], archive = argv[2], payload = argv[4];
     g_shots = argv[3];
     // A machine without the application, as a person would start from.
+    CoInitialize(nullptr);
     DeleteFileA(record_path().c_str());
     robot::RemoveTree(TARGET);
+    robot::RemoveTree(group_folder());
 
     std::printf("Started without a command line:\n");
     {
@@ -159,6 +209,8 @@ int main(int argc, char** argv)
         press(setup, see(setup, "SUCCESS"), IDOK);
         expect_exit(setup, 1);
         check_installation(payload);
+        list_shortcuts();
+        robot::CloseShellWindows();  // the shell showed the new group in a folder window
     }
 
     std::printf("Setup again, over the installed copy:\n");
