@@ -35,7 +35,7 @@ export WINEDEBUG=${WINEDEBUG:--all}
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 
 run() {
-    if [ $session = 1 ]; then "$@"; else wine "$@"; fi
+    if [ $session = 1 ]; then "$@" 8<&- 9>&-; else wine "$@" 8<&- 9>&-; fi
 }
 
 if [ "${CORVANE_WINE_SESSION:-}" = "$prefix" ]; then
@@ -102,10 +102,14 @@ fi
 mkdir -p "$prefix/drive_d"
 [ -L "$prefix/dosdevices/d:" ] || ln -s ../drive_d "$prefix/dosdevices/d:"
 
-wineserver -p
-# Bring up Wine's own processes and the desktop before anything else runs:
-# two programs started together on a fresh wineserver can hang at exit.
-wine cmd.exe /c exit 0 >/dev/null 2>&1
+wineserver -p 8<&- 9>&-
+# Start the desktop here, holding none of our descriptors: Wine forks it,
+# and every folder window the shell opens later, from the first program
+# that needs it, and a test that did so would keep its output pipe open
+# for ctest after it ended. Then bring up Wine's own services: two
+# programs started together on a fresh wineserver can hang at exit.
+wine explorer.exe /desktop </dev/null >/dev/null 2>&1 8<&- 9>&- &
+wine cmd.exe /c exit 0 </dev/null >/dev/null 2>&1 8<&- 9>&-
 export CORVANE_WINE_SESSION=$prefix
 set +e
 run "$@"

@@ -1,14 +1,136 @@
-// REMOVESCAN: removes the installed copy while its notice is shown.
+// REMOVESCAN: takes the installed copy off the machine while its notice is
+// shown. Nothing is asked and nothing is reported; whatever cannot be
+// removed stays, and the sweep goes on.
+#include <string.h>
+
 #include "driver/driver.h"
+#include "install/install.h"
+#include "progman/progman.h"
+#include "record/record.h"
 #include "remove/remove.h"
 
-enum { SWEEP_MILLISECONDS = 2000 };
+enum { SWEEP_MILLISECONDS = 2000, KEY_NAME_CHARS = 256 };
 
-void RemovalSweep(HWND)
+// The shareware edition installs the same seven files as the release one.
+static const char* const SharewareFileList[INSTALL_FILES] = {
+    "QVN32.EXE", "QVNTUTOR.HLP", "QVNHELP.HLP", "SETUP.EXE", "UNINSTAL.EXE", "DZIP32.DLL", "DUNZIP32.DLL",
+};
+
+// The index files the help viewer makes beside the help files.
+static const char* const HelpIndexFileList[] = {"QVNTUTOR.GID", "QVNHELP.GID"};
+
+// The application's settings files, found by pattern and kept only when
+// their names end in the suffix (stored in lower case).
+struct UserFilePattern {
+    const char* pattern;
+    const char* suffix;
+};
+static const UserFilePattern UserFilePatterns[] = {{"*.env", "_qvn.env"}, {"*.lst", "_qvn.lst"}};
+
+static const char CLASS_KEY[] = "Corvane.Pro32";
+
+// Deletes one file of the installation folder. A path that would not fit
+// its buffer is skipped, never cut into another path.
+static void delete_installed(const char* name)
+{
+    char DeletePath[PATH_CHARS];
+    if (JoinPath(DeletePath, State.InstalledFolder, name))
+        DeleteFileA(DeletePath);  // missing, read-only or in use: it stays
+}
+
+static char lower(char c)
+{
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+// True when the name ends in the suffix, ignoring the case of ASCII letters.
+static bool ends_with(const char* name, const char* suffix)
+{
+    size_t nameLength = strlen(name);
+    size_t suffixLength = strlen(suffix);
+    if (nameLength < suffixLength)
+        return false;
+    const char* tail = name + nameLength - suffixLength;
+    for (size_t i = 0; i < suffixLength; ++i)
+        if (lower(tail[i]) != suffix[i])
+            return false;
+    return true;
+}
+
+// The user's settings files in the installation folder, on a full
+// uninstall only. The search's first entry counts like every other.
+static void SweepUserFiles()
+{
+    for (const UserFilePattern& user : UserFilePatterns) {
+        if (!JoinPath(State.ScratchPath, State.InstalledFolder, user.pattern))
+            continue;
+        WIN32_FIND_DATAA entry;
+        HANDLE search = FindFirstFileA(State.ScratchPath, &entry);
+        if (search == INVALID_HANDLE_VALUE)
+            continue;
+        do {
+            // A folder of that name cannot be deleted as a file and stays.
+            if (ends_with(entry.cFileName, user.suffix) &&
+                JoinPath(State.ScratchPath, State.InstalledFolder, entry.cFileName))
+                DeleteFileA(State.ScratchPath);
+        } while (FindNextFileA(search, &entry));
+        FindClose(search);
+    }
+}
+
+// Deletes a key with everything under it. A key that has subkeys cannot be
+// deleted on the NT family, and the class would silently stay; so the
+// subkeys go first, deepest first. False when the key is still there.
+static bool delete_key_tree(HKEY parent, const char* name)
+{
+    HKEY key;
+    if (RegOpenKeyExA(parent, name, 0, KEY_ENUMERATE_SUB_KEYS, &key) == ERROR_SUCCESS) {
+        char child[KEY_NAME_CHARS];
+        DWORD length = sizeof child;
+        // Always the first: each one found is gone before the next look.
+        while (RegEnumKeyExA(key, 0, child, &length, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS &&
+               delete_key_tree(key, child))
+            length = sizeof child;
+        RegCloseKey(key);
+    }
+    return RegDeleteKeyA(parent, name) == ERROR_SUCCESS;
+}
+
+void RemovalSweep(HWND dialog)
 {
     DWORD start = GetTickCount();
-    // The deletions are not built yet.
+
+    // Without a folder the record named no place, and the names would be
+    // looked for wherever the process happens to be.
+    bool hasFolder = State.InstalledFolder[0] != '\0';
+    const RecordValues& record = State.InstallRecord;
+    const char* const* applicationFiles =
+        record.sharewareEdition ? SharewareFileList : record.releaseEdition ? InstallFileList : nullptr;
+    if (applicationFiles && hasFolder) {
+        for (int i = 0; i < INSTALL_FILES; ++i)
+            delete_installed(applicationFiles[i]);
+        for (const char* name : HelpIndexFileList)
+            delete_installed(name);
+    }
+
+    if (State.RemoveGroupToo) {
+        if (hasFolder)
+            SweepUserFiles();
+        if (WindowsPath(RECORD_FILE))
+            DeleteFileA(State.ScratchPath);
+    }
+
+    ProgmanRemoveItems(dialog, State.RemoveGroupToo);
+
+    // Leave the folder before removing it; only an empty one goes.
+    char RootPath[PATH_CHARS];
+    lstrcpynA(RootPath, State.InstalledFolder, 4);  // "C:\" of any folder on C:
+    SetCurrentDirectoryA(RootPath);
+    RemoveDirectoryA(State.InstalledFolder);
+
     State.IsInstalled = 0;
+    delete_key_tree(HKEY_CLASSES_ROOT, CLASS_KEY);  // a missing key is fine
+
     HoldAtLeast(start, SWEEP_MILLISECONDS);
 }
 

@@ -86,6 +86,50 @@ std::string ShortcutTarget(const std::string& path)
     return result;
 }
 
+void RegisterClassKey()
+{
+    HKEY key;
+    if (RegCreateKeyExA(HKEY_CLASSES_ROOT, "Corvane.Pro32\\shell\\open\\command", 0, nullptr, 0, KEY_WRITE,
+                        nullptr, &key, nullptr) == ERROR_SUCCESS) {
+        const char command[] = "\"C:\\Program files\\Corvane Pro\\QVN32.EXE\" \"%1\"";
+        RegSetValueExA(key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(command), sizeof command);
+        RegCloseKey(key);
+    }
+    if (RegCreateKeyExA(HKEY_CLASSES_ROOT, "Corvane.Pro32\\DefaultIcon", 0, nullptr, 0, KEY_WRITE, nullptr, &key,
+                        nullptr) == ERROR_SUCCESS)
+        RegCloseKey(key);
+}
+
+bool ClassKeyExists()
+{
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_CLASSES_ROOT, "Corvane.Pro32", 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return false;
+    RegCloseKey(key);
+    return true;
+}
+
+void WriteFile(const std::string& path, const std::string& contents)
+{
+    std::ofstream(path, std::ios::binary) << contents;
+}
+
+std::vector<std::string> UninstallCopies()
+{
+    char temp[MAX_PATH];
+    GetTempPathA(MAX_PATH, temp);
+    std::vector<std::string> found;
+    WIN32_FIND_DATAA entry;
+    HANDLE search = FindFirstFileA((std::string(temp) + "CorvaneUninstall-*").c_str(), &entry);
+    if (search != INVALID_HANDLE_VALUE) {
+        do {
+            found.push_back(std::string(temp) + entry.cFileName);
+        } while (FindNextFileA(search, &entry));
+        FindClose(search);
+    }
+    return found;
+}
+
 std::string RecordFor(const std::string& folder, int major, int minor)
 {
     return "[SHAREWARE]\r\nSetup=0\r\n[RELEASE]\r\nSetup=1\r\n[VERSION]\r\nMajor=" + std::to_string(major) +

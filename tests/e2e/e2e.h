@@ -29,6 +29,14 @@ std::string GroupFolder();
 // The file a shortcut (.lnk) points at, or "" when it cannot be read.
 std::string ShortcutTarget(const std::string& path);
 
+// The application's class key under HKEY_CLASSES_ROOT, with two levels of
+// subkeys, as the application registers it.
+void RegisterClassKey();
+bool ClassKeyExists();
+void WriteFile(const std::string& path, const std::string& contents);
+// The temporary folders that UNINSTAL.EXE makes for its copies.
+std::vector<std::string> UninstallCopies();
+
 // A record as this setup writes it, for a copy in `folder`.
 std::string RecordFor(const std::string& folder, int major = 2, int minor = 0);
 

@@ -105,6 +105,7 @@ TEST(Imports, WhatShipsBindsOnlyWhatItMay)
          {"DUNZIP32.DLL"},
          {}},
         {"DUNZIP32.DLL", 0, {"KERNEL32.DLL", "MSVCRT.DLL"}, {}, {"dunzip"}},  // a DLL: any subsystem
+        {"UNINSTAL.EXE", IMAGE_SUBSYSTEM_WINDOWS_GUI, {"KERNEL32.DLL", "USER32.DLL", "MSVCRT.DLL"}, {}, {}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.file);

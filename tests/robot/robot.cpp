@@ -236,6 +236,34 @@ void RemoveTree(const std::string& path)
     RemoveDirectoryA(path.c_str());
 }
 
+struct ClassSearch {
+    const char* name;
+    DWORD processId;
+};
+
+BOOL CALLBACK find_class(HWND window, LPARAM param)
+{
+    ClassSearch* search = reinterpret_cast<ClassSearch*>(param);
+    if (IsWindowVisible(window) && class_of(window) == search->name) {
+        GetWindowThreadProcessId(window, &search->processId);
+        return FALSE;
+    }
+    return TRUE;
+}
+
+DWORD ProcessWithWindow(const char* windowClass, DWORD timeoutMs)
+{
+    DWORD start = GetTickCount();
+    do {
+        ClassSearch search = { windowClass, 0 };
+        EnumWindows(find_class, reinterpret_cast<LPARAM>(&search));
+        if (search.processId)
+            return search.processId;
+        Sleep(POLL_MS);
+    } while (GetTickCount() - start < timeoutMs);
+    return 0;
+}
+
 BOOL CALLBACK close_folder_window(HWND window, LPARAM)
 {
     std::string name = class_of(window);
@@ -287,6 +315,12 @@ Session::Session(const std::string& commandTail, const std::string& program)
         processId_ = info.dwProcessId;
         CloseHandle(info.hThread);
     }
+}
+
+Session::Session(DWORD processId, bool owned) : processId_(processId)
+{
+    if (owned)
+        process_ = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE, processId);
 }
 
 Session::~Session()

@@ -52,6 +52,10 @@ bool CaptureScreen(Image& image);
 // Deletes a folder with everything in it (read-only files included).
 void RemoveTree(const std::string& path);
 
+// The process that shows a visible top-level window of this class, or 0
+// after the time-out.
+DWORD ProcessWithWindow(const char* windowClass, DWORD timeoutMs = 20000);
+
 // Closes the folder windows the desktop shell opened (it opens one when a
 // program group is made or shown), so they cover nothing later.
 void CloseShellWindows();
@@ -65,9 +69,10 @@ std::string SetupPath();
 class Session {
 public:
     Session(const std::string& commandTail, const std::string& program);
-    // Watches the windows of a process that is already running (this one,
-    // say) without owning it.
-    explicit Session(DWORD processId) : processId_(processId) {}
+    // Watches the windows of a process that is already running: this one,
+    // say, or one another program started. An owned one can be waited for
+    // and is ended with the session if it is still running then.
+    explicit Session(DWORD processId, bool owned = false);
     ~Session();  // a run that is still going is ended, so no test leaks it
     Session(const Session&) = delete;
     Session& operator=(const Session&) = delete;
