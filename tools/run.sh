@@ -2,8 +2,10 @@
 # The program's main job: builds everything and runs SETUP.EXE under Wine.
 #
 # With a display, the wizard opens on it, in a Wine desktop of 1024x768,
-# for a person to use. Without one, the robot walks it through every
-# dialog on a private display and the screenshots land in out/ as PNGs.
+# for a person to use. Without one, the robot walks a whole round trip on a
+# private display (install, reinstall, move, uninstall through UNINSTAL.EXE)
+# and the screenshot of every dialog it met lands in out/ as a PNG, with
+# out/index.html showing them in order.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
@@ -40,12 +42,12 @@ echo "No display: the robot walks the wizard; screenshots go to out/."
 rm -rf out
 mkdir -p out
 status=0
-tests/wine-run.sh --prefix build/demo-prefix build/bin/walk.exe \
+tests/wine-run.sh --prefix build/demo-prefix build/bin/walk.exe tour \
     "$(windows_path "$root/$demo/SETUP.EXE")" "$archive" "$(windows_path "$root/out")" \
     "$(windows_path "$root/build/payload")" || status=$?
 for shot in out/*.bmp; do
     [ -e "$shot" ] || continue
     convert "$shot" -alpha off "${shot%.bmp}.png" && rm "$shot"
 done
-ls out
+echo "$(ls out/*.png | wc -l) screenshots and out/index.html"
 exit $status
