@@ -345,7 +345,11 @@ Dialog Session::next(DWORD timeoutMs)
             if (std::find(seen_.begin(), seen_.end(), *window) != seen_.end())
                 continue;
             seen_.push_back(*window);
-            return read_dialog(*window);
+            Dialog dialog = read_dialog(*window);
+            // One that ended while it was being read went by unseen, as it
+            // would for a person.
+            if (IsWindow(*window) && IsWindowVisible(*window))
+                return dialog;
         }
         Sleep(POLL_MS);
     } while (GetTickCount() - start < timeoutMs);
