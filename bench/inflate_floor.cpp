@@ -13,24 +13,7 @@
 #include <vector>
 
 #include "core/zip.h"
-
-namespace {
-
-class FileSource : public zip::Source {
-public:
-    explicit FileSource(int fd) : fd_(fd), size_(static_cast<uint64_t>(lseek(fd, 0, SEEK_END))) {}
-    uint64_t size() const override { return size_; }
-    bool read(uint64_t offset, void* buffer, size_t count) override
-    {
-        return pread(fd_, buffer, count, static_cast<off_t>(offset)) == static_cast<ssize_t>(count);
-    }
-
-private:
-    int fd_;
-    uint64_t size_;
-};
-
-}  // namespace
+#include "posix_file.h"
 
 int main(int argc, char** argv)
 {

@@ -1,6 +1,7 @@
-// Installing from a real distribution archive with the real unzip library.
+// Installing from a real distribution archive with the real unzip library,
+// using the desktop shell's real program group, and uninstalling through
+// the installed UNINSTAL.EXE: the round trip, and the machine as it was.
 #include <cstdio>
-#include <fstream>
 #include <string>
 
 #include "e2e.h"
@@ -23,70 +24,126 @@ protected:
     {
         Walk::SetUp();
         use_real_library();
-        e2e::RemoveTree(DEFAULT_FOLDER);
+        clean();
     }
     void TearDown() override
     {
-        e2e::RemoveTree(DEFAULT_FOLDER);
-        e2e::RemoveTree(e2e::GroupFolder());
-        robot::CloseShellWindows();
+        clean();
         Walk::TearDown();
     }
+    static void clean()
+    {
+        e2e::RemoveTree(DEFAULT_FOLDER);
+        e2e::RemoveTree(e2e::GroupFolder());
+        for (const std::string& copy : e2e::UninstallCopies())
+            e2e::RemoveTree(copy);
+        e2e::RemoveClassKey();
+        robot::CloseShellWindows();
+    }
 
-    static std::string archive() { return e2e::WindowsPath(DISTRIBUTION); }
+    static std::string archive(const std::string& code = "*" DISTRIBUTION_CODE)
+    {
+        return e2e::WindowsPath(DISTRIBUTION) + code;
+    }
     static std::string payload(const char* member) { return e2e::WindowsPath(PAYLOAD_DIR) + "\\" + member; }
-    static std::string installed(const char* member) { return std::string(DEFAULT_FOLDER) + "\\" + member; }
+    static std::string in(const std::string& folder, const char* member) { return folder + "\\" + member; }
+
+    // From the start to the icon offer, installing into `folder`.
+    static void walk_to_icons(Session& setup, const std::string& folder, Dialog* icons)
+    {
+        Dialog d;
+        ASSERT_TRUE(Next(setup, "SETUPSCAN"));
+        ASSERT_TRUE(Next(setup, "SETUPINTRO", &d));
+        setup.press(d, IDOK);
+        ASSERT_TRUE(Next(setup, "INSTALL", &d));
+        if (d.text(1002) != folder)
+            setup.type(d, 1002, folder);
+        setup.enter(d);
+        ASSERT_TRUE(Next(setup, "DIRCREATE", &d));
+        setup.enter(d);
+        ASSERT_TRUE(Next(setup, "#135", icons, "COPYFILES")) << "the copying goes without a message";
+    }
+
+    // "Create Icons" or "Skip", then the closing notice; returns how long the
+    // icons took to the notice, in milliseconds.
+    static DWORD finish(Session& setup, const Dialog& icons, bool create)
+    {
+        Dialog success;
+        DWORD start = GetTickCount();
+        setup.press(icons, create ? IDOK : IDCANCEL);
+        EXPECT_TRUE(Next(setup, "SUCCESS", &success));
+        DWORD elapsed = GetTickCount() - start;
+        setup.press(success, IDOK);
+        EXPECT_EQ(1u, setup.exitCode());
+        return elapsed;
+    }
+
+    void install(const std::string& folder, bool icons)
+    {
+        Session setup(archive(), program());
+        Dialog offer;
+        walk_to_icons(setup, folder, &offer);
+        finish(setup, offer, icons);
+    }
+
+    // Runs the installed UNINSTAL.EXE as the "Uninstall32" item does and
+    // walks the setup it starts through a full removal.
+    static void uninstall(const std::string& folder)
+    {
+        Session uninstaller("", folder + "\\UNINSTAL.EXE");
+        EXPECT_EQ(0u, uninstaller.exitCode()) << "the installed copy gets out of the way at once";
+        DWORD pid = robot::ProcessWithWindow("MelvroSetupWClass");
+        ASSERT_NE(0u, pid) << "the setup started from the temporary copy";
+        Session setup(pid, true);
+        Dialog d;
+        ASSERT_TRUE(Next(setup, "SETUPSCAN"));
+        ASSERT_TRUE(Next(setup, "UNISTALL", &d));
+        setup.press(d, IDOK);
+        ASSERT_TRUE(Next(setup, "REMOVE", &d));
+        EXPECT_EQ(folder, d.text(1004));
+        setup.press(d, IDOK);
+        ASSERT_TRUE(Next(setup, "REMOVESCAN"));
+        ASSERT_TRUE(Next(setup, "RSUCCESS1", &d));
+        setup.press(d, IDOK);
+        EXPECT_EQ(1u, setup.exitCode());
+    }
+
+    // The temporary copy of the uninstaller removes itself a little after
+    // it ends.
+    static bool copies_gone()
+    {
+        for (int waited = 0; waited < 20000; waited += 250) {
+            if (e2e::UninstallCopies().empty())
+                return true;
+            Sleep(250);
+        }
+        return false;
+    }
+
+    static void expect_installed(const std::string& folder)
+    {
+        for (const char* member : MEMBERS)
+            EXPECT_TRUE(e2e::ReadFile(in(folder, member)) == e2e::ReadFile(payload(member)))
+                << member << " byte-identical to the payload";
+        EXPECT_NE(std::string::npos, e2e::ReadFile(e2e::RecordPath()).find("Path=" + folder + "\\QVN32.EXE"));
+    }
 };
 
-TEST_F(Distribution, TheSevenFilesArriveWholeAndTheRecordIsWritten)
+TEST_F(Distribution, TheFilesTheRecordAndTheShortcutsArrive)
 {
-    Session setup(archive() + "*" + DISTRIBUTION_CODE, program());
-    Dialog d;
-    ASSERT_TRUE(Next(setup, "SETUPSCAN"));
-    ASSERT_TRUE(Next(setup, "SETUPINTRO", &d));
-    EXPECT_TRUE(setup.press(d, IDOK));
-    ASSERT_TRUE(Next(setup, "INSTALL", &d));
-    setup.enter(d);
-    ASSERT_TRUE(Next(setup, "DIRCREATE", &d));
-    setup.enter(d);
-    ASSERT_TRUE(Next(setup, "#135", &d, "COPYFILES")) << "the copying goes without a message";
-    EXPECT_TRUE(setup.press(d, IDCANCEL));
-    ASSERT_TRUE(Next(setup, "SUCCESS", &d));
-    EXPECT_TRUE(setup.press(d, IDOK));
-    EXPECT_EQ(1u, setup.exitCode());
+    Session setup(archive(), program());
+    Dialog icons;
+    walk_to_icons(setup, DEFAULT_FOLDER, &icons);
+    std::printf("Create Icons with the desktop shell: %lu ms\n", finish(setup, icons, true));
 
-    for (const char* member : MEMBERS) {
-        SCOPED_TRACE(member);
-        std::string expected = e2e::ReadFile(payload(member));
-        ASSERT_FALSE(expected.empty());
-        EXPECT_TRUE(e2e::ReadFile(installed(member)) == expected) << "byte-identical to the payload";
+    expect_installed(DEFAULT_FOLDER);
+    const std::string record = e2e::ReadFile(e2e::RecordPath());
+    size_t at = 0;
+    for (const char* line : {"[SHAREWARE]", "Setup=0", "[RELEASE]", "Setup=1", "[VERSION]", "Major=2", "Minor=0",
+                             "[INSTALL PATH]", "Path=C:\\Program files\\Corvane Pro\\QVN32.EXE"}) {
+        at = record.find(line, at);
+        EXPECT_NE(std::string::npos, at) << line << " in order";
     }
-    EXPECT_NE(std::string::npos,
-              e2e::ReadFile(e2e::RecordPath()).find("Path=C:\\Program files\\Corvane Pro\\QVN32.EXE"));
-}
-
-// "Create Icons" with the desktop shell answering: the group becomes a
-// folder of the Start menu's programs, holding a shortcut for each item.
-TEST_F(Distribution, CreateIconsPutsFourShortcutsInTheGroup)
-{
-    e2e::RemoveTree(e2e::GroupFolder());
-    Session setup(archive() + "*" + DISTRIBUTION_CODE, program());
-    Dialog d;
-    ASSERT_TRUE(Next(setup, "SETUPSCAN"));
-    ASSERT_TRUE(Next(setup, "SETUPINTRO", &d));
-    EXPECT_TRUE(setup.press(d, IDOK));
-    ASSERT_TRUE(Next(setup, "INSTALL", &d));
-    setup.enter(d);
-    ASSERT_TRUE(Next(setup, "DIRCREATE", &d));
-    setup.enter(d);
-    ASSERT_TRUE(Next(setup, "#135", &d, "COPYFILES"));
-    DWORD start = GetTickCount();
-    EXPECT_TRUE(setup.press(d, IDOK));
-    ASSERT_TRUE(Next(setup, "SUCCESS", &d));
-    std::printf("Create Icons with the desktop shell: %lu ms\n", GetTickCount() - start);
-    EXPECT_TRUE(setup.press(d, IDOK));
-    EXPECT_EQ(1u, setup.exitCode());
-
     struct Shortcut {
         const char* caption;
         const char* file;
@@ -95,9 +152,8 @@ TEST_F(Distribution, CreateIconsPutsFourShortcutsInTheGroup)
                      {"Corvane Pro32 Help", "qvnhelp.hlp"},
                      {"Corvane Pro32 Tutorial", "qvntutor.hlp"}};
     for (const Shortcut& s : shortcuts) {
-        SCOPED_TRACE(s.caption);
         std::string target = e2e::ShortcutTarget(e2e::GroupFolder() + "\\" + s.caption + ".lnk");
-        EXPECT_STRCASEEQ((std::string(DEFAULT_FOLDER) + "\\" + s.file).c_str(), target.c_str());
+        EXPECT_STRCASEEQ(in(DEFAULT_FOLDER, s.file).c_str(), target.c_str()) << s.caption;
     }
 }
 
@@ -105,28 +161,108 @@ TEST_F(Distribution, CreateIconsPutsFourShortcutsInTheGroup)
 // nothing of an earlier installation is touched, and no record is written.
 TEST_F(Distribution, AWrongCodeStopsTheInstallationAndTouchesNothing)
 {
-    for (std::string code : {std::string("*wrong"), std::string("")}) {
-        SCOPED_TRACE(code.empty() ? "no code" : code);
+    for (const char* code : {"*wrong", ""}) {
+        SCOPED_TRACE(*code ? code : "no code");
         CreateDirectoryA(DEFAULT_FOLDER, nullptr);
         for (const char* member : MEMBERS)
-            std::ofstream(installed(member)) << "earlier " << member;
-        Session setup(archive() + code, program());
+            e2e::WriteFile(in(DEFAULT_FOLDER, member), std::string("earlier ") + member);
+        Session setup(archive(code), program());
         Dialog d, box;
         ASSERT_TRUE(Next(setup, "SETUPSCAN"));
         ASSERT_TRUE(Next(setup, "SETUPINTRO", &d));
-        EXPECT_TRUE(setup.press(d, IDOK));
+        setup.press(d, IDOK);
         ASSERT_TRUE(Next(setup, "INSTALL", &d));
         setup.enter(d);
         ASSERT_TRUE(Next(setup, "COPYFILES"));
         ASSERT_TRUE(NextError(setup, "Bad or missing decrypt code", &box));
-        EXPECT_TRUE(setup.press(box, IDOK));
+        setup.press(box, IDOK);
         ASSERT_TRUE(NextError(setup, "\t\tError copying file !\t\t", &box));
-        EXPECT_TRUE(setup.press(box, IDOK));
+        setup.press(box, IDOK);
         ASSERT_TRUE(Next(setup, "SETUPINTRO"));
         EXPECT_FALSE(e2e::Exists(e2e::RecordPath()));
         for (const char* member : MEMBERS)
-            EXPECT_EQ(std::string("earlier ") + member, e2e::ReadFile(installed(member)));
+            EXPECT_EQ(std::string("earlier ") + member, e2e::ReadFile(in(DEFAULT_FOLDER, member)));
     }
+}
+
+TEST_F(Distribution, UninstallingLeavesNothingBehind)
+{
+    install(DEFAULT_FOLDER, true);
+    e2e::RegisterClassKey();  // the application at work: its class, its settings
+    e2e::WriteFile(in(DEFAULT_FOLDER, "work_qvn.env"), "settings");
+    e2e::WriteFile(in(DEFAULT_FOLDER, "archives_qvn.lst"), "recent archives");
+
+    uninstall(DEFAULT_FOLDER);
+    EXPECT_TRUE(copies_gone()) << "the temporary copy of the uninstaller removed itself";
+    EXPECT_FALSE(e2e::Exists(DEFAULT_FOLDER));
+    EXPECT_FALSE(e2e::Exists(e2e::RecordPath()));
+    EXPECT_FALSE(e2e::Exists(e2e::GroupFolder())) << "no shortcut and no group";
+    EXPECT_FALSE(e2e::ClassKeyExists());
+}
+
+TEST_F(Distribution, AFileOfTheUsersKeepsTheFolderAndItself)
+{
+    install(DEFAULT_FOLDER, false);
+    e2e::WriteFile(in(DEFAULT_FOLDER, "my notes.txt"), "mine");
+    uninstall(DEFAULT_FOLDER);
+    EXPECT_TRUE(copies_gone());
+    EXPECT_EQ("mine", e2e::ReadFile(in(DEFAULT_FOLDER, "my notes.txt")));
+    for (const char* member : MEMBERS)
+        EXPECT_FALSE(e2e::Exists(in(DEFAULT_FOLDER, member))) << member;
+    EXPECT_FALSE(e2e::Exists(e2e::RecordPath()));
+}
+
+TEST_F(Distribution, InstallingAgainContinuesOrMovesTheCopy)
+{
+    install(DEFAULT_FOLDER, false);
+    Dialog d;
+    {
+        Session setup(archive(), program());
+        ASSERT_TRUE(Next(setup, "SETUPSCAN"));
+        ASSERT_TRUE(Next(setup, "SETUPINTRO", &d));
+        setup.press(d, IDOK);
+        ASSERT_TRUE(Next(setup, "NOTICE1", &d));
+        setup.press(d, IDOK);  // Continue installation
+        ASSERT_TRUE(Next(setup, "#135", &d, "COPYFILES"));
+        finish(setup, d, false);
+    }
+    expect_installed(DEFAULT_FOLDER);
+
+    const std::string moved = scratch() + "\\Corvane Elsewhere";
+    {
+        Session setup(archive(), program());
+        ASSERT_TRUE(Next(setup, "SETUPSCAN"));
+        ASSERT_TRUE(Next(setup, "SETUPINTRO", &d));
+        setup.press(d, IDOK);
+        ASSERT_TRUE(Next(setup, "NOTICE1", &d));
+        setup.press(d, 1006);  // Remove old copy
+        ASSERT_TRUE(Next(setup, "REMOVESCAN"));
+        ASSERT_TRUE(Next(setup, "INSTALL", &d));
+        setup.type(d, 1002, moved);
+        setup.enter(d);
+        ASSERT_TRUE(Next(setup, "DIRCREATE", &d));
+        setup.enter(d);
+        ASSERT_TRUE(Next(setup, "#135", &d, "COPYFILES"));
+        finish(setup, d, false);
+    }
+    for (const char* member : MEMBERS)
+        EXPECT_FALSE(e2e::Exists(in(DEFAULT_FOLDER, member))) << member;
+    expect_installed(moved);
+}
+
+TEST_F(Distribution, AnUninstallerWithoutSetupBesideItSaysSo)
+{
+    const std::string alone = scratch() + "\\alone";
+    CreateDirectoryA(alone.c_str(), nullptr);
+    CopyFileA((robot::ProductFolder() + "\\UNINSTAL.EXE").c_str(), in(alone, "UNINSTAL.EXE").c_str(), FALSE);
+    Session uninstaller("", in(alone, "UNINSTAL.EXE"));
+    Dialog box = uninstaller.next();
+    ASSERT_TRUE(box);
+    EXPECT_EQ("Corvane Pro32 Uninstall", box.title);
+    EXPECT_NE(std::string::npos, box.message().find("SETUP.EXE was not found")) << box.message();
+    EXPECT_TRUE(uninstaller.press(box, IDOK));
+    EXPECT_EQ(1u, uninstaller.exitCode());
+    EXPECT_TRUE(e2e::UninstallCopies().empty());
 }
 
 }  // namespace

@@ -1,20 +1,10 @@
 #include "e2e.h"
 
-#include <objbase.h>
-#include <shlobj.h>
-
 #include <cstring>
 #include <fstream>
 #include <sstream>
 
 namespace e2e {
-
-std::string RecordPath()
-{
-    char windows[MAX_PATH];
-    GetWindowsDirectoryA(windows, MAX_PATH);
-    return std::string(windows) + "\\QVN32.INI";
-}
 
 void WriteRecord(const std::string& contents)
 {
@@ -26,14 +16,6 @@ void RemoveRecord()
     DeleteFileA(RecordPath().c_str());
 }
 
-std::string ReadFile(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
 std::string WindowsPath(std::string unixPath)
 {
     for (char& c : unixPath)
@@ -42,92 +24,9 @@ std::string WindowsPath(std::string unixPath)
     return "Z:" + unixPath;
 }
 
-bool Exists(const std::string& path)
-{
-    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
-bool IsFolder(const std::string& path)
-{
-    DWORD attributes = GetFileAttributesA(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
 void RemoveTree(const std::string& path)
 {
     robot::RemoveTree(path);
-}
-
-std::string GroupFolder()
-{
-    char programs[MAX_PATH] = {};
-    SHGetFolderPathA(nullptr, CSIDL_PROGRAMS, nullptr, 0, programs);
-    return std::string(programs) + "\\Corvane";
-}
-
-std::string ShortcutTarget(const std::string& path)
-{
-    CoInitialize(nullptr);
-    std::string result;
-    IShellLinkA* link = nullptr;
-    if (CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
-                         reinterpret_cast<void**>(&link)) == S_OK) {
-        IPersistFile* file = nullptr;
-        std::wstring wide(path.begin(), path.end());
-        char target[MAX_PATH] = {};
-        if (link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)) == S_OK &&
-            file->Load(wide.c_str(), STGM_READ) == S_OK && link->GetPath(target, MAX_PATH, nullptr, 0) == S_OK)
-            result = target;
-        if (file)
-            file->Release();
-        link->Release();
-    }
-    CoUninitialize();
-    return result;
-}
-
-void RegisterClassKey()
-{
-    HKEY key;
-    if (RegCreateKeyExA(HKEY_CLASSES_ROOT, "Corvane.Pro32\\shell\\open\\command", 0, nullptr, 0, KEY_WRITE,
-                        nullptr, &key, nullptr) == ERROR_SUCCESS) {
-        const char command[] = "\"C:\\Program files\\Corvane Pro\\QVN32.EXE\" \"%1\"";
-        RegSetValueExA(key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(command), sizeof command);
-        RegCloseKey(key);
-    }
-    if (RegCreateKeyExA(HKEY_CLASSES_ROOT, "Corvane.Pro32\\DefaultIcon", 0, nullptr, 0, KEY_WRITE, nullptr, &key,
-                        nullptr) == ERROR_SUCCESS)
-        RegCloseKey(key);
-}
-
-bool ClassKeyExists()
-{
-    HKEY key;
-    if (RegOpenKeyExA(HKEY_CLASSES_ROOT, "Corvane.Pro32", 0, KEY_READ, &key) != ERROR_SUCCESS)
-        return false;
-    RegCloseKey(key);
-    return true;
-}
-
-void WriteFile(const std::string& path, const std::string& contents)
-{
-    std::ofstream(path, std::ios::binary) << contents;
-}
-
-std::vector<std::string> UninstallCopies()
-{
-    char temp[MAX_PATH];
-    GetTempPathA(MAX_PATH, temp);
-    std::vector<std::string> found;
-    WIN32_FIND_DATAA entry;
-    HANDLE search = FindFirstFileA((std::string(temp) + "CorvaneUninstall-*").c_str(), &entry);
-    if (search != INVALID_HANDLE_VALUE) {
-        do {
-            found.push_back(std::string(temp) + entry.cFileName);
-        } while (FindNextFileA(search, &entry));
-        FindClose(search);
-    }
-    return found;
 }
 
 std::string RecordFor(const std::string& folder, int major, int minor)

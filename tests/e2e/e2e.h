@@ -9,33 +9,18 @@
 #include <string>
 #include <vector>
 
+#include "machine.h"
 #include "robot.h"
 
 namespace e2e {
 
-std::string RecordPath();
+using namespace machine;
+
 void WriteRecord(const std::string& contents);
 void RemoveRecord();
-std::string ReadFile(const std::string& path);
 // A path of this machine as Wine shows it, through drive Z:.
 std::string WindowsPath(std::string unixPath);
-bool Exists(const std::string& path);
-bool IsFolder(const std::string& path);
 void RemoveTree(const std::string& path);
-
-// The Start menu's folder of the program group "Corvane", where the desktop
-// shell puts the items it is given over DDE.
-std::string GroupFolder();
-// The file a shortcut (.lnk) points at, or "" when it cannot be read.
-std::string ShortcutTarget(const std::string& path);
-
-// The application's class key under HKEY_CLASSES_ROOT, with two levels of
-// subkeys, as the application registers it.
-void RegisterClassKey();
-bool ClassKeyExists();
-void WriteFile(const std::string& path, const std::string& contents);
-// The temporary folders that UNINSTAL.EXE makes for its copies.
-std::vector<std::string> UninstallCopies();
 
 // A record as this setup writes it, for a copy in `folder`.
 std::string RecordFor(const std::string& folder, int major = 2, int minor = 0);

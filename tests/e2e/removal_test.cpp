@@ -38,11 +38,7 @@ protected:
     }
     void TearDown() override
     {
-        RegDeleteKeyA(HKEY_CLASSES_ROOT, "Corvane.Pro32\\shell\\open\\command");
-        RegDeleteKeyA(HKEY_CLASSES_ROOT, "Corvane.Pro32\\shell\\open");
-        RegDeleteKeyA(HKEY_CLASSES_ROOT, "Corvane.Pro32\\shell");
-        RegDeleteKeyA(HKEY_CLASSES_ROOT, "Corvane.Pro32\\DefaultIcon");
-        RegDeleteKeyA(HKEY_CLASSES_ROOT, "Corvane.Pro32");
+        e2e::RemoveClassKey();
         Walk::TearDown();
     }
 
@@ -56,16 +52,16 @@ protected:
             put(name);
     }
 
-    // UNINSTALL through to RSUCCESS1. Returns how long the removal notice
-    // was up, in milliseconds.
-    DWORD full_uninstall(Session& setup)
+    // UNINSTALL through to RSUCCESS1, REMOVE showing `folder`. Returns how
+    // long the removal notice was up, in milliseconds.
+    DWORD full_uninstall(Session& setup, const std::string& folder)
     {
         Dialog d;
         EXPECT_TRUE(Next(setup, "SETUPSCAN"));
         EXPECT_TRUE(Next(setup, "UNISTALL", &d));
         setup.press(d, IDOK);
         EXPECT_TRUE(Next(setup, "REMOVE", &d));
-        EXPECT_EQ(folder_, d.text(1004));
+        EXPECT_EQ(folder, d.text(1004));
         setup.press(d, IDOK);
         EXPECT_TRUE(Next(setup, "REMOVESCAN", &d));
         DWORD start = GetTickCount();
@@ -98,7 +94,7 @@ TEST_F(Removal, AFullUninstallTakesTheApplicationItsSettingsRecordItemsGroupAndC
     ASSERT_TRUE(recorder.ready());
 
     Session setup("UNINSTALL", program());
-    DWORD shown = full_uninstall(setup);
+    DWORD shown = full_uninstall(setup, folder_);
     EXPECT_GE(shown, 1900u) << "the notice stays at least two seconds";
 
     for (const char* name : APPLICATION)
@@ -124,7 +120,7 @@ TEST_F(Removal, AnEmptiedFolderGoesAndAMissingClassKeyIsFine)
     Recorder recorder("PROGMAN");
     ASSERT_TRUE(recorder.ready());
     Session setup("UNINSTALL", program());
-    full_uninstall(setup);
+    full_uninstall(setup, folder_);
     EXPECT_FALSE(e2e::Exists(folder_)) << "nothing else was in it";
     EXPECT_FALSE(e2e::ClassKeyExists());
 }
@@ -139,7 +135,7 @@ TEST_F(Removal, WithoutAnEditionNoApplicationFileIsDeleted)
     Recorder recorder("PROGMAN");
     ASSERT_TRUE(recorder.ready());
     Session setup("UNINSTALL", program());
-    full_uninstall(setup);
+    full_uninstall(setup, folder_);
     for (const char* name : APPLICATION)
         EXPECT_TRUE(e2e::Exists(in_folder(name))) << name;
     EXPECT_FALSE(e2e::Exists(in_folder("work_qvn.env")));
@@ -156,7 +152,7 @@ TEST_F(Removal, AReadOnlyFileStaysAndTheSweepGoesOn)
     Recorder recorder("PROGMAN");
     ASSERT_TRUE(recorder.ready());
     Session setup("UNINSTALL", program());
-    full_uninstall(setup);
+    full_uninstall(setup, folder_);
     EXPECT_TRUE(e2e::Exists(in_folder("QVNHELP.HLP")));
     EXPECT_FALSE(e2e::Exists(in_folder("SETUP.EXE")));
     EXPECT_FALSE(e2e::Exists(in_folder("DUNZIP32.DLL")));
@@ -174,17 +170,7 @@ TEST_F(Removal, AFolderAtADriveRootKeepsTheRoot)
     Recorder recorder("PROGMAN");
     ASSERT_TRUE(recorder.ready());
     Session setup("UNINSTALL", program());
-    Dialog d;
-    ASSERT_TRUE(Next(setup, "SETUPSCAN"));
-    ASSERT_TRUE(Next(setup, "UNISTALL", &d));
-    setup.press(d, IDOK);
-    ASSERT_TRUE(Next(setup, "REMOVE", &d));
-    EXPECT_EQ("D:\\", d.text(1004));
-    setup.press(d, IDOK);
-    ASSERT_TRUE(Next(setup, "REMOVESCAN"));
-    ASSERT_TRUE(Next(setup, "RSUCCESS1", &d));
-    setup.press(d, IDOK);
-    EXPECT_EQ(1u, setup.exitCode());
+    full_uninstall(setup, "D:\\");
     for (const char* name : APPLICATION)
         EXPECT_FALSE(e2e::Exists(std::string("D:\\") + name)) << name;
     EXPECT_TRUE(e2e::IsFolder("D:\\"));
@@ -205,16 +191,7 @@ TEST_F(Removal, APathTooLongIsSkippedNeverCut)
     Recorder recorder("PROGMAN");
     ASSERT_TRUE(recorder.ready());
     Session setup("UNINSTALL", program());
-    Dialog d;
-    ASSERT_TRUE(Next(setup, "SETUPSCAN"));
-    ASSERT_TRUE(Next(setup, "UNISTALL", &d));
-    setup.press(d, IDOK);
-    ASSERT_TRUE(Next(setup, "REMOVE", &d));
-    setup.press(d, IDOK);
-    ASSERT_TRUE(Next(setup, "REMOVESCAN"));
-    ASSERT_TRUE(Next(setup, "RSUCCESS1", &d));
-    setup.press(d, IDOK);
-    EXPECT_EQ(1u, setup.exitCode());
+    full_uninstall(setup, folder);
     EXPECT_FALSE(e2e::Exists(folder + "\\QVN32.EXE"));
     EXPECT_TRUE(e2e::Exists(folder + "\\QVNTUTOR.H"));
 }

@@ -10,6 +10,8 @@
 #include <thread>
 #include <vector>
 
+#include "machine.h"
+#include "manifest.h"
 #include "robot.h"
 #include "zip_builder.h"
 
@@ -31,18 +33,8 @@ std::string windows_path(std::string unixPath)
 const std::string ARCHIVES = windows_path(ARCHIVES_DIR);
 const char WORK[] = "C:\\dll-tests";
 
-std::string read_file(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
-}
-
-void write_file(const std::string& path, const std::string& bytes)
-{
-    std::ofstream(path, std::ios::binary) << bytes;
-}
+using machine::ReadFile;
+using machine::WriteFile;
 
 std::vector<std::string> files_in(const std::string& folder)
 {
@@ -114,7 +106,7 @@ protected:
     std::string archive(const std::string& bytes, const char* name = "test.zip")
     {
         std::string path = std::string(WORK) + "\\" + name;
-        write_file(path, bytes);
+        WriteFile(path, bytes);
         return path;
     }
     static std::string in_target(const std::string& name) { return std::string(target()) + "\\" + name; }
@@ -127,25 +119,15 @@ Dunzip Library::dunzip_;
 
 TEST_F(Library, ArchivesOfOtherToolsExtractByteExactly)
 {
-    std::ifstream manifest(ARCHIVES_DIR "/manifest.txt");
-    ASSERT_TRUE(manifest);
-    std::string line;
-    while (std::getline(manifest, line)) {
-        std::istringstream fields(line);
-        std::string name, member, code, payload;
-        int expected;
-        std::getline(fields, name, '\t');
-        std::getline(fields, member, '\t');
-        std::getline(fields, code, '\t');
-        fields >> expected;
-        fields.ignore();
-        std::getline(fields, payload);
-        SCOPED_TRACE(name + " " + member + " code " + code);
+    std::vector<Extraction> manifest = ReadManifest(ARCHIVES_DIR "/manifest.txt");
+    ASSERT_FALSE(manifest.empty());
+    for (const Extraction& e : manifest) {
+        SCOPED_TRACE(e.archive + " " + e.member + " code " + e.code);
         robot::RemoveTree(target());
         CreateDirectoryA(target(), nullptr);
-        EXPECT_EQ(-expected, extract(ARCHIVES + "\\" + name, member, code == "-" ? "" : code));
-        if (expected == 0) {
-            EXPECT_TRUE(read_file(in_target(member)) == read_file(ARCHIVES + "\\payload\\" + payload));
+        EXPECT_EQ(-e.result, extract(ARCHIVES + "\\" + e.archive, e.member, e.code));
+        if (e.result == 0) {
+            EXPECT_TRUE(ReadFile(in_target(e.member)) == ReadFile(ARCHIVES + "\\payload\\" + e.payload));
             EXPECT_EQ(1u, files_in(target()).size());
         } else {
             EXPECT_TRUE(files_in(target()).empty()) << "nothing is left behind";
@@ -194,8 +176,8 @@ TEST_F(Library, TheFileTakesTheMembersTime)
 TEST_F(Library, RequestsItCannotServeGetTheirCode)
 {
     const std::string zip = archive(Build({{"a.txt", "data"}}));
-    write_file(std::string(WORK) + "\\empty.zip", "");
-    write_file(std::string(WORK) + "\\a file", "x");
+    WriteFile(std::string(WORK) + "\\empty.zip", "");
+    WriteFile(std::string(WORK) + "\\a file", "x");
     CreateDirectoryA("C:\\dll-tests\\folder.zip", nullptr);
     struct Case {
         const char* what;
@@ -249,7 +231,7 @@ TEST_F(Library, NothingIsWrittenOutsideTheTargetFolder)
     EXPECT_EQ(-47, extract(zip, "../evil.txt"));
     EXPECT_EQ(0, extract(zip, "good.TXT"));
     EXPECT_EQ(std::vector<std::string>{"good.TXT"}, files_in(target()));
-    EXPECT_EQ("7", read_file(in_target("good.TXT")));
+    EXPECT_EQ("7", ReadFile(in_target("good.TXT")));
     std::vector<std::string> work = files_in(WORK);
     EXPECT_EQ(2u, work.size()) << "only the archive and the target folder";
     EXPECT_FALSE(GetFileAttributesA("C:\\evil.txt") != INVALID_FILE_ATTRIBUTES);
@@ -276,13 +258,13 @@ TEST_F(Library, TheEarlierFileSurvivesAFailure)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        write_file(in_target("a.txt"), "the earlier file");
+        WriteFile(in_target("a.txt"), "the earlier file");
         EXPECT_EQ(c.result, extract(archive(c.archive), "a.txt", c.code));
-        EXPECT_EQ("the earlier file", read_file(in_target("a.txt")));
+        EXPECT_EQ("the earlier file", ReadFile(in_target("a.txt")));
         EXPECT_EQ(std::vector<std::string>{"a.txt"}, files_in(target())) << "no partial file";
     }
     EXPECT_EQ(0, extract(archive(good), "a.txt"));
-    EXPECT_TRUE(read_file(in_target("a.txt")) == data) << "a good archive replaces it";
+    EXPECT_TRUE(ReadFile(in_target("a.txt")) == data) << "a good archive replaces it";
 }
 
 // Another program holds the destination open: the library tries again for
@@ -290,14 +272,14 @@ TEST_F(Library, TheEarlierFileSurvivesAFailure)
 TEST_F(Library, ADestinationInUseIsWaitedForAWhile)
 {
     const std::string zip = archive(Build({{"a.txt", "new"}}));
-    write_file(in_target("a.txt"), "old");
+    WriteFile(in_target("a.txt"), "old");
     HANDLE held = CreateFileA(in_target("a.txt").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(INVALID_HANDLE_VALUE, held);
     DWORD start = GetTickCount();
     EXPECT_EQ(-28, extract(zip, "a.txt"));
     EXPECT_GE(GetTickCount() - start, 3500u);
     CloseHandle(held);
-    EXPECT_EQ("old", read_file(in_target("a.txt")));
+    EXPECT_EQ("old", ReadFile(in_target("a.txt")));
     EXPECT_EQ(std::vector<std::string>{"a.txt"}, files_in(target()));
 
     held = CreateFileA(in_target("a.txt").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
@@ -307,7 +289,7 @@ TEST_F(Library, ADestinationInUseIsWaitedForAWhile)
     });
     EXPECT_EQ(0, extract(zip, "a.txt"));
     release.join();
-    EXPECT_EQ("new", read_file(in_target("a.txt")));
+    EXPECT_EQ("new", ReadFile(in_target("a.txt")));
 }
 
 }  // namespace

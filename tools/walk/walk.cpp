@@ -16,16 +16,24 @@
 //     how long it takes to show its first dialog against a trivial program.
 #include <windows.h>
 #include <objbase.h>
-#include <shlobj.h>
 
 #include <algorithm>
 #include <cstdio>
 #include <string>
 #include <vector>
 
+#include "machine.h"
 #include "robot.h"
 
 namespace {
+
+using machine::ClassKeyExists;
+using machine::Exists;
+using machine::GroupFolder;
+using machine::ReadFile;
+using machine::RecordPath;
+using machine::ShortcutTarget;
+using machine::UninstallCopies;
 
 const char TARGET[] = "C:\\Program files\\Corvane Pro";
 const char MOVED[] = "C:\\Apps\\Corvane Pro";
@@ -43,88 +51,11 @@ void check(bool ok, const char* what)
     g_ok = g_ok && ok;
 }
 
-std::string record_path()
-{
-    char windows[MAX_PATH];
-    GetWindowsDirectoryA(windows, MAX_PATH);
-    return std::string(windows) + "\\QVN32.INI";
-}
-
 std::string recorded_path()
 {
     char path[MAX_PATH] = {};
-    GetPrivateProfileStringA("INSTALL PATH", "Path", "", path, MAX_PATH, record_path().c_str());
+    GetPrivateProfileStringA("INSTALL PATH", "Path", "", path, MAX_PATH, RecordPath().c_str());
     return path;
-}
-
-bool exists(const std::string& path)
-{
-    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
-std::string read_file(const std::string& path)
-{
-    std::string bytes;
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return bytes;
-    char buffer[65536];
-    DWORD got;
-    while (ReadFile(file, buffer, sizeof buffer, &got, nullptr) && got)
-        bytes.append(buffer, got);
-    CloseHandle(file);
-    return bytes;
-}
-
-std::string group_folder()
-{
-    char programs[MAX_PATH] = {};
-    SHGetFolderPathA(nullptr, CSIDL_PROGRAMS, nullptr, 0, programs);
-    return std::string(programs) + "\\Corvane";
-}
-
-std::string shortcut_target(const std::string& path)
-{
-    std::string result;
-    IShellLinkA* link = nullptr;
-    IPersistFile* file = nullptr;
-    if (CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
-                         reinterpret_cast<void**>(&link)) != S_OK)
-        return result;
-    std::wstring wide(path.begin(), path.end());
-    char target[MAX_PATH] = {};
-    if (link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)) == S_OK &&
-        file->Load(wide.c_str(), STGM_READ) == S_OK && link->GetPath(target, MAX_PATH, nullptr, 0) == S_OK)
-        result = target;
-    if (file)
-        file->Release();
-    link->Release();
-    return result;
-}
-
-bool class_key_exists()
-{
-    HKEY key;
-    if (RegOpenKeyExA(HKEY_CLASSES_ROOT, "Corvane.Pro32", 0, KEY_READ, &key) != ERROR_SUCCESS)
-        return false;
-    RegCloseKey(key);
-    return true;
-}
-
-std::vector<std::string> uninstall_copies()
-{
-    char temp[MAX_PATH];
-    GetTempPathA(MAX_PATH, temp);
-    std::vector<std::string> found;
-    WIN32_FIND_DATAA entry;
-    HANDLE search = FindFirstFileA((std::string(temp) + "CorvaneUninstall-*").c_str(), &entry);
-    if (search != INVALID_HANDLE_VALUE) {
-        do {
-            found.push_back(entry.cFileName);
-        } while (FindNextFileA(search, &entry));
-        FindClose(search);
-    }
-    return found;
 }
 
 std::string html(const std::string& text)
@@ -205,8 +136,8 @@ void check_installation(const std::string& folder, const std::string& payload)
 {
     int same = 0;
     for (const char* member : MEMBERS) {
-        std::string expected = read_file(payload + "\\" + member);
-        same += !expected.empty() && read_file(folder + "\\" + member) == expected;
+        std::string expected = ReadFile(payload + "\\" + member);
+        same += !expected.empty() && ReadFile(folder + "\\" + member) == expected;
     }
     std::string what = std::to_string(same) + " of 7 files in " + folder + " byte-identical to the payload";
     check(same == 7, what.c_str());
@@ -216,13 +147,13 @@ void check_installation(const std::string& folder, const std::string& payload)
 
 void list_shortcuts(const std::string& folder)
 {
-    const std::string group = group_folder();
+    const std::string group = GroupFolder();
     WIN32_FIND_DATAA entry;
     HANDLE search = FindFirstFileA((group + "\\*.lnk").c_str(), &entry);
     int right = 0;
     if (search != INVALID_HANDLE_VALUE) {
         do {
-            std::string target = shortcut_target(group + "\\" + entry.cFileName);
+            std::string target = ShortcutTarget(group + "\\" + entry.cFileName);
             std::printf("  shortcut %-28s -> %s\n", entry.cFileName, target.c_str());
             right += lstrcmpiA(target.substr(0, folder.size()).c_str(), folder.c_str()) == 0;
         } while (FindNextFileA(search, &entry));
@@ -294,7 +225,7 @@ void tour(const std::string& program, const std::string& archive, const std::str
         expect_exit(setup, 1);
         int left = 0;
         for (const char* member : MEMBERS)
-            left += exists(std::string(TARGET) + "\\" + member);
+            left += Exists(std::string(TARGET) + "\\" + member);
         check(left == 0, "no application file left in the old folder");
         check_installation(MOVED, payload);
         list_shortcuts(MOVED);
@@ -302,13 +233,7 @@ void tour(const std::string& program, const std::string& archive, const std::str
     }
 
     std::printf("The application at work: its class key and settings.\n");
-    HKEY key;
-    if (RegCreateKeyExA(HKEY_CLASSES_ROOT, "Corvane.Pro32\\shell\\open\\command", 0, nullptr, 0, KEY_WRITE, nullptr,
-                        &key, nullptr) == ERROR_SUCCESS)
-        RegCloseKey(key);
-    if (RegCreateKeyExA(HKEY_CLASSES_ROOT, "Corvane.Pro32\\DefaultIcon", 0, nullptr, 0, KEY_WRITE, nullptr, &key,
-                        nullptr) == ERROR_SUCCESS)
-        RegCloseKey(key);
+    machine::RegisterClassKey();
     WritePrivateProfileStringA("Work", "Folder", "C:\\Archives", (std::string(MOVED) + "\\work_qvn.env").c_str());
 
     std::printf("Removal, through the installed UNINSTAL.EXE:\n");
@@ -325,23 +250,23 @@ void tour(const std::string& program, const std::string& archive, const std::str
         press(setup, see(setup, "RSUCCESS1"), IDOK);
         expect_exit(setup, 1);
         robot::CloseShellWindows();
-        for (int waited = 0; waited < 20000 && !uninstall_copies().empty(); waited += 250)
+        for (int waited = 0; waited < 20000 && !UninstallCopies().empty(); waited += 250)
             Sleep(250);
-        check(!exists(MOVED), "no installation folder");
-        check(!exists(record_path()), "no record");
-        check(!exists(group_folder()), "no program group and no shortcut");
-        check(!class_key_exists(), "no class key");
-        check(uninstall_copies().empty(), "no temporary copy of the uninstaller");
+        check(!Exists(MOVED), "no installation folder");
+        check(!Exists(RecordPath()), "no record");
+        check(!Exists(GroupFolder()), "no program group and no shortcut");
+        check(!ClassKeyExists(), "no class key");
+        check(UninstallCopies().empty(), "no temporary copy of the uninstaller");
     }
 
     std::printf("A newer version installed:\n");
     {
-        WritePrivateProfileStringA("VERSION", "Major", "3", record_path().c_str());
+        WritePrivateProfileStringA("VERSION", "Major", "3", RecordPath().c_str());
         robot::Session setup(archive, program);
         setup.next();
         press(setup, see(setup, "NEWERVERSION"), IDCANCEL);
         expect_exit(setup, 0);
-        DeleteFileA(record_path().c_str());
+        DeleteFileA(RecordPath().c_str());
     }
 
     FILE* index = std::fopen((g_shots + "\\index.html").c_str(), "w");
@@ -397,7 +322,7 @@ void timing(const std::string& program, const std::string& archive, const std::s
         trivialStart.push_back(first_dialog(trivial, ""));
 
         robot::RemoveTree(TARGET);
-        DeleteFileA(record_path().c_str());
+        DeleteFileA(RecordPath().c_str());
         DWORD start = GetTickCount(), asked = 0, answered = 0;
         {
             robot::Session setup(archive, program);
@@ -452,10 +377,10 @@ int main(int argc, char** argv)
     }
     CoInitialize(nullptr);
     // A machine without the application, as a person would start from.
-    DeleteFileA(record_path().c_str());
+    DeleteFileA(RecordPath().c_str());
     robot::RemoveTree(TARGET);
     robot::RemoveTree(MOVED);
-    robot::RemoveTree(group_folder());
+    robot::RemoveTree(GroupFolder());
 
     if (std::string(argv[1]) == "time") {
         timing(argv[2], argv[3], argv[4]);

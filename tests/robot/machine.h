@@ -1,0 +1,38 @@
+// What a person can look at on the machine after a run of the setup: files
+// and folders, the installation record, the Start menu's program group and
+// its shortcuts, the application's class key, the uninstaller's temporary
+// copies.
+#ifndef CORVANE_TEST_MACHINE_H
+#define CORVANE_TEST_MACHINE_H
+
+#include <string>
+#include <vector>
+
+namespace machine {
+
+std::string ReadFile(const std::string& path);  // "" when it cannot be read
+void WriteFile(const std::string& path, const std::string& contents);
+bool Exists(const std::string& path);
+bool IsFolder(const std::string& path);
+
+// "QVN32.INI" in the Windows directory.
+std::string RecordPath();
+
+// The Start menu's folder of the program group "Corvane", where the desktop
+// shell puts the items it is given over DDE.
+std::string GroupFolder();
+// The file a shortcut (.lnk) points at, or "" when it cannot be read.
+std::string ShortcutTarget(const std::string& path);
+
+// The application's class key under HKEY_CLASSES_ROOT, registered with two
+// levels of subkeys as the application does it.
+void RegisterClassKey();
+void RemoveClassKey();
+bool ClassKeyExists();
+
+// The temporary folders (and their scripts) UNINSTAL.EXE makes for its copies.
+std::vector<std::string> UninstallCopies();
+
+}  // namespace machine
+
+#endif
