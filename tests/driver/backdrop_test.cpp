@@ -98,8 +98,9 @@ protected:
 
     HWND open(int clientHeight)
     {
-        window_ = CreateWindowExA(0, "MelvroSetupWClass", "Melvro Setup", WS_POPUP | WS_THICKFRAME, 0, 0, 100,
-                                  100, nullptr, nullptr, State.instance, nullptr);
+        // Topmost, so that no other window can keep a part of it unpainted.
+        window_ = CreateWindowExA(WS_EX_TOPMOST, "MelvroSetupWClass", "Melvro Setup", WS_POPUP | WS_THICKFRAME, 0, 0,
+                                  100, 100, nullptr, nullptr, State.instance, nullptr);
         resize(clientHeight);
         ShowWindow(window_, SW_SHOWNOACTIVATE);
         UpdateWindow(window_);

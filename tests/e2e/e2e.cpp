@@ -99,6 +99,7 @@ std::string unhex(const std::string& text)
 
 void Walk::SetUp()
 {
+    robot::CloseShellWindows();  // a folder window left over would cover the screen
     RemoveRecord();
     const testing::TestInfo* test = testing::UnitTest::GetInstance()->current_test_info();
     folder_ = std::string("C:\\e2e\\") + test->name();

@@ -95,7 +95,10 @@ TEST_F(Removal, AFullUninstallTakesTheApplicationItsSettingsRecordItemsGroupAndC
 
     Session setup("UNINSTALL", program());
     DWORD shown = full_uninstall(setup, folder_);
-    EXPECT_GE(shown, 1900u) << "the notice stays at least two seconds";
+    // The sweep holds two seconds from its start; the robot sees the notice
+    // a little after that start, later still on a busy machine. Without
+    // the hold the notice would be gone in a few hundred.
+    EXPECT_GE(shown, 1500u) << "the notice stays about two seconds";
 
     for (const char* name : APPLICATION)
         EXPECT_FALSE(e2e::Exists(in_folder(name))) << name;
