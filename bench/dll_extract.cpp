@@ -4,12 +4,12 @@
 //   dll_extract.exe DLL ARCHIVE FOLDER CODE MEMBER...   (CODE "-" for none)
 #include <windows.h>
 
-#include <cstdint>
 #include <cstdio>
-#include <cstring>
 #include <string>
 
-typedef int(__stdcall* Dunzip)(const void* request);
+#include "install/unzip_request.h"
+
+typedef int(__stdcall* Dunzip)(const UnzipRequest* request);
 
 int main(int argc, char** argv)
 {
@@ -26,19 +26,8 @@ int main(int argc, char** argv)
     QueryPerformanceFrequency(&frequency);
     QueryPerformanceCounter(&start);
     for (int i = 5; i < argc; ++i) {
-        unsigned char request[142] = {};
-        auto put = [&](int offset, int32_t value) { memcpy(request + offset, &value, 4); };
-        auto point = [&](int offset, const char* text) { memcpy(request + offset, &text, 4); };
-        put(0, 142);
-        put(4, 8);
-        put(20, -1);
-        for (int offset : {36, 40, 48, 56, 92})
-            put(offset, 1);
-        point(8, argv[2]);
-        point(16, argv[i]);
-        point(24, argv[3]);
-        point(96, code.c_str());
-        int result = dunzip(request);
+        UnzipRequest request = MakeUnzipRequest(argv[2], argv[i], argv[3], code.c_str());
+        int result = dunzip(&request);
         if (result != 0) {
             std::fprintf(stderr, "%s: result %d\n", argv[i], result);
             return 1;

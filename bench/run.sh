@@ -2,10 +2,11 @@
 # The unzip library's benchmark: about 200 MB of mixed content, zipped by
 # Info-ZIP zip at its default level, plain and with a decrypt code, then
 # extracted into a fresh folder by
-#   - the library's core, built natively (build/native/zip_extract),
+#   - the library's core, built natively (build/win64/native/zip_extract),
 #   - Info-ZIP unzip 6.0 and bsdtar,
 #   - the floor: raw zlib inflate, CRC-32 and writes of the same data,
-#   - DUNZIP32.DLL under Wine, one request per member, as the setup calls it.
+#   - DUNZIP32.DLL under Wine, one request per member, as the setup calls
+#     it: the Win32 and the Win64 build, each where the machine runs it.
 # Each is run REPEATS times (default 5); medians are reported in MiB of
 # output per second, with the ratios the goals are stated in. Then the
 # core's peak memory for a 20 MB and a 200 MB member, and the DLL's size.
@@ -19,14 +20,17 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
+. tools/arch.sh
 repeats=${1:-5}
 work=${BENCH_DIR:-/tmp/corvane-bench}
 out=${BENCH_OUT:-/dev/shm/corvane-bench-out}
 code=Bench-Code-2026
 
 tools/install-deps.sh
-cmake -S . -B build -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake >/dev/null
-cmake --build build -j"$(nproc)" >/dev/null
+choose_architectures
+# Both builds, for the sizes; the native tools come with the Win64 one.
+build_architecture win64 -DCORVANE_NATIVE=ON >/dev/null
+build_architecture win32 -DCORVANE_NATIVE=OFF >/dev/null
 
 mkdir -p "$work"
 if [ ! -f "$work/payload/zeros.bin" ]; then
@@ -69,22 +73,23 @@ measure() {
         "$(echo "$bytes / 1048576 / ${seconds[$name]}" | bc -l)"
 }
 
-native=build/native
-wine_run() {
-    tests/wine-run.sh --prefix build/bench-prefix "$@"
-}
-windows() { echo "Z:$1" | tr / '\\'; }
+native=build/win64/native
+# One run of an architecture's DLL through its driver, timed by the driver.
 dll_once() {
+    local arch=$1 build
+    build=$(build_dir "$1")
     rm -rf "$out"
     mkdir -p "$out"
-    wine_run build/bin/dll_extract.exe "$(windows "$root/build/product/DUNZIP32.DLL")" \
-        "$(windows "$work/$1.zip")" "$(windows "$out")" "$2" "${members[@]}" | tr -d '\r'
+    tests/wine-run.sh --prefix "$build/bench-prefix" --arch "$arch" "$build/bin/dll_extract.exe" \
+        "$(windows_path "$root/$build/product/DUNZIP32.DLL")" "$(windows_path "$work/$2.zip")" \
+        "$(windows_path "$out")" "$3" "${members[@]}" | tr -d '\r'
 }
 measure_dll() {
-    local name=$1 kind=$2 key=$3
-    dll_once "$kind" "$key" >/dev/null
+    local name=$1
+    shift
+    dll_once "$@" >/dev/null
     local runs=()
-    for _ in $(seq "$repeats"); do runs+=("$(dll_once "$kind" "$key")"); done
+    for _ in $(seq "$repeats"); do runs+=("$(dll_once "$@")"); done
     seconds[$name]=$(printf '%s\n' "${runs[@]}" | median)
     printf '  %-22s %8.3f s  %7.1f MiB/s\n' "$name" "${seconds[$name]}" \
         "$(echo "$bytes / 1048576 / ${seconds[$name]}" | bc -l)"
@@ -97,12 +102,16 @@ measure core "$native/zip_extract" "$work/plain.zip" "$out" - "${members[@]}"
 measure unzip unzip -q -o "$work/plain.zip" -d "$out"
 measure bsdtar bsdtar -xf "$work/plain.zip" -C "$out"
 measure floor "$native/inflate_floor" "$work/plain.zip" "$out" "${members[@]}"
-measure_dll "DUNZIP32.DLL (Wine)" plain -
+for arch in "${ARCHITECTURES[@]}"; do
+    measure_dll "DUNZIP32.DLL $arch" "$arch" plain -
+done
 echo "With a decrypt code:"
 measure "core, code" "$native/zip_extract" "$work/code.zip" "$out" "$code" "${members[@]}"
 measure "unzip, code" unzip -q -o -P "$code" "$work/code.zip" -d "$out"
 measure "bsdtar, code" bsdtar -xf "$work/code.zip" -C "$out" --passphrase "$code"
-measure_dll "DUNZIP32.DLL, code (Wine)" code "$code"
+for arch in "${ARCHITECTURES[@]}"; do
+    measure_dll "DUNZIP32.DLL $arch, code" "$arch" code "$code"
+done
 
 ratio() { printf '%.2f' "$(echo "${seconds[$1]} / ${seconds[$2]}" | bc -l)"; }
 echo "Ratios of time (lower is faster):"
@@ -111,7 +120,9 @@ echo "  core / unzip, plain           $(ratio core unzip)"
 echo "  core / floor, plain           $(ratio core floor)   (goal: at most 1.15)"
 echo "  core / unzip, with a code     $(ratio "core, code" "unzip, code")   (goal: at most 0.7)"
 echo "  core / bsdtar, with a code    $(ratio "core, code" "bsdtar, code")"
-echo "  DLL under Wine / core, plain  $(ratio "DUNZIP32.DLL (Wine)" core)"
+for arch in "${ARCHITECTURES[@]}"; do
+    echo "  DLL $arch under Wine / core, plain  $(ratio "DUNZIP32.DLL $arch" core)"
+done
 
 echo "Peak memory of the core (maximum resident set):"
 for size in 20 200; do
@@ -125,4 +136,6 @@ for size in 20 200; do
     printf '  one member of %3d MB: %6d KiB\n' "$size" "$kib"
 done
 rm -rf "$out"
-echo "DUNZIP32.DLL: $(stat -c %s build/product/DUNZIP32.DLL) bytes (goal: at most 65536)"
+for arch in win32 win64; do
+    echo "DUNZIP32.DLL $arch: $(stat -c %s "$(build_dir $arch)/product/DUNZIP32.DLL") bytes (goal: at most 65536)"
+done

@@ -6,20 +6,27 @@
 # SETUP.EXE to its first dialog on screen, against a trivial Win32 program
 # (the demo's QVN32.EXE, which shows one message box) as the floor.
 #
+# The Win32 build where the machine can run it, else the Win64 build
+# (tools/arch.sh); CORVANE_ARCH chooses.
+#
 #   bash bench/wizard.sh
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
+. tools/arch.sh
 
 tools/install-deps.sh
-cmake -S . -B build -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake >/dev/null
-cmake --build build -j"$(nproc)" >/dev/null
+choose_architectures
+arch=${ARCHITECTURES[0]}
+build=$(build_dir "$arch")
+build_architecture "$arch" -DCORVANE_NATIVE=OFF >/dev/null
+echo "The $arch build."
 
-bench=build/bench-wizard
+bench=$build/bench-wizard
 rm -rf "$bench"
 mkdir -p "$bench"
-cp build/product/SETUP.EXE build/product/DUNZIP32.DLL "$bench/"
-tools/pack.sh build/payload Bench2 "$bench/CORVANE.ZIP" >/dev/null
-windows() { echo "Z:$1" | tr / '\\'; }
-tests/wine-run.sh --prefix build/bench-prefix build/bin/walk.exe time "$(windows "$root/$bench/SETUP.EXE")" \
-    "$(windows "$root/$bench/CORVANE.ZIP")*Bench2" "$(windows "$root/build/payload/QVN32.EXE")" | tr -d '\r'
+cp "$build/product/SETUP.EXE" "$build/product/DUNZIP32.DLL" "$bench/"
+tools/pack.sh "$build/payload" Bench2 "$bench/CORVANE.ZIP" >/dev/null
+tests/wine-run.sh --prefix "$build/bench-prefix" --arch "$arch" "$build/bin/walk.exe" time \
+    "$(windows_path "$root/$bench/SETUP.EXE")" "$(windows_path "$root/$bench/CORVANE.ZIP")*Bench2" \
+    "$(windows_path "$root/$build/payload/QVN32.EXE")" | tr -d '\r'

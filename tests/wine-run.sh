@@ -3,12 +3,16 @@
 # project's own prefix, on a private Xvfb display, inside a Wine virtual
 # desktop of 1024x768, with "Arial" drawn as Liberation Sans.
 #
-#   wine-run.sh --prefix DIR PROGRAM.EXE [ARGS...]  run one program; its exit
-#                                                   code is the script's
-#   wine-run.sh --prefix DIR --session COMMAND...   run a Linux command (ctest,
-#                                                   say) inside one session
-#   wine-run.sh --prefix DIR --display PROGRAM...   the same on the display that
-#                                                   DISPLAY names, for a person
+#   wine-run.sh --prefix DIR [--arch A] PROGRAM.EXE [ARGS...]
+#                           run one program; its exit code is the script's
+#   wine-run.sh --prefix DIR --session COMMAND...
+#                           run a Linux command (ctest, say) inside one session
+#   wine-run.sh --prefix DIR [--arch A] --display PROGRAM...
+#                           the same on the display that DISPLAY names, for a person
+#
+# A is win32 or win64 (the default), the architecture of PROGRAM: each is
+# started by Wine's loader of its own kind. The prefix is a 64-bit one and
+# holds both.
 #
 # A session is the display, the wineserver and its desktop. A call inside a
 # session (CORVANE_WINE_SESSION names its prefix) just runs the program;
@@ -16,11 +20,14 @@
 # path: wineserver -k for this prefix, Xvfb by its process id. Sessions on
 # one prefix take turns (flock), so one cannot stop another's programs.
 set -euo pipefail
+. "$(dirname "$0")/../tools/arch.sh"
 
 prefix=
 if [ "${1:-}" = --prefix ]; then prefix=$2; shift 2; fi
-[ -n "$prefix" ] || { echo "usage: $0 --prefix DIR [--session] PROGRAM [ARGS...]" >&2; exit 2; }
+[ -n "$prefix" ] || { echo "usage: $0 --prefix DIR [--arch win32|win64] [--session|--display] PROGRAM [ARGS...]" >&2; exit 2; }
 prefix=$(realpath -m "$prefix")
+arch=win64
+if [ "${1:-}" = --arch ]; then arch=$2; shift 2; fi
 session=0
 own_display=1
 case "${1:-}" in
@@ -29,13 +36,22 @@ case "${1:-}" in
 esac
 [ $# -gt 0 ] || { echo "$0: nothing to run" >&2; exit 2; }
 
+# The prefix is made and served by the 64-bit loader; each program is
+# started by the loader of its own architecture.
+wine=$WINE64
+program_wine=$(wine_loader "$arch")
+if [ $session = 0 ] && ! can_run "$arch"; then
+    echo "$0: $arch programs cannot run here: $program_wine does not start (a machine without 32-bit execution?)" >&2
+    exit 1
+fi
+
 export WINEPREFIX=$prefix
 export WINEARCH=win64
 export WINEDEBUG=${WINEDEBUG:--all}
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 
 run() {
-    if [ $session = 1 ]; then "$@" 8<&- 9>&-; else wine "$@" 8<&- 9>&-; fi
+    if [ $session = 1 ]; then "$@" 8<&- 9>&-; else "$program_wine" "$@" 8<&- 9>&-; fi
 }
 
 if [ "${CORVANE_WINE_SESSION:-}" = "$prefix" ]; then
@@ -69,7 +85,7 @@ fi
 
 if [ ! -f "$prefix/.corvane-ready" ]; then
     rm -rf "$prefix"
-    wineboot -i >/dev/null 2>&1
+    "$wine" wineboot -i >/dev/null 2>&1
     # The default desktop becomes a virtual one of fixed size, so screen
     # metrics are the same on every machine; crashes do not wait for a
     # person at a debugger dialog.
@@ -88,7 +104,7 @@ REGEDIT4
 [HKEY_CURRENT_USER\Software\Wine\WineDbg]
 "ShowCrashDialog"=dword:00000000
 REG
-    wine regedit "$prefix/corvane.reg" >/dev/null 2>&1
+    "$wine" regedit "$prefix/corvane.reg" >/dev/null 2>&1
     # Debian's Wine does not list its own Marlett, which draws the title
     # bar buttons; from the prefix's font folder it is found.
     cp /usr/share/wine/fonts/marlett.ttf "$prefix/drive_c/windows/Fonts/"
@@ -108,8 +124,8 @@ wineserver -p 8<&- 9>&-
 # that needs it, and a test that did so would keep its output pipe open
 # for ctest after it ended. Then bring up Wine's own services: two
 # programs started together on a fresh wineserver can hang at exit.
-wine explorer.exe /desktop </dev/null >/dev/null 2>&1 8<&- 9>&- &
-wine cmd.exe /c exit 0 </dev/null >/dev/null 2>&1 8<&- 9>&-
+"$wine" explorer.exe /desktop </dev/null >/dev/null 2>&1 8<&- 9>&- &
+"$wine" cmd.exe /c exit 0 </dev/null >/dev/null 2>&1 8<&- 9>&-
 export CORVANE_WINE_SESSION=$prefix
 set +e
 run "$@"

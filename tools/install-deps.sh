@@ -1,11 +1,14 @@
 #!/bin/bash
 # Installs, on Debian 12 and as root, whatever building, running and
-# testing the setup needs and the machine lacks.
+# testing the setup needs and the machine lacks, for both architectures:
+# Wine's 32-bit part is installed even where the machine cannot execute
+# it, so the scripts find out what runs by trying (tools/arch.sh).
 set -euo pipefail
 
 packages=(
     cmake make python3 bc time
-    g++-mingw-w64-i686 binutils-mingw-w64-i686 googletest
+    g++-mingw-w64-i686 binutils-mingw-w64-i686
+    g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64 googletest
     libz-mingw-w64-dev zlib1g-dev clang libclang-rt-14-dev
     wine wine32:i386 wine64 xvfb xauth fonts-wine fonts-liberation
     imagemagick

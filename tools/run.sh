@@ -6,23 +6,33 @@
 # private display (install, reinstall, move, uninstall through UNINSTAL.EXE)
 # and the screenshot of every dialog it met lands in out/ as a PNG, with
 # out/index.html showing them in order.
+#
+# It runs the Win32 build, the product, where the machine can execute
+# 32-bit programs, and the Win64 build where it cannot (tools/arch.sh);
+# CORVANE_ARCH=win32 or win64 chooses.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
+. tools/arch.sh
 
 tools/install-deps.sh
-cmake -S . -B build -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake >/dev/null
-cmake --build build -j"$(nproc)"
+choose_architectures
+arch=${ARCHITECTURES[0]}
+case "$arch/${#ARCHITECTURES[@]}" in
+    win32/*) echo "Running the Win32 build, the product." ;;
+    win64/1) echo "Running the Win64 build. $WHY." ;;
+esac
+build=$(build_dir "$arch")
+build_architecture "$arch" -DCORVANE_NATIVE=OFF
 
 # The distribution as the user gets it: SETUP.EXE, the unzip library and
 # the archive of the seven files, encrypted with a decrypt code.
-demo=build/demo
+demo=$build/demo
 code=Corvane2
 rm -rf "$demo"
 mkdir -p "$demo"
-cp build/product/SETUP.EXE build/product/DUNZIP32.DLL "$demo/"
-tools/pack.sh build/payload "$code" "$demo/CORVANE.ZIP"
-windows_path() { echo "Z:$1" | tr / '\\'; }
+cp "$build/product/SETUP.EXE" "$build/product/DUNZIP32.DLL" "$demo/"
+tools/pack.sh "$build/payload" "$code" "$demo/CORVANE.ZIP"
 archive="$(windows_path "$root/$demo/CORVANE.ZIP")*$code"
 
 display_usable() {
@@ -35,16 +45,16 @@ display_usable() {
 
 if display_usable; then
     echo "Opening the wizard on $DISPLAY."
-    exec tests/wine-run.sh --prefix build/demo-prefix --display "$demo/SETUP.EXE" "$archive"
+    exec tests/wine-run.sh --prefix "$build/demo-prefix" --arch "$arch" --display "$demo/SETUP.EXE" "$archive"
 fi
 
 echo "No display: the robot walks the wizard; screenshots go to out/."
 rm -rf out
 mkdir -p out
 status=0
-tests/wine-run.sh --prefix build/demo-prefix build/bin/walk.exe tour \
+tests/wine-run.sh --prefix "$build/demo-prefix" --arch "$arch" "$build/bin/walk.exe" tour \
     "$(windows_path "$root/$demo/SETUP.EXE")" "$archive" "$(windows_path "$root/out")" \
-    "$(windows_path "$root/build/payload")" || status=$?
+    "$(windows_path "$root/$build/payload")" || status=$?
 for shot in out/*.bmp; do
     [ -e "$shot" ] || continue
     convert "$shot" -alpha off "${shot%.bmp}.png" && rm "$shot"

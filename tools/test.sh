@@ -1,11 +1,63 @@
 #!/bin/bash
-# Builds everything and runs the whole test suite under Wine, ending with
-# ctest's summary. Installs what the machine lacks first.
+# Builds everything and runs the whole test suite under Wine, for each
+# architecture this machine can run: Win32 and Win64 where it runs both,
+# Win64 alone where it cannot execute 32-bit programs. Installs what the
+# machine lacks first, says which suites it runs and why, and ends with
+# ctest's summary.
+#
+#   bash tools/test.sh
+#   CORVANE_ARCH=win64 bash tools/test.sh     one architecture only
 set -euo pipefail
 cd "$(dirname "$0")/.."
+. tools/arch.sh
 
 tools/install-deps.sh
-cmake -S . -B build -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake >/dev/null
-cmake --build build -j"$(nproc)"
-exec tests/wine-run.sh --prefix build/wineprefix --session \
-    ctest --test-dir build -j2 --output-on-failure
+choose_architectures
+echo "Testing $WHY."
+
+# The native core's tests and its fuzzer go with the last suite only.
+last=${ARCHITECTURES[-1]}
+for arch in "${ARCHITECTURES[@]}"; do
+    native=OFF
+    [ "$arch" = "$last" ] && native=ON
+    build_architecture "$arch" -DCORVANE_NATIVE=$native
+done
+
+suite() {
+    tests/wine-run.sh --prefix "$(build_dir "$1")/wineprefix" --session \
+        ctest --test-dir "$(build_dir "$1")" -j2 --output-on-failure
+}
+
+if [ ${#ARCHITECTURES[@]} = 1 ]; then
+    suite "${ARCHITECTURES[0]}"
+    exit
+fi
+
+# Both suites at once, each in its own prefix and on its own display: most
+# of their time goes to waiting (the program's two-second notices, the
+# robot watching the screen), not to computing. Every line is tagged with
+# its suite as it comes; each suite's summary is repeated at the end.
+pids=()
+for arch in "${ARCHITECTURES[@]}"; do
+    (suite "$arch" 2>&1 | tee "$(build_dir "$arch")/suite.log" | sed -u "s/^/[$arch] /") &
+    pids+=($!)
+done
+status=0
+results=()
+for i in "${!ARCHITECTURES[@]}"; do
+    arch=${ARCHITECTURES[$i]}
+    if wait "${pids[$i]}"; then
+        results+=("$arch passed")
+    else
+        results+=("$arch FAILED")
+        status=1
+    fi
+done
+for arch in "${ARCHITECTURES[@]}"; do
+    echo
+    echo "== $arch =="
+    sed -n '/tests passed, /,$p' "$(build_dir "$arch")/suite.log"
+done
+echo
+echo "Suites: ${results[*]}."
+exit $status

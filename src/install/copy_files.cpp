@@ -45,19 +45,7 @@ const char* UnzipMessageText(int result, char* buffer)
 // its own, without an owner, and returned unchanged.
 int ExtractFile(const char* folder, const char* member)
 {
-    UnzipRequest request = {};
-    request.length = sizeof request;
-    request.fixed4 = 8;
-    request.archive = State.ArchivePath;
-    request.member = member;
-    request.fixed20 = -1;
-    request.folder = folder;
-    request.fixed36 = 1;
-    request.fixed40 = 1;
-    request.fixed48 = 1;
-    request.fixed56 = 1;
-    request.fixed92 = 1;
-    request.decryptCode = State.DecryptCode;
+    UnzipRequest request = MakeUnzipRequest(State.ArchivePath, member, folder, State.DecryptCode);
 
     HCURSOR previous = SetCursor(LoadCursorA(nullptr, IDC_WAIT));
     int result = dunzip(&request);

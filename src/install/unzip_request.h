@@ -1,7 +1,10 @@
 // The request record of the unzip library DUNZIP32.DLL and its export.
-// A wire format: every byte is fixed, little-endian, 32-bit addresses.
-// The library gives the constant fields their meaning; the setup only
-// has to set them as below.
+// A wire format: every byte is fixed, little-endian, packed without
+// padding. On 32-bit Windows the four addresses take 4 bytes and the
+// record 142; on 64-bit Windows they take 8, which moves every later
+// field and makes the record 158. The length field tells the layouts
+// apart: each library accepts only its own. The library gives the
+// constant fields their meaning; the setup only has to set them as below.
 #ifndef CORVANE_UNZIP_REQUEST_H
 #define CORVANE_UNZIP_REQUEST_H
 
@@ -9,54 +12,78 @@
 #include <stdint.h>
 
 #pragma pack(push, 1)
-struct UnzipRequest {
-    int32_t length;            //   0: 142, the record's own size
-    int32_t fixed4;            //   4: 8
-    const char* archive;       //   8: the distribution archive
-    int32_t unused12;          //  12: 0
-    const char* member;        //  16: the file to extract
-    int32_t fixed20;           //  20: -1
-    const char* folder;        //  24: the folder to extract into
-    int32_t unused28;          //  28: 0
-    int32_t unused32;          //  32: 0
-    int32_t fixed36;           //  36: 1
-    int32_t fixed40;           //  40: 1
-    int32_t unused44;          //  44: 0
-    int32_t fixed48;           //  48: 1
-    int32_t unused52;          //  52: 0
-    int32_t fixed56;           //  56: 1
-    int32_t unused60[8];       //  60: 0
-    int32_t fixed92;           //  92: 1
-    const char* decryptCode;   //  96: passed even when empty
-    int32_t unused100;         // 100: 0
-    uint8_t unused104[38];     // 104: 0 to the end
+struct UnzipRequest {                                     // Win32  Win64
+    int32_t length;            // the record's own size        0      0
+    int32_t eight;             // 8                            4      4
+    const char* archive;       // the distribution archive     8      8
+    int32_t zero1;             //                             12     16
+    const char* member;        // the file to extract         16     20
+    int32_t allOnes;           // -1                          20     28
+    const char* folder;        // the folder to extract into  24     32
+    int32_t zero2;             //                             28     40
+    int32_t zero3;             //                             32     44
+    int32_t one1;              // 1                           36     48
+    int32_t one2;              // 1                           40     52
+    int32_t zero4;             //                             44     56
+    int32_t one3;              // 1                           48     60
+    int32_t zero5;             //                             52     64
+    int32_t one4;              // 1                           56     68
+    int32_t zeros[8];          //                             60     72
+    int32_t one5;              // 1                           92    104
+    const char* decryptCode;   // passed even when empty      96    108
+    int32_t zero6;             //                            100    116
+    uint8_t tail[38];          // zero to the end            104    120
 };
 #pragma pack(pop)
 
-static_assert(sizeof(UnzipRequest) == 142, "the library expects 142 bytes");
-static_assert(offsetof(UnzipRequest, fixed4) == 4, "layout");
-static_assert(offsetof(UnzipRequest, archive) == 8, "layout");
-static_assert(offsetof(UnzipRequest, unused12) == 12, "layout");
-static_assert(offsetof(UnzipRequest, member) == 16, "layout");
-static_assert(offsetof(UnzipRequest, fixed20) == 20, "layout");
-static_assert(offsetof(UnzipRequest, folder) == 24, "layout");
-static_assert(offsetof(UnzipRequest, unused28) == 28, "layout");
-static_assert(offsetof(UnzipRequest, unused32) == 32, "layout");
-static_assert(offsetof(UnzipRequest, fixed36) == 36, "layout");
-static_assert(offsetof(UnzipRequest, fixed40) == 40, "layout");
-static_assert(offsetof(UnzipRequest, unused44) == 44, "layout");
-static_assert(offsetof(UnzipRequest, fixed48) == 48, "layout");
-static_assert(offsetof(UnzipRequest, unused52) == 52, "layout");
-static_assert(offsetof(UnzipRequest, fixed56) == 56, "layout");
-static_assert(offsetof(UnzipRequest, unused60) == 60, "layout");
-static_assert(offsetof(UnzipRequest, fixed92) == 92, "layout");
-static_assert(offsetof(UnzipRequest, decryptCode) == 96, "layout");
-static_assert(offsetof(UnzipRequest, unused100) == 100, "layout");
-static_assert(offsetof(UnzipRequest, unused104) == 104, "layout");
+// Every offset past an address moves by the bytes an address takes beyond
+// four: once past the archive, twice past the member, three times past the
+// folder, four times past the decrypt code.
+constexpr size_t UNZIP_WIDE = sizeof(void*) - 4;
+constexpr size_t UNZIP_REQUEST_BYTES = 142 + 4 * UNZIP_WIDE;
 
-// The library's one export, bound when the program loads. 0: the member
-// was extracted; positive: a message index, the copying goes on;
-// negative: a failure that stops the copying.
+static_assert(sizeof(void*) == 4 || sizeof(void*) == 8, "32-bit or 64-bit addresses");
+static_assert(sizeof(UnzipRequest) == UNZIP_REQUEST_BYTES, "142 bytes on Win32, 158 on Win64");
+static_assert(offsetof(UnzipRequest, eight) == 4, "layout");
+static_assert(offsetof(UnzipRequest, archive) == 8, "layout");
+static_assert(offsetof(UnzipRequest, zero1) == 12 + UNZIP_WIDE, "layout");
+static_assert(offsetof(UnzipRequest, member) == 16 + UNZIP_WIDE, "layout");
+static_assert(offsetof(UnzipRequest, allOnes) == 20 + 2 * UNZIP_WIDE, "layout");
+static_assert(offsetof(UnzipRequest, folder) == 24 + 2 * UNZIP_WIDE, "layout");
+static_assert(offsetof(UnzipRequest, zero2) == 28 + 3 * UNZIP_WIDE, "layout");
+static_assert(offsetof(UnzipRequest, zero3) == 32 + 3 * UNZIP_WIDE, "layout");
+static_assert(offsetof(UnzipRequest, one1) == 36 + 3 * UNZIP_WIDE, "layout");
+static_assert(offsetof(UnzipRequest, one2) == 40 + 3 * UNZIP_WIDE, "layout");
+static_assert(offsetof(UnzipRequest, zero4) == 44 + 3 * UNZIP_WIDE, "layout");
+static_assert(offsetof(UnzipRequest, one3) == 48 + 3 * UNZIP_WIDE, "layout");
+static_assert(offsetof(UnzipRequest, zero5) == 52 + 3 * UNZIP_WIDE, "layout");
+static_assert(offsetof(UnzipRequest, one4) == 56 + 3 * UNZIP_WIDE, "layout");
+static_assert(offsetof(UnzipRequest, zeros) == 60 + 3 * UNZIP_WIDE, "layout");
+static_assert(offsetof(UnzipRequest, one5) == 92 + 3 * UNZIP_WIDE, "layout");
+static_assert(offsetof(UnzipRequest, decryptCode) == 96 + 3 * UNZIP_WIDE, "layout");
+static_assert(offsetof(UnzipRequest, zero6) == 100 + 4 * UNZIP_WIDE, "layout");
+static_assert(offsetof(UnzipRequest, tail) == 104 + 4 * UNZIP_WIDE, "layout");
+
+// A request for one member, with every constant field as the library
+// expects it.
+inline UnzipRequest MakeUnzipRequest(const char* archive, const char* member, const char* folder,
+                                     const char* decryptCode)
+{
+    UnzipRequest request = {};
+    request.length = sizeof request;
+    request.eight = 8;
+    request.archive = archive;
+    request.member = member;
+    request.allOnes = -1;
+    request.folder = folder;
+    request.one1 = request.one2 = request.one3 = request.one4 = request.one5 = 1;
+    request.decryptCode = decryptCode;
+    return request;
+}
+
+// The library's one export, bound when the program loads; stdcall, and
+// undecorated on both. 0: the member was extracted; positive: a message
+// index, the copying goes on; negative: a failure that stops the copying.
 extern "C" int __stdcall dunzip(const UnzipRequest* request);
 
 #endif

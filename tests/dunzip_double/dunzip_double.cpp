@@ -6,9 +6,9 @@
 //   "*" as MEMBER stands for every member without a line of its own; a
 //   member without any line gets 0 at once.
 // Log, one line a request, fields separated by one blank:
-//   the 142 bytes of the request in hex; the texts at offsets 8, 16, 24 and
-//   96 (archive, member, folder, decrypt code), each as "=" and its bytes in
-//   hex, or "-" for a null address; 1 when the
+//   the bytes of the request in hex (142 on Win32, 158 on Win64); the
+//   texts at its four addresses (archive, member, folder, decrypt code),
+//   each as "=" and its bytes in hex, or "-" for a null address; 1 when the
 //   wait cursor was showing during the call, else 0.
 // For a result of 0 it writes the member into the folder, so a test can
 // see which files were "extracted".
@@ -20,6 +20,8 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+
+#include "request_layout.h"
 
 namespace {
 
@@ -37,10 +39,16 @@ std::string hex(const void* data, size_t size)
     return out;
 }
 
-std::string text_at(const unsigned char* request, int offset)
+const char* address_at(const unsigned char* request, int offset)
 {
     const char* text = nullptr;
     memcpy(&text, request + offset, sizeof text);
+    return text;
+}
+
+std::string text_at(const unsigned char* request, int offset)
+{
+    const char* text = address_at(request, offset);
     return text ? "=" + hex(text, strlen(text)) : std::string("-");
 }
 
@@ -95,14 +103,14 @@ extern "C" __declspec(dllexport) int __stdcall dunzip(const unsigned char* reque
     bool waitCursor = GetCursor() == LoadCursorA(nullptr, IDC_WAIT);
     {
         std::ofstream log(g_folder + "\\dunzip-requests.log", std::ios::app);
-        log << hex(request, 142) << ' ' << text_at(request, 8) << ' ' << text_at(request, 16) << ' '
-            << text_at(request, 24) << ' ' << text_at(request, 96) << ' ' << (waitCursor ? 1 : 0) << '\n';
+        const layout::RequestLayout& at = layout::REQUEST;
+        log << hex(request, at.size) << ' ' << text_at(request, at.archive) << ' ' << text_at(request, at.member)
+            << ' ' << text_at(request, at.folder) << ' ' << text_at(request, at.code) << ' ' << (waitCursor ? 1 : 0)
+            << '\n';
     }
 
-    const char* member = nullptr;
-    const char* folder = nullptr;
-    memcpy(&member, request + 16, sizeof member);
-    memcpy(&folder, request + 24, sizeof folder);
+    const char* member = address_at(request, layout::REQUEST.member);
+    const char* folder = address_at(request, layout::REQUEST.folder);
     int result, delay;
     answer_for(member, &result, &delay);
     if (delay > 0)

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "e2e.h"
+#include "request_layout.h"
 
 namespace {
 
@@ -81,20 +82,15 @@ TEST_F(Copying, SevenFilesAreExtractedAndTheRecordWritten)
         EXPECT_EQ(DEFAULT_FOLDER, r.folder);
         EXPECT_EQ("code", r.code);
         EXPECT_TRUE(r.waitCursor) << "the wait cursor shows during the call";
-        ASSERT_EQ(142u, r.bytes.size());
-        struct Word {
-            int offset;
-            int32_t value;
-        } fixed[] = {{0, 142}, {4, 8}, {12, 0}, {20, -1}, {28, 0}, {32, 0}, {36, 1}, {40, 1},
-                     {44, 0},  {48, 1}, {52, 0}, {56, 1},  {92, 1}, {100, 0}};
-        for (const Word& w : fixed)
+        const layout::RequestLayout& at = layout::REQUEST;
+        ASSERT_EQ(static_cast<size_t>(at.size), r.bytes.size());
+        for (const layout::Word& w : at.words)
             EXPECT_EQ(w.value, r.word(w.offset)) << "offset " << w.offset;
-        for (int offset : {8, 16, 24, 96})
+        for (int offset : {at.archive, at.member, at.folder, at.code})
             EXPECT_NE(0, r.word(offset)) << "an address at offset " << offset;
-        for (int offset = 60; offset < 92; ++offset)
-            EXPECT_EQ(0, r.bytes[offset]) << "offset " << offset;
-        for (int offset = 104; offset < 142; ++offset)
-            EXPECT_EQ(0, r.bytes[offset]) << "offset " << offset;
+        for (const auto& run : at.zeros)
+            for (int offset = run[0]; offset < run[1]; ++offset)
+                EXPECT_EQ(0, r.bytes[offset]) << "offset " << offset;
         EXPECT_TRUE(e2e::Exists(std::string(DEFAULT_FOLDER) + "\\" + MEMBERS[i]));
     }
 

@@ -35,7 +35,7 @@ testing::AssertionResult NextError(robot::Session& setup, const std::string& tex
 
 // One request as the stand-in library received it.
 struct Request {
-    std::vector<unsigned char> bytes;  // the 142 bytes
+    std::vector<unsigned char> bytes;  // the whole record
     std::string archive, member, folder, code;
     bool waitCursor = false;
     int32_t word(int offset) const;

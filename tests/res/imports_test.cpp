@@ -1,6 +1,6 @@
 // What ships binds only the system DLLs it is allowed to: SETUP.EXE is a
-// 32-bit GUI program that also binds the unzip library, and the library
-// exports its one function undecorated. Read from the PE files themselves.
+// GUI program of the build's architecture that also binds the unzip
+// library, and the library exports its one function undecorated. Read from the PE files themselves.
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -13,9 +13,15 @@
 
 namespace {
 
+// The headers that differ between PE32 and PE32+ are read through the
+// optional header's magic: the subsystem sits at the same place in both,
+// the data directories 16 bytes further on in PE32+.
 struct PeFile {
     std::vector<BYTE> bytes;
-    IMAGE_NT_HEADERS32 nt = {};
+    IMAGE_FILE_HEADER file = {};
+    WORD magic = 0;
+    WORD subsystem = 0;
+    IMAGE_DATA_DIRECTORY directories[IMAGE_NUMBEROF_DIRECTORY_ENTRIES] = {};
     std::vector<IMAGE_SECTION_HEADER> sections;
 
     explicit PeFile(const std::string& path)
@@ -26,12 +32,19 @@ struct PeFile {
             return;
         IMAGE_DOS_HEADER dos;
         memcpy(&dos, bytes.data(), sizeof dos);
-        if (static_cast<size_t>(dos.e_lfanew) + sizeof nt > bytes.size())
+        size_t header = static_cast<size_t>(dos.e_lfanew) + 4;
+        size_t optional = header + sizeof file;
+        if (optional + sizeof(IMAGE_OPTIONAL_HEADER64) > bytes.size())
             return;
-        memcpy(&nt, bytes.data() + dos.e_lfanew, sizeof nt);
-        size_t table = dos.e_lfanew + offsetof(IMAGE_NT_HEADERS32, OptionalHeader) +
-                       nt.FileHeader.SizeOfOptionalHeader;
-        for (WORD i = 0; i < nt.FileHeader.NumberOfSections; ++i) {
+        memcpy(&file, bytes.data() + header, sizeof file);
+        memcpy(&magic, bytes.data() + optional, sizeof magic);
+        memcpy(&subsystem, bytes.data() + optional + offsetof(IMAGE_OPTIONAL_HEADER32, Subsystem), sizeof subsystem);
+        size_t directoryTable = optional + (magic == IMAGE_NT_OPTIONAL_HDR64_MAGIC
+                                                ? offsetof(IMAGE_OPTIONAL_HEADER64, DataDirectory)
+                                                : offsetof(IMAGE_OPTIONAL_HEADER32, DataDirectory));
+        memcpy(directories, bytes.data() + directoryTable, sizeof directories);
+        size_t table = optional + file.SizeOfOptionalHeader;
+        for (WORD i = 0; i < file.NumberOfSections; ++i) {
             IMAGE_SECTION_HEADER s;
             if (table + (i + 1) * sizeof s > bytes.size())
                 break;
@@ -52,7 +65,7 @@ struct PeFile {
     std::set<std::string> exports() const
     {
         std::set<std::string> names;
-        const IMAGE_DATA_DIRECTORY& dir = nt.OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_EXPORT];
+        const IMAGE_DATA_DIRECTORY& dir = directories[IMAGE_DIRECTORY_ENTRY_EXPORT];
         size_t at = offset(dir.VirtualAddress);
         if (!at || at + sizeof(IMAGE_EXPORT_DIRECTORY) > bytes.size())
             return names;
@@ -74,7 +87,7 @@ struct PeFile {
     std::set<std::string> imports() const
     {
         std::set<std::string> names;
-        const IMAGE_DATA_DIRECTORY& dir = nt.OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
+        const IMAGE_DATA_DIRECTORY& dir = directories[IMAGE_DIRECTORY_ENTRY_IMPORT];
         size_t at = offset(dir.VirtualAddress);
         for (; at && at + sizeof(IMAGE_IMPORT_DESCRIPTOR) <= bytes.size(); at += sizeof(IMAGE_IMPORT_DESCRIPTOR)) {
             IMAGE_IMPORT_DESCRIPTOR d;
@@ -111,9 +124,16 @@ TEST(Imports, WhatShipsBindsOnlyWhatItMay)
         SCOPED_TRACE(c.file);
         PeFile pe(robot::ProductFolder() + "\\" + c.file);
         ASSERT_FALSE(pe.sections.empty());
-        EXPECT_EQ(IMAGE_FILE_MACHINE_I386, pe.nt.FileHeader.Machine);
+        // Each build ships files of its own architecture only.
+        if (sizeof(void*) == 4) {
+            EXPECT_EQ(IMAGE_FILE_MACHINE_I386, pe.file.Machine);
+            EXPECT_EQ(IMAGE_NT_OPTIONAL_HDR32_MAGIC, pe.magic);
+        } else {
+            EXPECT_EQ(IMAGE_FILE_MACHINE_AMD64, pe.file.Machine);
+            EXPECT_EQ(IMAGE_NT_OPTIONAL_HDR64_MAGIC, pe.magic);
+        }
         if (c.subsystem) {
-            EXPECT_EQ(c.subsystem, pe.nt.OptionalHeader.Subsystem);
+            EXPECT_EQ(c.subsystem, pe.subsystem);
         }
         std::set<std::string> imports = pe.imports();
         for (const std::string& dll : imports)

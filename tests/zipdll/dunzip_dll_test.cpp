@@ -12,6 +12,7 @@
 
 #include "machine.h"
 #include "manifest.h"
+#include "request_layout.h"
 #include "robot.h"
 #include "zip_builder.h"
 
@@ -51,32 +52,29 @@ std::vector<std::string> files_in(const std::string& folder)
     return names;
 }
 
-// A request record laid out as the setup lays it out.
+// A request record laid out as the setup lays it out on this architecture.
 struct Request {
-    unsigned char bytes[142] = {};
+    unsigned char bytes[layout::WIN64_REQUEST.size] = {};
     std::string archive, member, folder, code;
 
     Request(std::string a, std::string m, std::string f, std::string c = "")
         : archive(std::move(a)), member(std::move(m)), folder(std::move(f)), code(std::move(c))
     {
-        put(0, 142);
-        put(4, 8);
-        put(20, -1);
-        for (int offset : {36, 40, 48, 56, 92})
-            put(offset, 1);
+        for (const layout::Word& w : layout::REQUEST.words)
+            put(w.offset, w.value);
     }
     void put(int offset, int32_t value) { memcpy(bytes + offset, &value, 4); }
     void point(int offset, const std::string* text)
     {
         const char* p = text ? text->c_str() : nullptr;
-        memcpy(bytes + offset, &p, 4);
+        memcpy(bytes + offset, &p, sizeof p);
     }
     const void* finish()
     {
-        point(8, &archive);
-        point(16, &member);
-        point(24, &folder);
-        point(96, &code);
+        point(layout::REQUEST.archive, &archive);
+        point(layout::REQUEST.member, &member);
+        point(layout::REQUEST.folder, &folder);
+        point(layout::REQUEST.code, &code);
         return bytes;
     }
 };
@@ -179,6 +177,7 @@ TEST_F(Library, RequestsItCannotServeGetTheirCode)
     WriteFile(std::string(WORK) + "\\empty.zip", "");
     WriteFile(std::string(WORK) + "\\a file", "x");
     CreateDirectoryA("C:\\dll-tests\\folder.zip", nullptr);
+    const int SIZE = layout::REQUEST.size;
     struct Case {
         const char* what;
         Request request;
@@ -186,24 +185,25 @@ TEST_F(Library, RequestsItCannotServeGetTheirCode)
         int nullAt;
         int result;
     } cases[] = {
-        {"length 141", {zip, "a.txt", target()}, 141, 0, -47},
+        {"one byte short", {zip, "a.txt", target()}, SIZE - 1, 0, -47},
         {"length 0", {zip, "a.txt", target()}, 0, 0, -47},
-        {"no archive", {zip, "a.txt", target()}, 142, 8, -47},
-        {"no member", {zip, "a.txt", target()}, 142, 16, -47},
-        {"no folder", {zip, "a.txt", target()}, 142, 24, -47},
-        {"no code", {zip, "a.txt", target()}, 142, 96, -47},
-        {"a member with a folder", {zip, "sub\\a.txt", target()}, 142, 0, -47},
-        {"a member with a slash", {zip, "sub/a.txt", target()}, 142, 0, -47},
-        {"a member climbing out", {zip, "..\\a.txt", target()}, 142, 0, -47},
-        {"a member on a drive", {zip, "C:a.txt", target()}, 142, 0, -47},
-        {"the member ..", {zip, "..", target()}, 142, 0, -47},
-        {"an empty member", {zip, "", target()}, 142, 0, -47},
-        {"a missing folder", {zip, "a.txt", "C:\\dll-tests\\missing"}, 142, 0, -32},
-        {"a file as folder", {zip, "a.txt", "C:\\dll-tests\\a file"}, 142, 0, -32},
-        {"a missing archive", {"C:\\dll-tests\\missing.zip", "a.txt", target()}, 142, 0, -29},
-        {"a folder as archive", {"C:\\dll-tests\\folder.zip", "a.txt", target()}, 142, 0, -29},
-        {"a zero-length archive", {"C:\\dll-tests\\empty.zip", "a.txt", target()}, 142, 0, -3},
-        {"a member not there", {zip, "b.txt", target()}, 142, 0, -9},
+        {"the other architecture's record", {zip, "a.txt", target()}, layout::OTHER_REQUEST.size, 0, -47},
+        {"no archive", {zip, "a.txt", target()}, SIZE, layout::REQUEST.archive, -47},
+        {"no member", {zip, "a.txt", target()}, SIZE, layout::REQUEST.member, -47},
+        {"no folder", {zip, "a.txt", target()}, SIZE, layout::REQUEST.folder, -47},
+        {"no code", {zip, "a.txt", target()}, SIZE, layout::REQUEST.code, -47},
+        {"a member with a folder", {zip, "sub\\a.txt", target()}, SIZE, 0, -47},
+        {"a member with a slash", {zip, "sub/a.txt", target()}, SIZE, 0, -47},
+        {"a member climbing out", {zip, "..\\a.txt", target()}, SIZE, 0, -47},
+        {"a member on a drive", {zip, "C:a.txt", target()}, SIZE, 0, -47},
+        {"the member ..", {zip, "..", target()}, SIZE, 0, -47},
+        {"an empty member", {zip, "", target()}, SIZE, 0, -47},
+        {"a missing folder", {zip, "a.txt", "C:\\dll-tests\\missing"}, SIZE, 0, -32},
+        {"a file as folder", {zip, "a.txt", "C:\\dll-tests\\a file"}, SIZE, 0, -32},
+        {"a missing archive", {"C:\\dll-tests\\missing.zip", "a.txt", target()}, SIZE, 0, -29},
+        {"a folder as archive", {"C:\\dll-tests\\folder.zip", "a.txt", target()}, SIZE, 0, -29},
+        {"a zero-length archive", {"C:\\dll-tests\\empty.zip", "a.txt", target()}, SIZE, 0, -3},
+        {"a member not there", {zip, "b.txt", target()}, SIZE, 0, -9},
     };
     for (Case& c : cases) {
         SCOPED_TRACE(c.what);
