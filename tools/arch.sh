@@ -75,7 +75,9 @@ build_architecture() {
         win32) toolchain=cmake/mingw-i686.cmake ;;
         win64) toolchain=cmake/mingw-x86_64.cmake ;;
     esac
-    cmake -S . -B "$(build_dir "$arch")" -DCMAKE_TOOLCHAIN_FILE="$toolchain" "$@" >/dev/null
+    # The toolchain is fixed when a build folder is first configured.
+    [ -f "$(build_dir "$arch")/CMakeCache.txt" ] || set -- -DCMAKE_TOOLCHAIN_FILE="$toolchain" "$@"
+    cmake -S . -B "$(build_dir "$arch")" "$@" >/dev/null
     cmake --build "$(build_dir "$arch")" -j"$(nproc)"
 }
 

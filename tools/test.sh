@@ -59,5 +59,6 @@ for arch in "${ARCHITECTURES[@]}"; do
     sed -n '/tests passed, /,$p' "$(build_dir "$arch")/suite.log"
 done
 echo
-echo "Suites: ${results[*]}."
+summary=$(printf ', %s' "${results[@]}")
+echo "Suites: ${summary:2}."
 exit $status
