@@ -69,7 +69,7 @@ measure() {
     local runs=()
     for _ in $(seq "$repeats"); do runs+=("$(time_once "$@")"); done
     seconds[$name]=$(printf '%s\n' "${runs[@]}" | median)
-    printf '  %-22s %8.3f s  %7.1f MiB/s\n' "$name" "${seconds[$name]}" \
+    printf '  %-26s %8.3f s  %7.1f MiB/s\n' "$name" "${seconds[$name]}" \
         "$(echo "$bytes / 1048576 / ${seconds[$name]}" | bc -l)"
 }
 
@@ -91,7 +91,7 @@ measure_dll() {
     local runs=()
     for _ in $(seq "$repeats"); do runs+=("$(dll_once "$@")"); done
     seconds[$name]=$(printf '%s\n' "${runs[@]}" | median)
-    printf '  %-22s %8.3f s  %7.1f MiB/s\n' "$name" "${seconds[$name]}" \
+    printf '  %-26s %8.3f s  %7.1f MiB/s\n' "$name" "${seconds[$name]}" \
         "$(echo "$bytes / 1048576 / ${seconds[$name]}" | bc -l)"
 }
 
