@@ -9,13 +9,27 @@
 // removed, itself included, by a command shell that waits for it to end.
 // Only if no shell can be started is the removal left for the next start
 // of Windows. The exit code is SETUP.EXE's.
+//
+// Removing its own folder is what the temporary copy is for, so that role
+// is never taken on the word of the command line alone: the folder must
+// be one the installed copy made under the temporary folder, holding the
+// mark it left there for this very start. Anything else acts as the
+// installed copy, and the removal only ever deletes the files it copied.
 #include <windows.h>
+
+#include <stdarg.h>
 
 namespace {
 
 const char TITLE[] = "Corvane Pro32 Uninstall";
-const char TEMPORARY[] = "/temporary";  // the argument of the temporary copy
+// The temporary copy's arguments: this word and the token of its mark.
+const char TEMPORARY[] = "/temporary";
+const char FOLDER_PREFIX[] = "CorvaneUninstall-";  // and 8 hex digits
+const char MARK[] = "UNINSTAL.MRK";                // holds the token
+enum { TOKEN_DIGITS = 8 };
 const char* const COPIED[] = {"UNINSTAL.EXE", "SETUP.EXE", "DUNZIP32.DLL"};
+// What the cleanup deletes once this program, the first copied, has ended.
+const char* const LEFT_BEHIND[] = {"SETUP.EXE", "DUNZIP32.DLL", MARK};
 
 // How often, a second apart, the shell tries to remove the temporary
 // folder while the temporary copy is still ending.
@@ -53,6 +67,93 @@ bool exists(const char* path)
     return GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES;
 }
 
+bool is_hex(const char* text, int digits)
+{
+    for (int i = 0; i < digits; ++i) {
+        char c = text[i];
+        if (!((c >= '0' && c <= '9') || (c >= 'a' && c <= 'f')))
+            return false;
+    }
+    return text[digits] == '\0';
+}
+
+// The token the command line gives after the temporary copy's word, or
+// null when it does not end so.
+const char* token_argument(const char* line)
+{
+    int length = lstrlenA(line);
+    int word = lstrlenA(TEMPORARY);
+    int tail = word + 1 + TOKEN_DIGITS;
+    if (length < tail)
+        return nullptr;
+    const char* start = line + length - tail;
+    if (CompareStringA(LOCALE_INVARIANT, 0, start, word, TEMPORARY, word) != CSTR_EQUAL || start[word] != ' ')
+        return nullptr;
+    const char* token = start + word + 1;
+    return is_hex(token, TOKEN_DIGITS) ? token : nullptr;
+}
+
+// A token that no earlier start is likely to have left.
+void make_token(char* token)
+{
+    LARGE_INTEGER counter;
+    QueryPerformanceCounter(&counter);
+    DWORD mixed = GetTickCount() * 2654435761u ^ GetCurrentProcessId() << 16 ^ counter.LowPart;
+    wsprintfA(token, "%08lx", static_cast<unsigned long>(mixed));
+}
+
+bool write_file(const char* path, const char* text)
+{
+    HANDLE file = CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    DWORD written = 0;
+    DWORD length = static_cast<DWORD>(lstrlenA(text));
+    bool whole = WriteFile(file, text, length, &written, nullptr) && written == length;
+    CloseHandle(file);
+    return whole;
+}
+
+// True when this program runs as the temporary copy the installed one
+// started: from a folder of the name it gives them, directly in the
+// temporary folder, holding the mark with this start's token.
+bool is_temporary_copy(const char* token)
+{
+    char folder[MAX_PATH], temp[MAX_PATH], mark[MAX_PATH];
+    if (!token || !own_folder(folder))
+        return false;
+    DWORD tempLength = GetTempPathA(MAX_PATH, temp);
+    int prefix = lstrlenA(FOLDER_PREFIX);
+    if (tempLength == 0 || tempLength >= MAX_PATH || lstrlenA(folder) != static_cast<int>(tempLength) + prefix + 8)
+        return false;
+    if (CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE, folder, tempLength, temp, tempLength) != CSTR_EQUAL ||
+        CompareStringA(LOCALE_INVARIANT, 0, folder + tempLength, prefix, FOLDER_PREFIX, prefix) != CSTR_EQUAL ||
+        !is_hex(folder + tempLength + prefix, 8) || !join(mark, folder, MARK))
+        return false;
+
+    HANDLE file = CreateFileA(mark, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    char text[TOKEN_DIGITS + 2] = {};
+    DWORD got = 0;
+    bool read = ReadFile(file, text, sizeof text - 1, &got, nullptr);
+    CloseHandle(file);
+    return read && got == TOKEN_DIGITS && lstrcmpA(text, token) == 0;
+}
+
+// Writes one line of a command script, formatted by wsprintf's rules.
+bool line(HANDLE file, const char* format, ...)
+{
+    char text[1024 + 3];  // wsprintf writes at most 1024 characters; then CR, LF
+    va_list arguments;
+    va_start(arguments, format);
+    int length = wvsprintfA(text, format, arguments);
+    va_end(arguments);
+    lstrcpyA(text + length, "\r\n");
+    DWORD written = 0;
+    return WriteFile(file, text, length + 2, &written, nullptr) && written == static_cast<DWORD>(length + 2);
+}
+
 // Starts a program with a command line; `wait` for it to end and return
 // its exit code, else return 0 once it runs. -1 when it cannot start.
 int run(const char* program, const char* arguments, const char* folder, DWORD flags, bool wait)
@@ -82,15 +183,28 @@ bool make_temporary_folder(char* folder)
     if (length == 0 || length >= MAX_PATH - 40)
         return false;
     for (DWORD n = GetTickCount(), tries = 0; tries < 100; ++n, ++tries) {
-        wsprintfA(folder, "%sCorvaneUninstall-%08lx", temp, n);
+        wsprintfA(folder, "%s%s%08lx", temp, FOLDER_PREFIX, static_cast<unsigned long>(n));
         if (CreateDirectoryA(folder, nullptr))
             return true;
     }
     return false;
 }
 
+// Deletes what this program put into a temporary folder, by name, and the
+// folder if that leaves it empty. Nothing else in it is touched.
+void remove_copies(const char* folder)
+{
+    char path[MAX_PATH];
+    for (const char* name : COPIED)
+        if (join(path, folder, name))
+            DeleteFileA(path);
+    if (join(path, folder, MARK))
+        DeleteFileA(path);
+    RemoveDirectoryA(folder);
+}
+
 // The installed copy: moves out of the way and starts from the temporary
-// folder.
+// folder, with the token of the mark it leaves there.
 int from_installation()
 {
     char folder[MAX_PATH], setup[MAX_PATH];
@@ -99,9 +213,15 @@ int from_installation()
                 "Run SETUP.EXE UNINSTALL from the distribution instead.");
         return 1;
     }
-    char temporary[MAX_PATH];
+    char temporary[MAX_PATH], mark[MAX_PATH], token[TOKEN_DIGITS + 1];
     if (!make_temporary_folder(temporary)) {
         message("Setup could not make a folder in the temporary folder.");
+        return 1;
+    }
+    make_token(token);
+    if (!join(mark, temporary, MARK) || !write_file(mark, token)) {
+        message("Setup could not write to the temporary folder.");
+        remove_copies(temporary);
         return 1;
     }
     for (const char* name : COPIED) {
@@ -110,18 +230,17 @@ int from_installation()
             wsprintfA(from, "%s could not be copied to the temporary folder, so Corvane Pro32 cannot be removed.",
                       name);
             message(from);
-            for (const char* copied : COPIED)
-                if (join(to, temporary, copied))
-                    DeleteFileA(to);
-            RemoveDirectoryA(temporary);
+            remove_copies(temporary);
             return 1;
         }
     }
-    char copy[MAX_PATH], temp[MAX_PATH];
+    char copy[MAX_PATH], temp[MAX_PATH], arguments[32];
     join(copy, temporary, "UNINSTAL.EXE");
     GetTempPathA(MAX_PATH, temp);
-    if (run(copy, TEMPORARY, temp, 0, false) < 0) {
+    wsprintfA(arguments, "%s %s", TEMPORARY, token);
+    if (run(copy, arguments, temp, 0, false) < 0) {
         message("The uninstaller could not be started from the temporary folder.");
+        remove_copies(temporary);
         return 1;
     }
     return 0;
@@ -130,28 +249,29 @@ int from_installation()
 // Leaves the removal of the temporary folder, this program included, to a
 // command shell that tries until this program has ended. Its script lies
 // beside the folder, since the shell keeps it open while it runs, and
-// deletes itself last. Without a shell the removal is left to the next
-// start of Windows.
+// deletes itself last. It deletes only the files this program copied and
+// its mark, by name, and only while the mark is there; the folder goes
+// only when that leaves it empty. Without a shell the removal is left to
+// the next start of Windows.
 void remove_when_ended(const char* folder)
 {
     char script[MAX_PATH];
     wsprintfA(script, "%s.cmd", folder);
-    char text[4 * MAX_PATH];
-    wsprintfA(text,
-              "@echo off\r\n"
-              "for /l %%%%i in (1,1,%d) do (\r\n"
-              "  rd /s /q \"%s\" 2>nul\r\n"
-              "  if not exist \"%s\" goto removed\r\n"
-              "  ping -n 2 127.0.0.1 >nul\r\n"
-              ")\r\n"
-              ":removed\r\n"
-              "del \"%%~f0\"\r\n",
-              REMOVAL_TRIES, folder, folder);
     HANDLE file = CreateFileA(script, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    DWORD written = 0;
-    bool ready = file != INVALID_HANDLE_VALUE && WriteFile(file, text, lstrlenA(text), &written, nullptr);
-    if (file != INVALID_HANDLE_VALUE)
+    bool ready = file != INVALID_HANDLE_VALUE;
+    if (ready) {
+        ready = line(file, "@echo off") && line(file, "set \"F=%s\"", folder) &&
+                line(file, "if not exist \"%%F%%\\%s\" goto done", MARK) &&
+                line(file, "for /l %%%%i in (1,1,%d) do (", REMOVAL_TRIES) &&
+                line(file, "  del \"%%F%%\\%s\" 2>nul", COPIED[0]) &&
+                line(file, "  if not exist \"%%F%%\\%s\" goto ended", COPIED[0]) &&
+                line(file, "  ping -n 2 127.0.0.1 >nul") && line(file, ")") && line(file, "goto done") &&
+                line(file, ":ended");
+        for (const char* name : LEFT_BEHIND)
+            ready = ready && line(file, "del \"%%F%%\\%s\" 2>nul", name);
+        ready = ready && line(file, "rd \"%%F%%\" 2>nul") && line(file, ":done") && line(file, "del \"%%~f0\"");
         CloseHandle(file);
+    }
 
     char shell[MAX_PATH], arguments[MAX_PATH + 8], temp[MAX_PATH];
     GetSystemDirectoryA(shell, MAX_PATH);
@@ -162,11 +282,12 @@ void remove_when_ended(const char* folder)
         return;
 
     DeleteFileA(script);
-    for (const char* name : COPIED) {
-        char path[MAX_PATH];
+    char path[MAX_PATH];
+    for (const char* name : COPIED)
         if (join(path, folder, name))
             MoveFileExA(path, nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
-    }
+    if (join(path, folder, MARK))
+        MoveFileExA(path, nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
     MoveFileExA(folder, nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
 }
 
@@ -191,9 +312,5 @@ int from_temporary_folder()
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
 {
-    const char* line = GetCommandLineA();
-    int length = lstrlenA(line);
-    int suffix = lstrlenA(TEMPORARY);
-    bool temporary = length >= suffix && lstrcmpA(line + length - suffix, TEMPORARY) == 0;
-    return temporary ? from_temporary_folder() : from_installation();
+    return is_temporary_copy(token_argument(GetCommandLineA())) ? from_temporary_folder() : from_installation();
 }

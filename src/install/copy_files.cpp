@@ -58,12 +58,16 @@ int ExtractFile(const char* folder, const char* member)
     return result;
 }
 
-// True when every file's path in the target folder fits a path buffer.
-// The library builds those paths itself, so a folder too long for them is
+// True when every path the library makes in the target folder fits a
+// path buffer: the files' and that of its temporary file, the longest
+// name. The library builds them itself, so a folder too long for them is
 // refused before anything is extracted.
 static bool paths_fit()
 {
-    char path[PATH_CHARS];
+    char path[PATH_CHARS], temporary[UNZIP_TEMPORARY_NAME_CHARS + 1];
+    wsprintfA(temporary, UNZIP_TEMPORARY_NAME, 0ul);
+    if (!JoinPath(path, State.TargetFolder, temporary))
+        return false;
     for (const char* name : InstallFileList)
         if (!JoinPath(path, State.TargetFolder, name))
             return false;

@@ -64,6 +64,14 @@ static_assert(offsetof(UnzipRequest, decryptCode) == 96 + 3 * UNZIP_WIDE, "layou
 static_assert(offsetof(UnzipRequest, zero6) == 100 + 4 * UNZIP_WIDE, "layout");
 static_assert(offsetof(UnzipRequest, tail) == 104 + 4 * UNZIP_WIDE, "layout");
 
+// The library extracts each member into a temporary file of its own in
+// the target folder, named "~dz" and 8 hexadecimal digits, ".tmp",
+// and only then puts it in the member's place. Its path must fit the
+// platform's MAX_PATH as the members' paths must, so the setup counts it
+// when it checks a folder's length.
+#define UNZIP_TEMPORARY_NAME "~dz%08lx.tmp"
+enum { UNZIP_TEMPORARY_NAME_CHARS = 15 };
+
 // A request for one member, with every constant field as the library
 // expects it.
 inline UnzipRequest MakeUnzipRequest(const char* archive, const char* member, const char* folder,

@@ -191,28 +191,34 @@ TEST_F(Copying, ACloseRequestDuringTheCopyingIsIgnored)
     EXPECT_EQ(1u, setup.exitCode());
 }
 
-// A folder so long that a file's path in it would not fit a path buffer:
+// A folder so long that a path the library makes in it would not fit a
+// path buffer (the longest is its temporary file's, 15 characters):
 // nothing is extracted, the copying stops, and the user is back at the
 // welcome dialog with the way out open.
 TEST_F(Copying, AFolderTooLongForItsFilesIsRefusedBeforeExtracting)
 {
-    std::string folder = scratch() + "\\" + std::string(150, 'a') + "\\";
-    folder += std::string(250 - folder.size(), 'b');
-    ASSERT_TRUE(CreateDirectoryA(folder.substr(0, folder.find_last_of('\\')).c_str(), nullptr));
-    ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr));
-    Session setup(ARCHIVE, program());
-    walk_to_copying(setup, folder);
-    Dialog box, intro, exit;
-    ASSERT_TRUE(NextError(setup, COPY_FAILED, &box));
-    EXPECT_EQ(copying_.window, box.owner);
-    EXPECT_TRUE(setup.press(box, IDOK));
-    ASSERT_TRUE(Next(setup, "SETUPINTRO", &intro));
-    EXPECT_TRUE(requests().empty());
-    EXPECT_FALSE(e2e::Exists(e2e::RecordPath()));
-    EXPECT_TRUE(setup.press(intro, IDCANCEL));
-    ASSERT_TRUE(Next(setup, "SETUPEXIT", &exit));
-    EXPECT_TRUE(setup.press(exit, IDOK));
-    EXPECT_EQ(0u, setup.exitCode());
+    for (size_t length : {244u, 250u}) {
+        SCOPED_TRACE(length);
+        forget_requests();
+        std::string folder = scratch() + "\\" + std::string(150, 'a') + "\\";
+        folder += std::string(length - folder.size(), static_cast<char>('b' + length % 10));
+        ASSERT_EQ(length, folder.size());
+        CreateDirectoryA(folder.substr(0, folder.find_last_of('\\')).c_str(), nullptr);
+        ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr));
+        Session setup(ARCHIVE, program());
+        walk_to_copying(setup, folder);
+        Dialog box, intro, exit;
+        ASSERT_TRUE(NextError(setup, COPY_FAILED, &box));
+        EXPECT_EQ(copying_.window, box.owner);
+        EXPECT_TRUE(setup.press(box, IDOK));
+        ASSERT_TRUE(Next(setup, "SETUPINTRO", &intro));
+        EXPECT_TRUE(requests().empty());
+        EXPECT_FALSE(e2e::Exists(e2e::RecordPath()));
+        EXPECT_TRUE(setup.press(intro, IDCANCEL));
+        ASSERT_TRUE(Next(setup, "SETUPEXIT", &exit));
+        EXPECT_TRUE(setup.press(exit, IDOK));
+        EXPECT_EQ(0u, setup.exitCode());
+    }
 }
 
 // Folders that cannot be created: the message, then back to INSTALL to
@@ -220,12 +226,8 @@ TEST_F(Copying, AFolderTooLongForItsFilesIsRefusedBeforeExtracting)
 TEST_F(Copying, FoldersThatCannotBeCreatedLeadBackToTheFolderDialog)
 {
     const std::string file = scratch() + "\\file.txt";
-    e2e::RemoveTree("C:\\e2e-missing");
     { std::ofstream(file) << "a file"; }
     const std::string targets[] = {
-        "",
-        "C:/e2e-missing/A",
-        "\\\\server\\share\\folder",
         "Q:\\Apps",
         file + "\\sub",
         "Z:\\proc\\corvane",
@@ -250,7 +252,6 @@ TEST_F(Copying, FoldersThatCannotBeCreatedLeadBackToTheFolderDialog)
     }
     ASSERT_TRUE(Next(setup, "INSTALL", &d));
     EXPECT_TRUE(requests().empty());
-    EXPECT_FALSE(e2e::Exists("C:\\e2e-missing"));
 }
 
 }  // namespace

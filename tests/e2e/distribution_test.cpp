@@ -250,6 +250,47 @@ TEST_F(Distribution, InstallingAgainContinuesOrMovesTheCopy)
     expect_installed(moved);
 }
 
+// The longest folder the setup takes (its check counts the library's
+// temporary file, 15 characters) installs whole with the real library.
+TEST_F(Distribution, TheLongestFolderItTakesInstallsWhole)
+{
+    std::string folder = scratch() + "\\" + std::string(120, 'a') + "\\";
+    folder += std::string(243 - folder.size(), 'b');
+    install(folder, false);
+    expect_installed(folder);
+}
+
+// Only a copy that the installed one made under the temporary folder may
+// remove its own folder. The installed copy started with the temporary
+// copy's argument, by hand or by another program, acts as the installed
+// copy: when the user then leaves the removal, everything stays.
+TEST_F(Distribution, TheInstalledUninstallerNeverRemovesItsOwnFolder)
+{
+    install(DEFAULT_FOLDER, false);
+    CreateDirectoryA(in(DEFAULT_FOLDER, "mine").c_str(), nullptr);
+    e2e::WriteFile(in(DEFAULT_FOLDER, "mine\\notes.txt"), "mine");
+    e2e::WriteFile(in(DEFAULT_FOLDER, "letter.txt"), "mine too");
+    for (const char* argument : {"/temporary", "/temporary 0123abcd"}) {
+        SCOPED_TRACE(argument);
+        Session uninstaller(argument, in(DEFAULT_FOLDER, "UNINSTAL.EXE"));
+        EXPECT_EQ(0u, uninstaller.exitCode()) << "it got out of the way, as the installed copy does";
+        DWORD pid = robot::ProcessWithWindow("MelvroSetupWClass");
+        ASSERT_NE(0u, pid);
+        Session setup(pid, true);
+        Dialog d;
+        ASSERT_TRUE(Next(setup, "SETUPSCAN"));
+        ASSERT_TRUE(Next(setup, "UNISTALL", &d));
+        setup.press(d, IDCANCEL);  // Exit
+        ASSERT_TRUE(Next(setup, "EXITUNINSTALL", &d));
+        setup.press(d, IDOK);
+        EXPECT_EQ(0u, setup.exitCode());
+        EXPECT_TRUE(copies_gone());
+        expect_installed(DEFAULT_FOLDER);
+        EXPECT_EQ("mine", e2e::ReadFile(in(DEFAULT_FOLDER, "mine\\notes.txt")));
+        EXPECT_EQ("mine too", e2e::ReadFile(in(DEFAULT_FOLDER, "letter.txt")));
+    }
+}
+
 TEST_F(Distribution, AnUninstallerWithoutSetupBesideItSaysSo)
 {
     const std::string alone = scratch() + "\\alone";
