@@ -1,7 +1,12 @@
 // INSTALL: the user confirms or edits the target folder.
 #include "driver/driver.h"
 #include "install/install.h"
+#include "record/record.h"
 #include "resource.h"
+
+static const char FULL_PATH_NEEDED[] =
+    "Please type the folder as a full path that begins with a drive letter, for example\n\n"
+    "C:\\Program files\\Corvane Pro";
 
 INT_PTR CALLBACK SetupInstall(HWND dialog, UINT message, WPARAM wParam, LPARAM)
 {
@@ -16,12 +21,21 @@ INT_PTR CALLBACK SetupInstall(HWND dialog, UINT message, WPARAM wParam, LPARAM)
     }
     case WM_COMMAND:
         switch (LOWORD(wParam)) {
-        case IDOK:
-            // Not validated: the folder test and creation that follow are
-            // where a bad path shows. Longer text is cut to 259 characters.
-            GetDlgItemTextA(dialog, IDC_FOLDER_EDIT, State.TargetFolder, PATH_CHARS);
+        case IDOK: {
+            // Only a full path means the same folder to the folder test,
+            // the creation, the library, the record and a later removal
+            // started from elsewhere. Longer text is cut to 259 characters.
+            char typed[PATH_CHARS], folder[PATH_CHARS];
+            GetDlgItemTextA(dialog, IDC_FOLDER_EDIT, typed, PATH_CHARS);
+            if (!NormaliseFolder(typed, folder)) {
+                ErrorBox(dialog, FULL_PATH_NEEDED);
+                SetFocus(GetDlgItem(dialog, IDC_FOLDER_EDIT));
+                return TRUE;
+            }
+            lstrcpynA(State.TargetFolder, folder, PATH_CHARS);
             EndDialog(dialog, END_YES);
             return TRUE;
+        }
         case IDCANCEL:
             State.FolderReady = 0;
             EndDialog(dialog, END_NO);

@@ -26,9 +26,13 @@ void ScanInstallation()
         values.releaseEdition = static_cast<int>(GetPrivateProfileIntA("RELEASE", "Setup", 0, record));
         values.majorVersion = static_cast<int>(GetPrivateProfileIntA("VERSION", "Major", 0, record));
         values.minorVersion = static_cast<int>(GetPrivateProfileIntA("VERSION", "Minor", 0, record));
-        // The profile read cuts a longer path to 259 characters.
-        GetPrivateProfileStringA("INSTALL PATH", "Path", NOT_INSTALLED, State.InstalledFolder, PATH_CHARS,
-                                 record);
+        // The profile read cuts a path that does not fit. One character
+        // more than a path can hold shows it: a cut path is not where the
+        // application is, and its folder would be the real one's parent.
+        char path[PATH_CHARS + 1];
+        DWORD length = GetPrivateProfileStringA("INSTALL PATH", "Path", NOT_INSTALLED, path, sizeof path, record);
+        if (length < PATH_CHARS)
+            lstrcpynA(State.InstalledFolder, path, PATH_CHARS);
     }
 
     if (strcmp(State.InstalledFolder, NOT_INSTALLED) != 0) {

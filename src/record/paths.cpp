@@ -51,3 +51,41 @@ void StripFileName(char* path)
     if (i > 2)
         path[i] = '\0';
 }
+
+static bool is_separator(char c)
+{
+    return c == '\\' || c == '/';
+}
+
+// A drive letter, a colon and a separator: "C:\" or "C:\Apps". Not a
+// relative path ("Apps"), a drive-relative one ("C:Apps"), a root-relative
+// one ("\Apps") or a network path: each of those means another folder to
+// each step that resolves it.
+bool IsFullPath(const char* path)
+{
+    char letter = static_cast<char>(path[0] & ~0x20);
+    return letter >= 'A' && letter <= 'Z' && path[1] == ':' && is_separator(path[2]);
+}
+
+// A full path below a drive's root: at least one folder name.
+static bool names_a_folder(const char* path)
+{
+    return IsFullPath(path) && path[3] != '\0' && !is_separator(path[3]);
+}
+
+// folder = the typed text as the one full path every step will use: "."
+// and ".." resolved, forward slashes turned, one trailing backslash
+// dropped. False, and folder not to be used, when the text or its
+// resolved form is not a full path with a folder name ("C:\.." is the
+// root).
+bool NormaliseFolder(const char* typed, char* folder)
+{
+    if (!names_a_folder(typed))
+        return false;
+    DWORD length = GetFullPathNameA(typed, PATH_CHARS, folder, nullptr);
+    if (length == 0 || length >= PATH_CHARS)
+        return false;
+    if (folder[length - 1] == '\\')
+        folder[length - 1] = '\0';
+    return names_a_folder(folder);
+}

@@ -12,6 +12,8 @@ extern const char DEFAULT_FOLDER[];  // offered when nothing is installed
 bool WindowsPath(const char* name);
 bool JoinPath(char* destination, const char* folder, const char* name);
 void StripFileName(char* path);
+bool IsFullPath(const char* path);
+bool NormaliseFolder(const char* typed, char* folder);
 
 // install_record.cpp
 void ScanInstallation();

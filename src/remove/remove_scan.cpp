@@ -100,9 +100,10 @@ void RemovalSweep(HWND dialog)
 {
     DWORD start = GetTickCount();
 
-    // Without a folder the record named no place, and the names would be
-    // looked for wherever the process happens to be.
-    bool hasFolder = State.InstalledFolder[0] != '\0';
+    // Only a full path names one place (a drive's root included): any
+    // other would be resolved against wherever this process happens to
+    // be, and the names looked for there.
+    bool hasFolder = IsFullPath(State.InstalledFolder);
     const RecordValues& record = State.InstallRecord;
     const char* const* applicationFiles =
         record.sharewareEdition ? SharewareFileList : record.releaseEdition ? InstallFileList : nullptr;
@@ -123,10 +124,12 @@ void RemovalSweep(HWND dialog)
     ProgmanRemoveItems(dialog, State.RemoveGroupToo);
 
     // Leave the folder before removing it; only an empty one goes.
-    char RootPath[PATH_CHARS];
-    lstrcpynA(RootPath, State.InstalledFolder, 4);  // "C:\" of any folder on C:
-    SetCurrentDirectoryA(RootPath);
-    RemoveDirectoryA(State.InstalledFolder);
+    if (hasFolder) {
+        char RootPath[PATH_CHARS];
+        lstrcpynA(RootPath, State.InstalledFolder, 4);  // "C:\" of any folder on C:
+        SetCurrentDirectoryA(RootPath);
+        RemoveDirectoryA(State.InstalledFolder);
+    }
 
     State.IsInstalled = 0;
     delete_key_tree(HKEY_CLASSES_ROOT, CLASS_KEY);  // a missing key is fine
@@ -144,6 +147,12 @@ INT_PTR CALLBACK RemoveScan(HWND dialog, UINT message, WPARAM, LPARAM)
         PostMessageA(dialog, WM_CLOSE, 0, 0);
         return TRUE;
     case WM_CLOSE:
+        // A close request that arrives while the sweep waits for Program
+        // Manager (the platform dispatches messages then) must not start a
+        // second sweep inside the first. The flag lives with the dialog.
+        if (GetWindowLongPtrA(dialog, DWLP_USER))
+            return TRUE;
+        SetWindowLongPtrA(dialog, DWLP_USER, 1);
         // Paint the notice before the sweep holds the thread (see SetupScan).
         UpdateWindow(dialog);
         RemovalSweep(dialog);

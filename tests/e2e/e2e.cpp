@@ -125,6 +125,24 @@ void Walk::use_real_library()
     copy_into(robot::ProductFolder() + "\\DUNZIP32.DLL", folder_ + "\\program");
 }
 
+void Walk::remove_template(const char* name)
+{
+    // The resource directory holds the name as a counted UTF-16 string.
+    // Its last letter moves on by one, which keeps the directory sorted,
+    // so the template is not found by its name any more.
+    copy_into(robot::SetupPath(), folder_ + "\\program");
+    std::string entry(2, '\0');
+    entry[0] = static_cast<char>(strlen(name));
+    for (const char* c = name; *c; ++c)
+        entry += std::string(1, *c) + '\0';
+    std::string image = ReadFile(program());
+    size_t at = image.find(entry);
+    ASSERT_NE(std::string::npos, at) << name;
+    ASSERT_EQ(std::string::npos, image.find(entry, at + 1)) << name << " once";
+    ++image[at + entry.size() - 2];
+    machine::WriteFile(program(), image);
+}
+
 void Walk::script(const std::string& lines)
 {
     std::ofstream(folder_ + "\\program\\dunzip-script.txt") << lines;

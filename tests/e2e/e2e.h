@@ -52,6 +52,9 @@ protected:
     std::string program() const { return folder_ + "\\program\\SETUP.EXE"; }
     // Puts the real unzip library beside SETUP.EXE instead of the stand-in.
     void use_real_library();
+    // A fresh copy of SETUP.EXE in which the named dialog template cannot
+    // be found, as in a damaged file.
+    void remove_template(const char* name);
     // What the stand-in library answers: lines "MEMBER RESULT [DELAY_MS]".
     void script(const std::string& lines);
     // The requests the library has received, in order.

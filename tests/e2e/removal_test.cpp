@@ -95,9 +95,10 @@ TEST_F(Removal, AFullUninstallTakesTheApplicationItsSettingsRecordItemsGroupAndC
 
     Session setup("UNINSTALL", program());
     DWORD shown = full_uninstall(setup, folder_);
-    // The sweep holds two seconds from its start; the robot sees the notice
-    // a little after that start, later still on a busy machine. Without
-    // the hold the notice would be gone in a few hundred.
+    // The sweep holds two seconds from its start (measured in-process by
+    // the sweep's own test); the robot sees the notice a little after that
+    // start, later still on a busy machine. Without the hold the notice
+    // would be gone in a few hundred.
     EXPECT_GE(shown, 1500u) << "the notice stays about two seconds";
 
     for (const char* name : APPLICATION)
@@ -197,6 +198,57 @@ TEST_F(Removal, APathTooLongIsSkippedNeverCut)
     full_uninstall(setup, folder);
     EXPECT_FALSE(e2e::Exists(folder + "\\QVN32.EXE"));
     EXPECT_TRUE(e2e::Exists(folder + "\\QVNTUTOR.H"));
+}
+
+// A record whose folder is not a full path names no one place: resolved
+// against wherever the removal runs, it would be a stranger's folder. The
+// sweep deletes no file there and removes no folder; the record, the items
+// and the group still go.
+TEST_F(Removal, ARecordedFolderThatIsNoFullPathLosesNoFile)
+{
+    const std::string here = scratch();
+    for (const char* recorded : {"Apps\\QVN32.EXE", "C:Apps\\QVN32.EXE"}) {
+        SCOPED_TRACE(recorded);
+        CreateDirectoryA((here + "\\Apps").c_str(), nullptr);
+        for (const char* name : {"QVN32.EXE", "QVNHELP.GID", "work_qvn.env"})
+            e2e::WriteFile(here + "\\Apps\\" + name, "a stranger's");
+        e2e::WriteRecord("[RELEASE]\r\nSetup=1\r\n[INSTALL PATH]\r\nPath=" + std::string(recorded) + "\r\n");
+        Recorder recorder("PROGMAN");
+        ASSERT_TRUE(recorder.ready());
+        SetCurrentDirectoryA(here.c_str());  // the removal starts from here
+        Session setup("UNINSTALL", program());
+        SetCurrentDirectoryA("C:\\");
+        full_uninstall(setup, std::string(recorded).substr(0, std::string(recorded).find_last_of('\\')));
+        EXPECT_EQ(3u, e2e::FilesIn(here + "\\Apps").size()) << "no file was deleted";
+        EXPECT_FALSE(e2e::Exists(e2e::RecordPath()));
+        EXPECT_EQ(with_group(ITEMS_REMOVED), recorder.commands());
+    }
+}
+
+// The sweep waits for Program Manager, and meanwhile the platform
+// dispatches what other programs send the dialog: a close request then
+// must not start a second sweep inside the first.
+TEST_F(Removal, ACloseRequestDuringTheSweepStartsNoSecondSweep)
+{
+    put_installation();
+    e2e::WriteRecord(e2e::RecordFor(folder_));
+    Recorder recorder("PROGMAN", {"--delay=[ShowGroup(Corvane,2)]:800"});  // within its time-out
+    ASSERT_TRUE(recorder.ready());
+    Session setup("UNINSTALL", program());
+    Dialog d, sweep;
+    ASSERT_TRUE(Next(setup, "SETUPSCAN"));
+    ASSERT_TRUE(Next(setup, "UNISTALL", &d));
+    setup.press(d, IDOK);
+    ASSERT_TRUE(Next(setup, "REMOVE", &d));
+    setup.press(d, IDOK);
+    ASSERT_TRUE(Next(setup, "REMOVESCAN", &sweep));
+    Sleep(300);
+    DWORD_PTR ignored;
+    SendMessageTimeoutA(sweep.window, WM_CLOSE, 0, 0, SMTO_NORMAL, 10000, &ignored);
+    ASSERT_TRUE(Next(setup, "RSUCCESS1", &d));
+    setup.press(d, IDOK);
+    EXPECT_EQ(1u, setup.exitCode());
+    EXPECT_EQ(with_group(ITEMS_REMOVED), recorder.commands()) << "one sweep";
 }
 
 // "Remove old copy" during an installation: the items go but the group,

@@ -268,6 +268,88 @@ TEST_F(Wizard, AFolderTextLongerThan259CharactersIsCut)
     EXPECT_EQ(typed.substr(0, 259), create.text(1004));
 }
 
+// Only a full path with a drive letter means one folder to every step:
+// any other text is refused in INSTALL, before anything is created or
+// extracted; an accepted one is used in its resolved form.
+TEST_F(Wizard, OnlyAFullPathIsAcceptedAndItIsResolved)
+{
+    const char FULL_PATH_NEEDED[] =
+        "Please type the folder as a full path that begins with a drive letter, for example\n\n"
+        "C:\\Program files\\Corvane Pro";
+    const std::string here = scratch();
+    SetCurrentDirectoryA(here.c_str());  // where relative texts would land
+    Session setup(ARCHIVE, program());
+    SetCurrentDirectoryA("C:\\");
+    Dialog d, install, box;
+    ASSERT_TRUE(Next(setup, "SETUPSCAN"));
+    ASSERT_TRUE(Next(setup, "SETUPINTRO", &d));
+    EXPECT_TRUE(setup.press(d, IDOK));
+    ASSERT_TRUE(Next(setup, "INSTALL", &install));
+    for (const char* text : {"Apps", "dev\\tools", "C:Apps", "\\Apps", "\\\\server\\share\\Apps", "C:\\", "C:", "",
+                             "C:\\.."}) {
+        SCOPED_TRACE(text);
+        setup.type(install, 1002, text);
+        setup.enter(install);
+        ASSERT_TRUE(e2e::NextError(setup, FULL_PATH_NEEDED, &box));
+        EXPECT_EQ(install.window, box.owner);
+        EXPECT_TRUE(setup.press(box, IDOK));
+        EXPECT_FALSE(setup.gone(install, 200)) << "the folder is asked for again";
+    }
+    setup.escape(install);
+    ASSERT_TRUE(Next(setup, "SETUPINTRO", &d)) << "neither DIRCREATE nor COPYFILES came";
+    EXPECT_TRUE(e2e::FilesIn(here).empty()) << "nothing was created";
+
+    EXPECT_TRUE(setup.press(d, IDOK));
+    ASSERT_TRUE(Next(setup, "INSTALL", &install));
+    setup.type(install, 1002, here + "\\old\\..\\.\\Corvane/Pro\\");
+    setup.enter(install);
+    const std::string resolved = here + "\\Corvane\\Pro";
+    ASSERT_TRUE(Next(setup, "DIRCREATE", &d));
+    EXPECT_EQ(resolved, d.text(1004));
+    EXPECT_TRUE(setup.press(d, IDOK));
+    ASSERT_TRUE(Next(setup, "#135", &d, "COPYFILES"));
+    EXPECT_TRUE(setup.press(d, IDCANCEL));
+    ASSERT_TRUE(Next(setup, "SUCCESS", &d));
+    EXPECT_TRUE(setup.press(d, IDOK));
+    EXPECT_EQ(1u, setup.exitCode());
+    ASSERT_EQ(7u, requests().size());
+    EXPECT_EQ(resolved, requests()[0].folder);
+    EXPECT_NE(std::string::npos, e2e::ReadFile(e2e::RecordPath()).find("Path=" + resolved + "\\QVN32.EXE\r\n"));
+}
+
+// A recorded path too long for a path buffer is cut when it is read; its
+// folder would be the real one's parent. Such a record names no usable
+// place: nothing counts as installed, and nothing in that parent is
+// touched. Its version still counts.
+TEST_F(Wizard, ARecordedPathCutToFitIsNoInstallation)
+{
+    const std::string parent = scratch();
+    const std::string path = parent + "\\" + std::string(300 - parent.size() - 11, 'x') + "\\QVN32.EXE";
+    ASSERT_EQ(300u, path.size());
+    e2e::WriteFile(parent + "\\QVN32.EXE", "not the application");
+    struct Case {
+        const char* tail;
+        int major;
+        const char* after;
+    } cases[] = {{"UNINSTALL", 2, "WIZARDNOTFND"}, {ARCHIVE, 2, "SETUPINTRO"}, {ARCHIVE, 3, "NEWERVERSION"}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.tail) + " " + c.after);
+        e2e::WriteRecord("[RELEASE]\r\nSetup=1\r\n[VERSION]\r\nMajor=" + std::to_string(c.major) +
+                         "\r\nMinor=0\r\n[INSTALL PATH]\r\nPath=" + path + "\r\n");
+        Session setup(c.tail, program());
+        Dialog d;
+        ASSERT_TRUE(Next(setup, "SETUPSCAN"));
+        ASSERT_TRUE(Next(setup, c.after, &d));
+        if (c.after == std::string("SETUPINTRO")) {
+            EXPECT_FALSE(d.control(1001)->enabled) << "nothing to uninstall";
+            EXPECT_TRUE(setup.press(d, IDOK));
+            ASSERT_TRUE(Next(setup, "INSTALL", &d)) << "a fresh installation, not NOTICE1";
+            EXPECT_EQ(DEFAULT_FOLDER, d.text(1002));
+        }
+    }
+    EXPECT_EQ("not the application", e2e::ReadFile(parent + "\\QVN32.EXE"));
+}
+
 TEST_F(Wizard, ContinueInstallationGoesToTheRecordedFolder)
 {
     struct Case {
@@ -349,6 +431,47 @@ TEST_F(Wizard, EscapeAndTheCloseBoxAnswerNo)
     ASSERT_TRUE(Next(setup, "SUCCESS", &d));
     EXPECT_TRUE(setup.closeBox(d));  // no Cancel button: ends with 0, installed all the same
     EXPECT_EQ(1u, setup.exitCode());
+}
+
+// A dialog that cannot be created ends the flow with exit code 0, also
+// late on a road: the copying (nothing extracted, nothing recorded), and
+// the completion notice after a sweep that did its work.
+TEST_F(Wizard, ALateDialogThatCannotBeCreatedEndsTheFlow)
+{
+    const std::string folder = scratch() + "\\Target";
+    CreateDirectoryA(folder.c_str(), nullptr);
+    {
+        SCOPED_TRACE("COPYFILES");
+        remove_template("COPYFILES");
+        Session setup(ARCHIVE, program());
+        Dialog d;
+        ASSERT_TRUE(Next(setup, "SETUPSCAN"));
+        ASSERT_TRUE(Next(setup, "SETUPINTRO", &d));
+        EXPECT_TRUE(setup.press(d, IDOK));
+        ASSERT_TRUE(Next(setup, "INSTALL", &d));
+        setup.type(d, 1002, folder);
+        setup.enter(d);
+        EXPECT_EQ(0u, setup.exitCode());
+        EXPECT_TRUE(requests().empty());
+        EXPECT_FALSE(e2e::Exists(e2e::RecordPath()));
+    }
+    {
+        SCOPED_TRACE("RSUCCESS1");
+        remove_template("RSUCCESS1");
+        e2e::WriteFile(folder + "\\QVN32.EXE", "installed");
+        e2e::WriteRecord(e2e::RecordFor(folder));
+        Session setup("UNINSTALL", program());
+        Dialog d;
+        ASSERT_TRUE(Next(setup, "SETUPSCAN"));
+        ASSERT_TRUE(Next(setup, "UNISTALL", &d));
+        EXPECT_TRUE(setup.press(d, IDOK));
+        ASSERT_TRUE(Next(setup, "REMOVE", &d));
+        EXPECT_TRUE(setup.press(d, IDOK));
+        ASSERT_TRUE(Next(setup, "REMOVESCAN"));
+        EXPECT_EQ(0u, setup.exitCode());
+        EXPECT_FALSE(e2e::Exists(folder)) << "the sweep was done";
+        EXPECT_FALSE(e2e::Exists(e2e::RecordPath()));
+    }
 }
 
 // The whole screen while the welcome dialog is up: the dialog centred over

@@ -53,7 +53,7 @@ protected:
 
 TEST_F(Record, ScanReadsWhatTheRecordHolds)
 {
-    const std::string longFolder = "D:\\" + std::string(100, 'x');
+    const std::string longestFolder = "D:\\" + std::string(246, 'x');
     struct Case {
         const char* what;
         std::string contents;  // empty: no record at all
@@ -75,9 +75,14 @@ TEST_F(Record, ScanReadsWhatTheRecordHolds)
         {"odd numbers", "[SHAREWARE]\r\nSetup=abc\r\n[RELEASE]\r\nSetup=7\r\n[VERSION]\r\nMajor=-1\r\n"
                         "Minor=2147483648\r\n",
          0, "C:\\Program files\\Corvane Pro", 0, 7, -1, INT_MIN},
+        {"a path of 259 characters, the longest that fits",
+         "[INSTALL PATH]\r\nPath=" + longestFolder + "\\QVN32.EXE\r\n", 1, longestFolder, 0, 0, 0, 0},
+        {"a path cut to fit: its folder would be a parent",
+         "[VERSION]\r\nMajor=3\r\n[INSTALL PATH]\r\nPath=" + longestFolder + "x\\QVN32.EXE\r\n", 0,
+         "C:\\Program files\\Corvane Pro", 0, 0, 3, 0},
         {"a path far longer than a path buffer",
-         "[INSTALL PATH]\r\nPath=" + longFolder + "\\" + std::string(10000, 'y') + "\r\n", 1, longFolder, 0, 0,
-         0, 0},
+         "[INSTALL PATH]\r\nPath=" + longestFolder + "\\" + std::string(10000, 'y') + "\r\n", 0,
+         "C:\\Program files\\Corvane Pro", 0, 0, 0, 0},
         {"binary bytes", std::string("\x00\xff\x01[VER\x00SION]\r\n\x7f\x80Major=\x03\r\n", 24), 0,
          "C:\\Program files\\Corvane Pro", 0, 0, 0, 0},
     };

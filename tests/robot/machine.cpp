@@ -33,6 +33,22 @@ bool IsFolder(const std::string& path)
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
+std::vector<std::string> FilesIn(const std::string& folder)
+{
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA entry;
+    HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &entry);
+    if (search == INVALID_HANDLE_VALUE)
+        return names;
+    do {
+        std::string name = entry.cFileName;
+        if (name != "." && name != "..")
+            names.push_back(name);
+    } while (FindNextFileA(search, &entry));
+    FindClose(search);
+    return names;
+}
+
 std::string RecordPath()
 {
     char windows[MAX_PATH];
