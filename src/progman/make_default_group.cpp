@@ -104,8 +104,17 @@ INT_PTR CALLBACK MakeDefaultGroup(HWND dialog, UINT message, WPARAM wParam, LPAR
         CenterDialog(dialog);
         return TRUE;
     case WM_COMMAND:
+        // While a transaction waits, the platform goes on dispatching input:
+        // a second "Create Icons" would add every item twice, and "Skip"
+        // would end the dialog in the middle. The buttons are off meanwhile
+        // and the flag, which lives with the dialog, turns away the keys.
+        if (GetWindowLongPtrA(dialog, DWLP_USER))
+            return TRUE;
         switch (LOWORD(wParam)) {
         case IDOK:
+            SetWindowLongPtrA(dialog, DWLP_USER, 1);
+            EnableWindow(GetDlgItem(dialog, IDOK), FALSE);
+            EnableWindow(GetDlgItem(dialog, IDCANCEL), FALSE);
             if (ProgmanCreateGroup(dialog))
                 ProgmanAddItems(dialog);
             EndDialog(dialog, END_NO);

@@ -137,4 +137,28 @@ TEST_F(Icons, ARefusedGroupIsReportedAndNoItemIsSent)
     EXPECT_TRUE(RecorderAnswersProgman(recorder));
 }
 
+// While Program Manager takes its time over the group, the platform goes
+// on dispatching input to the dialog: its buttons are off meanwhile, so
+// neither a second "Create Icons" nor "Skip" can come in between.
+TEST_F(Icons, TheButtonsAreOffWhileProgramManagerWorks)
+{
+    script("* 0\n");
+    Recorder recorder("PROGMAN", {"--delay=[CreateGroup:1500"});
+    ASSERT_TRUE(recorder.ready());
+    Session setup(ARCHIVE, program());
+    Dialog icons;
+    walk_to_icons(setup, &icons);
+    EXPECT_TRUE(setup.press(icons, IDOK));
+    Sleep(500);
+    Dialog busy = setup.reread(icons);
+    ASSERT_TRUE(busy);
+    EXPECT_FALSE(busy.control(IDOK)->enabled);
+    EXPECT_FALSE(busy.control(IDCANCEL)->enabled);
+    EXPECT_FALSE(setup.press(busy, IDOK));
+    EXPECT_FALSE(setup.press(busy, IDCANCEL));
+    walk_to_the_end(setup);
+    EXPECT_EQ(5u, recorder.commands().size()) << "the group and the four items, once";
+    EXPECT_TRUE(RecorderAnswersProgman(recorder));
+}
+
 }  // namespace
