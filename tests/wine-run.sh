@@ -19,6 +19,10 @@
 # any other call opens its own session and closes it again on every exit
 # path: wineserver -k for this prefix, Xvfb by its process id. Sessions on
 # one prefix take turns (flock), so one cannot stop another's programs.
+#
+# A session run as root also has a small drive E:, a 64 KiB tmpfs mounted
+# on the prefix's drive_e for the session only, where the tests fill a
+# disk; elsewhere there is no E:.
 set -euo pipefail
 . "$(dirname "$0")/../tools/arch.sh"
 
@@ -63,10 +67,21 @@ mkdir -p "$(dirname "$prefix")"
 exec 9>"$prefix.lock"
 flock 9
 
+small_drive=$prefix/drive_e
+# Lazily when it is still busy, so that it is never left mounted.
+unmount_small_drive() {
+    umount "$small_drive" 2>/dev/null || umount -l "$small_drive" 2>/dev/null || true
+}
+
 xvfb_pid=
+small_drive_mounted=0
 close_session() {
     wineserver -k 2>/dev/null || true
     wineserver -w 2>/dev/null || true
+    if [ $small_drive_mounted = 1 ]; then
+        rm -f "$prefix/dosdevices/e:"
+        unmount_small_drive
+    fi
     if [ -n "$xvfb_pid" ]; then
         kill "$xvfb_pid" 2>/dev/null || true
         wait "$xvfb_pid" 2>/dev/null || true
@@ -74,6 +89,12 @@ close_session() {
 }
 trap close_session EXIT
 trap 'exit 130' INT TERM
+
+# A session killed before it could close left its small drive mounted;
+# nobody else uses it while we hold the lock.
+if mountpoint -q "$small_drive" 2>/dev/null; then
+    unmount_small_drive
+fi
 
 if [ $own_display = 1 ]; then
     # A display of our own; Xvfb picks a free number and tells it on a pipe.
@@ -117,6 +138,16 @@ fi
 # A second drive for the tests: D: is a folder of the prefix's own.
 mkdir -p "$prefix/drive_d"
 [ -L "$prefix/dosdevices/d:" ] || ln -s ../drive_d "$prefix/dosdevices/d:"
+# The small drive E:, where it can be mounted; without it, E: stays absent
+# rather than lead to the large disk.
+rm -f "$prefix/dosdevices/e:"
+if [ "$(id -u)" = 0 ]; then
+    mkdir -p "$small_drive"
+    if mount -t tmpfs -o size=64k corvane-small "$small_drive" 2>/dev/null; then
+        small_drive_mounted=1
+        ln -s ../drive_e "$prefix/dosdevices/e:"
+    fi
+fi
 
 wineserver -p 8<&- 9>&-
 # Start the desktop here, holding none of our descriptors: Wine forks it,

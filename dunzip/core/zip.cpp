@@ -297,7 +297,7 @@ public:
         if (result != OK)
             return result;
         if (produced_ != entry_.size)
-            return BAD_STRUCTURE;
+            return wrong_size();
         if (crc_ != entry_.crc)
             return damaged();
         return OK;
@@ -307,6 +307,11 @@ private:
     // With a code, damaged data most likely means the wrong code: its check
     // byte matches one time in 256.
     Result damaged() const { return crypto_ ? BAD_PASSWORD : BAD_CRC; }
+
+    // Data that inflates to another size than declared: an archive that
+    // contradicts itself, or, with a code, as likely the garbage of a wrong
+    // code that passed the check.
+    Result wrong_size() const { return crypto_ ? BAD_PASSWORD : BAD_STRUCTURE; }
 
     // The next piece of archive data, decrypted; 0 bytes at the end.
     Result fill(size_t* got)
@@ -325,7 +330,7 @@ private:
     Result emit(const uint8_t* data, size_t count)
     {
         if (count > entry_.size - produced_)
-            return BAD_STRUCTURE;  // more than the archive declares
+            return wrong_size();  // more than the archive declares
         crc_ = Crc32(crc_, data, count);
         produced_ += count;
         return sink_.write(data, count);
@@ -366,9 +371,11 @@ private:
                 stream.avail_in = static_cast<uInt>(got);
             }
             // One byte of room beyond the declared size shows an archive
-            // that would give more than it says.
-            uint64_t room = entry_.size - produced_ + 1;
-            size_t space = room < out_.size() ? static_cast<size_t>(room) : out_.size();
+            // that would give more than it says. Counted without adding
+            // the byte first: a declared size of 2^64-1 would wrap the room
+            // to none, and inflate would never move again.
+            uint64_t left = entry_.size - produced_;
+            size_t space = left < out_.size() ? static_cast<size_t>(left) + 1 : out_.size();
             stream.next_out = out_.data();
             stream.avail_out = static_cast<uInt>(space);
             status = inflate(&stream, Z_NO_FLUSH);

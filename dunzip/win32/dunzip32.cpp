@@ -2,15 +2,17 @@
 // the setup. Its one export takes the setup's 142-byte request record.
 //
 // The member is inflated into a temporary file in the target folder,
-// checked, and only then put in place of the destination file, so a
-// failed extraction leaves nothing half-written and never destroys the
-// file that was there. It writes nowhere but the target folder, under the
-// member's bare name, whatever the archive holds.
+// checked, flushed to the disk, and only then put in place of the
+// destination file, so a failed extraction leaves nothing half-written and
+// never destroys the file that was there. It writes nowhere but the target
+// folder, under the member's bare name, whatever the archive holds.
 //
 // Result: 0 when the member is in place; otherwise the minus of the
 // setup's message index, since a file that was not extracted must stop
 // the installation.
 #include <windows.h>
+
+#include <stdio.h>
 
 #include "core/zip.h"
 #include "install/unzip_request.h"
@@ -22,6 +24,31 @@ using zip::Result;
 // A destination held open by another program is tried again for this long.
 const DWORD REPLACE_PATIENCE_MS = 4000;
 const DWORD REPLACE_RETRY_MS = 250;
+
+// Temporary names already taken are passed over this many times.
+const DWORD TEMPORARY_ATTEMPTS = 16;
+// Room for a path as the system resolves it, "\\?\" and all; a longer
+// one cannot be checked and is refused.
+const DWORD FINAL_PATH_CHARS = 1024;
+
+// Kernel32 functions of Windows Vista and later, looked up when needed so
+// that the library still loads on earlier systems, which go without what
+// they serve.
+typedef DWORD(WINAPI* GetFinalPathNameByHandleFunction)(HANDLE file, LPSTR path, DWORD chars, DWORD flags);
+typedef BOOL(WINAPI* SetFileInformationByHandleFunction)(HANDLE file, FILE_INFO_BY_HANDLE_CLASS kind, LPVOID data,
+                                                         DWORD size);
+
+template <typename Function>
+Function kernel32(const char* name)
+{
+    return reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("KERNEL32.DLL"), name)));
+}
+
+// A write that cannot go on: a full disk has a message of its own.
+Result write_failure(DWORD error)
+{
+    return error == ERROR_DISK_FULL || error == ERROR_HANDLE_DISK_FULL ? zip::DISK_FULL : zip::CANNOT_CREATE;
+}
 
 class FileSource : public zip::Source {
 public:
@@ -60,14 +87,22 @@ class FileSink : public zip::Sink {
 public:
     explicit FileSink(HANDLE file) : file_(file) {}
 
+    // A write may take only part of the bytes, as Wine's does when the disk
+    // fills, and say nothing went wrong: the rest is written until a call
+    // fails or takes nothing, which is a full disk too.
     Result write(const void* data, size_t count) override
     {
-        DWORD written = 0;
-        if (WriteFile(file_, data, static_cast<DWORD>(count), &written, nullptr) && written == count)
-            return zip::OK;
-        DWORD error = GetLastError();
-        return error == ERROR_DISK_FULL || error == ERROR_HANDLE_DISK_FULL ? zip::DISK_FULL
-                                                                            : zip::CANNOT_CREATE;
+        const char* p = static_cast<const char*>(data);
+        while (count) {
+            DWORD written = 0;
+            if (!WriteFile(file_, p, count > 0x40000000 ? 0x40000000 : static_cast<DWORD>(count), &written, nullptr))
+                return write_failure(GetLastError());
+            if (written == 0)
+                return zip::DISK_FULL;
+            p += written;
+            count -= written;
+        }
+        return zip::OK;
     }
 
 private:
@@ -120,13 +155,101 @@ bool member_time(const zip::Entry& entry, FILETIME* time)
     return DosDateTimeToFileTime(entry.dosDate, entry.dosTime, &local) && LocalFileTimeToFileTime(&local, time);
 }
 
-// Puts the checked temporary file in the destination's place. A
-// destination in use is tried again for a while; the earlier file stays
-// intact whatever happens.
+// The path the system resolves an open file or folder to, without a
+// separator at its end; false when it cannot tell.
+bool final_path(GetFinalPathNameByHandleFunction lookup, HANDLE handle, char* path)
+{
+    DWORD length = lookup(handle, path, FINAL_PATH_CHARS, FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+    if (length == 0 || length >= FINAL_PATH_CHARS)
+        return false;
+    if (path[length - 1] == '\\')
+        path[length - 1] = '\0';
+    return true;
+}
+
+// Whether the open file lies in the folder itself, both as the system
+// resolves them, so that both take the same form under Wine as under
+// Windows: a name that led elsewhere is not written through. A system
+// without the lookup is not asked; one that has it but cannot answer has
+// its file refused.
+bool in_folder(HANDLE file, const char* folder)
+{
+    GetFinalPathNameByHandleFunction lookup = kernel32<GetFinalPathNameByHandleFunction>("GetFinalPathNameByHandleA");
+    if (!lookup)
+        return true;
+    // A folder opens only with backup semantics.
+    HANDLE folderHandle = CreateFileA(folder, FILE_READ_ATTRIBUTES,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                      FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (folderHandle == INVALID_HANDLE_VALUE)
+        return false;
+    char folderPath[FINAL_PATH_CHARS], filePath[FINAL_PATH_CHARS];
+    bool known = final_path(lookup, folderHandle, folderPath) && final_path(lookup, file, filePath);
+    CloseHandle(folderHandle);
+    if (!known)
+        return false;
+    char* separator = filePath + lstrlenA(filePath);
+    while (separator > filePath && *separator != '\\')
+        --separator;
+    *separator = '\0';
+    return lstrcmpiA(filePath, folderPath) == 0;
+}
+
+// The member's bytes on their way: a file of the library's own, made new
+// in the target folder and held open while it is written, so that what is
+// written, and on a failure deleted where the system can, is this file and
+// no other that came to bear its name.
+struct Temporary {
+    HANDLE file;
+    char path[MAX_PATH];
+};
+
+// Removes the temporary file through its handle where the system can;
+// elsewhere, by the name it was made under, as the only way left.
+void discard(const Temporary& temporary)
+{
+    SetFileInformationByHandleFunction set = kernel32<SetFileInformationByHandleFunction>("SetFileInformationByHandle");
+    FILE_DISPOSITION_INFO disposition = { TRUE };
+    bool marked = set && set(temporary.file, FileDispositionInfo, &disposition, sizeof disposition);
+    CloseHandle(temporary.file);
+    if (!marked)
+        DeleteFileA(temporary.path);
+}
+
+Result create_temporary(const char* folder, Temporary* temporary)
+{
+    // Two setups started in the same tick still start apart.
+    DWORD value = GetTickCount() ^ (GetCurrentProcessId() << 16);
+    for (DWORD attempt = 0; attempt < TEMPORARY_ATTEMPTS; ++attempt) {
+        char name[UNZIP_TEMPORARY_NAME_CHARS + 1];
+        int length = _snprintf(name, sizeof name, UNZIP_TEMPORARY_NAME, static_cast<unsigned long>(value + attempt));
+        // A name of another length than the setup counts with is refused,
+        // as a path that does not fit is.
+        if (length != UNZIP_TEMPORARY_NAME_CHARS || !join(temporary->path, folder, name))
+            return zip::CANNOT_CREATE;
+        // DELETE, so that a failure can remove it through the handle.
+        temporary->file = CreateFileA(temporary->path, GENERIC_WRITE | DELETE, 0, nullptr, CREATE_NEW,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (temporary->file != INVALID_HANDLE_VALUE) {
+            if (in_folder(temporary->file, folder))
+                return zip::OK;
+            discard(*temporary);
+            return zip::CANNOT_CREATE;
+        }
+        DWORD error = GetLastError();
+        if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS)
+            return zip::CANNOT_CREATE;
+    }
+    return zip::CANNOT_CREATE;
+}
+
+// Puts the checked temporary file in the destination's place, the move
+// itself on the disk before it returns. A destination in use is tried
+// again for a while; the earlier file stays intact whatever happens.
 bool replace(const char* temporary, const char* destination)
 {
     for (DWORD waited = 0;; waited += REPLACE_RETRY_MS) {
-        if (MoveFileExA(temporary, destination, MOVEFILE_REPLACE_EXISTING))
+        if (MoveFileExA(temporary, destination, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
             return true;
         DWORD error = GetLastError();
         bool inUse = error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION || error == ERROR_ACCESS_DENIED;
@@ -154,26 +277,28 @@ Result extract(const UnzipRequest& request)
     zip::Entry entry;
     Result result = zip::FindEntry(archive, request.member, &entry);
 
-    char temporary[MAX_PATH];
-    if (result == zip::OK && !GetTempFileNameA(request.folder, "~dz", 0, temporary))
-        result = zip::CANNOT_CREATE;
+    Temporary temporary;
+    if (result == zip::OK)
+        result = create_temporary(request.folder, &temporary);
     if (result == zip::OK) {
-        HANDLE output = CreateFileA(temporary, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
-                                    nullptr);
-        if (output == INVALID_HANDLE_VALUE) {
-            result = zip::CANNOT_CREATE;
+        FileSink sink(temporary.file);
+        result = zip::ExtractEntry(archive, entry, request.decryptCode, sink);
+        FILETIME modified;
+        if (result == zip::OK && member_time(entry, &modified))
+            SetFileTime(temporary.file, nullptr, nullptr, &modified);  // a file without its time is still whole
+        // On the disk before it takes the earlier file's place: a crash
+        // just after must not leave an empty file under the member's name.
+        if (result == zip::OK && !FlushFileBuffers(temporary.file))
+            result = write_failure(GetLastError());
+        if (result != zip::OK) {
+            discard(temporary);
         } else {
-            FileSink sink(output);
-            result = zip::ExtractEntry(archive, entry, request.decryptCode, sink);
-            FILETIME modified;
-            if (result == zip::OK && member_time(entry, &modified))
-                SetFileTime(output, nullptr, nullptr, &modified);  // a file without its time is still whole
-            CloseHandle(output);
+            CloseHandle(temporary.file);
+            if (!replace(temporary.path, destination)) {
+                DeleteFileA(temporary.path);  // closed for the move, it is reached by its name only
+                result = zip::CANNOT_CREATE;
+            }
         }
-        if (result == zip::OK && !replace(temporary, destination))
-            result = zip::CANNOT_CREATE;
-        if (result != zip::OK)
-            DeleteFileA(temporary);
     }
     CloseHandle(archiveFile);
     return result;

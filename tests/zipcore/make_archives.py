@@ -10,14 +10,17 @@ OUT_DIR/manifest.txt
     one line per extraction, fields separated by tabs:
     ARCHIVE  MEMBER  CODE (or -)  RESULT  PAYLOAD FILE (or -)
     RESULT is the library's result as a message index (0 for success).
-OUT_DIR/seeds/     the same archives with small members: the fuzzer's seeds
+OUT_DIR/seeds/     the same archives with small members, and one whose
+                   sizes and offset all sit in Zip64 fields: the fuzzer's seeds
 """
 import os
 import random
 import shutil
+import struct
 import subprocess
 import sys
 import zipfile
+import zlib
 
 CODE = 'Corvane!23'
 TIME = (2001, 9, 8, 12, 34, 56)
@@ -52,8 +55,38 @@ def main():
     lines = make_set(out, 1)
     with open(os.path.join(out, 'manifest.txt'), 'w') as f:
         f.write('\n'.join(lines) + '\n')
-    make_set(os.path.join(out, 'seeds'), 200)
-    shutil.rmtree(os.path.join(out, 'seeds', 'payload'))
+    seeds = os.path.join(out, 'seeds')
+    make_set(seeds, 200)
+    with open(os.path.join(seeds, 'payload', 'text.txt'), 'rb') as f:
+        write_zip64(os.path.join(seeds, 'zip64.zip'), 'text.txt', f.read())
+    shutil.rmtree(os.path.join(seeds, 'payload'))
+
+
+def write_zip64(path, name, data):
+    """One deflated member whose sizes and offset are all in Zip64 extra
+    fields, behind a Zip64 end record. The tools above write those fields
+    only for what does not fit 32 bits, so the fuzzer would otherwise start
+    without one in a central directory."""
+    deflater = zlib.compressobj(6, zlib.DEFLATED, -15)
+    body = deflater.compress(data) + deflater.flush()
+    crc = zlib.crc32(data)
+    dos_time = (TIME[3] << 11) | (TIME[4] << 5) | (TIME[5] // 2)
+    dos_date = ((TIME[0] - 1980) << 9) | (TIME[1] << 5) | TIME[2]
+    encoded = name.encode()
+    local_extra = struct.pack('<HHQQ', 1, 16, len(data), len(body))
+    local = struct.pack('<IHHHHHIIIHH', 0x04034b50, 45, 0, 8, dos_time, dos_date, crc, 0xFFFFFFFF, 0xFFFFFFFF,
+                        len(encoded), len(local_extra)) + encoded + local_extra
+    central_extra = struct.pack('<HHQQQ', 1, 24, len(data), len(body), 0)
+    central = struct.pack('<IHHHHHHIIIHHHHHII', 0x02014b50, 0x031E, 45, 0, 8, dos_time, dos_date, crc,
+                          0xFFFFFFFF, 0xFFFFFFFF, len(encoded), len(central_extra), 0, 0, 0, 0o100644 << 16,
+                          0xFFFFFFFF) + encoded + central_extra
+    directory = len(local) + len(body)
+    zip64_end = directory + len(central)
+    tail = struct.pack('<IQHHIIQQQQ', 0x06064b50, 44, 45, 45, 0, 0, 1, 1, len(central), directory)
+    tail += struct.pack('<IIQI', 0x07064b50, 0, zip64_end, 1)
+    tail += struct.pack('<IHHHHIIH', 0x06054b50, 0, 0, 0xFFFF, 0xFFFF, 0xFFFFFFFF, 0xFFFFFFFF, 0)
+    with open(path, 'wb') as f:
+        f.write(local + body + central + tail)
 
 
 def make_set(out, scale):

@@ -23,7 +23,9 @@ struct Member {
     uint16_t dosDate = 0x2B28;    // 2001-09-08
     std::optional<uint32_t> unixTime;  // an extended timestamp
     uint16_t extraFlags = 0;
-    // What the central directory claims instead of the truth.
+    // What the central directory claims instead of the truth. A claimed
+    // size beyond 32 bits, for a member without `zip64`, goes alone into a
+    // Zip64 extra field, as writers put only the values that need it.
     std::optional<uint64_t> claimedSize, claimedCompressed, claimedOffset;
     std::optional<uint32_t> claimedCrc;
 };
@@ -66,15 +68,30 @@ public:
     {
         std::string out = plain;
         for (char& c : out) {
-            uint16_t t = static_cast<uint16_t>(keys_[2] | 2);
             uint8_t p = static_cast<uint8_t>(c);
-            c = static_cast<char>(p ^ static_cast<uint8_t>((t * (t ^ 1)) >> 8));
+            c = static_cast<char>(p ^ key_byte());
+            update(p);
+        }
+        return out;
+    }
+    // What a code makes of encrypted bytes, right or wrong.
+    std::string decrypt(const std::string& cipher)
+    {
+        std::string out = cipher;
+        for (char& c : out) {
+            uint8_t p = static_cast<uint8_t>(static_cast<uint8_t>(c) ^ key_byte());
+            c = static_cast<char>(p);
             update(p);
         }
         return out;
     }
 
 private:
+    uint8_t key_byte() const
+    {
+        uint16_t t = static_cast<uint16_t>(keys_[2] | 2);
+        return static_cast<uint8_t>((t * (t ^ 1)) >> 8);
+    }
     static uint32_t crc_byte(uint32_t crc, uint8_t b)
     {
         crc ^= b;
@@ -99,20 +116,28 @@ public:
     std::string out;
 };
 
+// The bytes an archive holds for a member's data: compressed, then
+// encrypted behind its 12-byte header when it has a password.
+inline std::string Body(const Member& m)
+{
+    std::string body = m.method == 8 ? Deflate(m.data) : m.data;
+    if (m.password.empty())
+        return body;
+    std::string header(11, '\x5a');
+    header += static_cast<char>(m.descriptor ? m.dosTime >> 8 : Crc(m.data) >> 24);
+    return Encryptor(m.password).encrypt(header + body);
+}
+
 inline std::string Build(const std::vector<Member>& members, const Options& options = {})
 {
     Writer zip;
     Writer central;
     for (const Member& m : members) {
-        std::string body = m.method == 8 ? Deflate(m.data) : m.data;
+        std::string body = Body(m);
         uint32_t crc = Crc(m.data);
         uint16_t flags = m.extraFlags;
-        if (!m.password.empty()) {
+        if (!m.password.empty())
             flags |= 1;
-            std::string header(11, '\x5a');
-            header += static_cast<char>(m.descriptor ? m.dosTime >> 8 : crc >> 24);
-            body = Encryptor(m.password).encrypt(header + body);
-        }
         if (m.descriptor)
             flags |= 8;
         uint64_t offset = zip.out.size();
@@ -160,6 +185,7 @@ inline std::string Build(const std::vector<Member>& members, const Options& opti
         uint64_t size = m.claimedSize.value_or(m.data.size());
         uint64_t compressed = m.claimedCompressed.value_or(body.size());
         uint64_t where = m.claimedOffset.value_or(offset);
+        bool bigSize = !m.zip64 && size >= 0xFFFFFFFF;
         Writer extra;
         if (m.zip64) {
             extra.u16(1);
@@ -167,6 +193,10 @@ inline std::string Build(const std::vector<Member>& members, const Options& opti
             extra.u64(size);
             extra.u64(compressed);
             extra.u64(where);
+        } else if (bigSize) {
+            extra.u16(1);
+            extra.u16(8);
+            extra.u64(size);
         }
         extra.out += timeExtra.out;
         central.u32(0x02014b50);
@@ -178,7 +208,7 @@ inline std::string Build(const std::vector<Member>& members, const Options& opti
         central.u16(m.dosDate);
         central.u32(m.claimedCrc.value_or(crc));
         central.u32(m.zip64 ? 0xFFFFFFFF : compressed);
-        central.u32(m.zip64 ? 0xFFFFFFFF : size);
+        central.u32(m.zip64 || bigSize ? 0xFFFFFFFF : size);
         central.u16(m.name.size());
         central.u16(extra.out.size());
         central.u16(0);

@@ -200,6 +200,8 @@ TEST(ZipCore, HostileArchivesGiveTheirCodeAndNothingBeyondTheDeclaredSize)
          zip::UNEXPECTED_END},
         {"a size beyond 32 bits", lying_zip64([](Member& m) { m.claimedSize = 1ull << 33; }), "",
          zip::BAD_STRUCTURE},
+        {"a size of 2^64-1, alone in its Zip64 field", lying([](Member& m) { m.claimedSize = UINT64_MAX; }), "",
+         zip::BAD_STRUCTURE},
         {"bzip2", lying([](Member& m) { m.method = 12; }), "", zip::UNKNOWN_METHOD},
         {"Deflate64", lying([](Member& m) { m.method = 9; }), "", zip::UNKNOWN_METHOD},
         {"AES", lying([](Member& m) { m.method = 99; m.password = "code"; }), "code", zip::UNKNOWN_ENCRYPTION},
@@ -238,6 +240,68 @@ TEST(ZipCore, AWrongCodeIsAlwaysABadCode)
     for (int i = 0; i < 2000; ++i) {
         std::string wrong = "wrong" + std::to_string(i), out;
         ASSERT_EQ(zip::BAD_PASSWORD, Extract(archive, "a.txt", wrong.c_str(), &out)) << wrong;
+    }
+}
+
+// What a wrong code makes of a member: whether it passes the check byte,
+// and how many bytes zlib inflates the garbage to before it ends or breaks.
+struct Garbage {
+    bool passes = false;
+    bool ends = false;
+    size_t size = 0;
+};
+
+Garbage garbage(const Member& member, const std::string& code)
+{
+    Garbage g;
+    std::string plain = testzip::Encryptor(code).decrypt(testzip::Body(member));
+    if (static_cast<uint8_t>(plain[11]) != testzip::Crc(member.data) >> 24)
+        return g;
+    g.passes = true;
+    z_stream stream = {};
+    inflateInit2(&stream, -MAX_WBITS);
+    stream.next_in = reinterpret_cast<Bytef*>(&plain[12]);
+    stream.avail_in = static_cast<uInt>(plain.size() - 12);
+    std::vector<Bytef> out(65536);
+    int status;
+    do {
+        stream.next_out = out.data();
+        stream.avail_out = static_cast<uInt>(out.size());
+        status = inflate(&stream, Z_NO_FLUSH);
+    } while (status == Z_OK);
+    g.ends = status == Z_STREAM_END;
+    g.size = stream.total_out;
+    inflateEnd(&stream);
+    return g;
+}
+
+// One code in 256 passes the check byte; its garbage then inflates to
+// whatever it does. Broken data, a stream that ends short and one that
+// runs past the declared size are all the wrong code's doing.
+TEST(ZipCore, AWrongCodeIsABadCodeWhateverSizeItsGarbageInflatesTo)
+{
+    const Member member{"a.txt", text(5), 8, "right"};
+    const std::string archive = Build({member});
+    std::string out;
+    ASSERT_EQ(zip::OK, Extract(archive, "a.txt", "right", &out));
+    struct Case {
+        const char* what;
+        bool (*wanted)(const Garbage& g, size_t declared);
+    } cases[] = {
+        {"more than declared", [](const Garbage& g, size_t declared) { return g.size > declared; }},
+        {"fewer than declared", [](const Garbage& g, size_t declared) { return g.ends && g.size < declared; }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::string code;
+        for (int i = 0; i < 100000 && code.empty(); ++i) {
+            std::string wrong = "wrong" + std::to_string(i);
+            Garbage g = garbage(member, wrong);
+            if (g.passes && c.wanted(g, member.data.size()))
+                code = wrong;
+        }
+        ASSERT_FALSE(code.empty()) << "no code among the first 100000 gives such garbage";
+        EXPECT_EQ(zip::BAD_PASSWORD, Extract(archive, "a.txt", code.c_str(), &out)) << code;
     }
 }
 

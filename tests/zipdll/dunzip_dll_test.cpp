@@ -2,9 +2,12 @@
 // built byte by byte, on real files under Wine.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cstdint>
+#include <cstdio>
 #include <cstring>
 #include <fstream>
+#include <random>
 #include <sstream>
 #include <string>
 #include <thread>
@@ -15,6 +18,9 @@
 #include "request_layout.h"
 #include "robot.h"
 #include "zip_builder.h"
+// The temporary file's name is the library's contract with the setup; the
+// request record's layout the tests write down apart (request_layout.h).
+#include "../../src/install/unzip_request.h"
 
 namespace {
 
@@ -50,6 +56,36 @@ std::vector<std::string> files_in(const std::string& folder)
     } while (FindNextFileA(search, &entry));
     FindClose(search);
     return names;
+}
+
+// Bytes that do not compress.
+std::string noise(size_t size, unsigned seed)
+{
+    std::mt19937 rng(seed);
+    std::string s(size, '\0');
+    for (char& c : s)
+        c = static_cast<char>(rng());
+    return s;
+}
+
+// A log of `count` lines: text that compresses, and inflates over several
+// of the library's chunks when there are enough of them.
+std::string log_lines(size_t count)
+{
+    std::string s;
+    for (size_t i = 0; i < count; ++i)
+        s += "line " + std::to_string(i) + " served in " + std::to_string(i * 7919 % 1000) + " ms\n";
+    return s;
+}
+
+// Whether a name is one the library's contract gives its temporary files:
+// the setup counts their length, so they must be what it counts.
+bool temporary_name(const std::string& name)
+{
+    unsigned long value;
+    char again[UNZIP_TEMPORARY_NAME_CHARS + 1];
+    return sscanf(name.c_str(), UNZIP_TEMPORARY_NAME, &value) == 1 &&
+           snprintf(again, sizeof again, UNZIP_TEMPORARY_NAME, value) == UNZIP_TEMPORARY_NAME_CHARS && name == again;
 }
 
 // A request record laid out as the setup lays it out on this architecture.
@@ -237,7 +273,9 @@ TEST_F(Library, NothingIsWrittenOutsideTheTargetFolder)
     EXPECT_FALSE(GetFileAttributesA("C:\\evil.txt") != INVALID_FILE_ATTRIBUTES);
 }
 
-// A failed extraction leaves no partial file and the earlier file intact.
+// A failed extraction leaves no partial file and the earlier file intact,
+// whether it fails before the first byte, in the middle of a member that
+// takes several chunks, or at its end.
 TEST_F(Library, TheEarlierFileSurvivesAFailure)
 {
     const std::string data(200000, 'n');
@@ -245,6 +283,13 @@ TEST_F(Library, TheEarlierFileSurvivesAFailure)
     std::string damaged = good;
     damaged[30 + 5 + 1000] ^= 0x40;
     Member locked{"a.txt", data, 8, "right"};
+    const std::string large = log_lines(40000);
+    auto lying = [&](auto change) {
+        Member m{"a.txt", large};
+        change(m);
+        return Build({m});
+    };
+    const uint64_t compressed = testzip::Deflate(large).size();
     struct Case {
         const char* what;
         std::string archive;
@@ -255,6 +300,10 @@ TEST_F(Library, TheEarlierFileSurvivesAFailure)
         {"a wrong code", Build({locked}), "wrong", -44},
         {"a missing code", Build({locked}), "", -44},
         {"an unknown method", Build({{"a.txt", data, 14}}), "", -42},
+        {"data that ends halfway", lying([&](Member& m) { m.claimedCompressed = compressed / 2; }), "", -39},
+        {"more than declared, past the first chunks", lying([&](Member& m) { m.claimedSize = large.size() / 2; }),
+         "", -3},
+        {"a declared size of 2^64-1", lying([](Member& m) { m.claimedSize = UINT64_MAX; }), "", -3},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -282,14 +331,47 @@ TEST_F(Library, ADestinationInUseIsWaitedForAWhile)
     EXPECT_EQ("old", ReadFile(in_target("a.txt")));
     EXPECT_EQ(std::vector<std::string>{"a.txt"}, files_in(target()));
 
+    // Released once the member waits beside it, in a temporary file under
+    // the library's own name.
     held = CreateFileA(in_target("a.txt").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-    std::thread release([held] {
-        Sleep(1000);
+    std::vector<std::string> waiting;
+    std::atomic<bool> ended(false);
+    std::thread release([held, &waiting, &ended] {
+        while (!ended && (waiting = files_in(target())).size() < 2)
+            Sleep(20);
         CloseHandle(held);
     });
     EXPECT_EQ(0, extract(zip, "a.txt"));
+    ended = true;
     release.join();
     EXPECT_EQ("new", ReadFile(in_target("a.txt")));
+    ASSERT_EQ(2u, waiting.size());
+    std::string temporary = waiting[0] == "a.txt" ? waiting[1] : waiting[0];
+    EXPECT_TRUE(temporary_name(temporary)) << temporary;
+    EXPECT_EQ(std::vector<std::string>{"a.txt"}, files_in(target()));
+}
+
+// wine-run.sh gives the tests a drive E: of 64 KiB where it runs as root.
+// A member that does not fit there is a full disk, even where a write
+// takes part of its bytes without an error, and the file already there
+// stays as it was.
+TEST_F(Library, AFullDiskIsReportedAndTheEarlierFileSurvives)
+{
+    const std::string small = "E:";
+    if (GetDriveTypeA((small + "\\").c_str()) == DRIVE_NO_ROOT_DIR)
+        GTEST_SKIP() << "no drive E:: wine-run.sh mounts its 64 KiB drive only when it runs as root";
+    robot::RemoveTree(small);  // empties it; the root itself stays
+    ASSERT_TRUE(files_in(small).empty());
+    const std::string zip = archive(Build({{"big.bin", noise(400000, 11), 0}, {"small.txt", "fits"}}));
+    WriteFile(small + "\\big.bin", "the earlier file");
+
+    EXPECT_EQ(-50, extract(Request(zip, "big.bin", small + "\\")));
+    EXPECT_EQ("the earlier file", ReadFile(small + "\\big.bin"));
+    EXPECT_EQ(std::vector<std::string>{"big.bin"}, files_in(small)) << "no temporary file";
+
+    EXPECT_EQ(0, extract(Request(zip, "small.txt", small + "\\"))) << "the space is given back";
+    EXPECT_EQ("fits", ReadFile(small + "\\small.txt"));
+    robot::RemoveTree(small);
 }
 
 }  // namespace
