@@ -7,7 +7,7 @@
 #include <cstdio>
 #include <string>
 
-#include "install/unzip_request.h"
+#include "unzip_request.h"
 
 typedef int(__stdcall* Dunzip)(const UnzipRequest* request);
 

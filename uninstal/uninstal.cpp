@@ -19,6 +19,8 @@
 
 #include <stdarg.h>
 
+#include "join_path.h"
+
 namespace {
 
 const char TITLE[] = "Corvane Pro32 Uninstall";
@@ -51,14 +53,6 @@ bool own_folder(char* folder)
     if (length == 0)
         return false;
     folder[length - 1] = '\0';
-    return true;
-}
-
-bool join(char* path, const char* folder, const char* name)
-{
-    if (lstrlenA(folder) + 1 + lstrlenA(name) >= MAX_PATH)
-        return false;
-    wsprintfA(path, "%s\\%s", folder, name);
     return true;
 }
 
@@ -128,7 +122,7 @@ bool is_temporary_copy(const char* token)
         return false;
     if (CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE, folder, tempLength, temp, tempLength) != CSTR_EQUAL ||
         CompareStringA(LOCALE_INVARIANT, 0, folder + tempLength, prefix, FOLDER_PREFIX, prefix) != CSTR_EQUAL ||
-        !is_hex(folder + tempLength + prefix, 8) || !join(mark, folder, MARK))
+        !is_hex(folder + tempLength + prefix, 8) || !JoinPath(mark, folder, MARK))
         return false;
 
     HANDLE file = CreateFileA(mark, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
@@ -196,9 +190,9 @@ void remove_copies(const char* folder)
 {
     char path[MAX_PATH];
     for (const char* name : COPIED)
-        if (join(path, folder, name))
+        if (JoinPath(path, folder, name))
             DeleteFileA(path);
-    if (join(path, folder, MARK))
+    if (JoinPath(path, folder, MARK))
         DeleteFileA(path);
     RemoveDirectoryA(folder);
 }
@@ -208,7 +202,7 @@ void remove_copies(const char* folder)
 int from_installation()
 {
     char folder[MAX_PATH], setup[MAX_PATH];
-    if (!own_folder(folder) || !join(setup, folder, "SETUP.EXE") || !exists(setup)) {
+    if (!own_folder(folder) || !JoinPath(setup, folder, "SETUP.EXE") || !exists(setup)) {
         message("SETUP.EXE was not found beside UNINSTAL.EXE, so Corvane Pro32 cannot be removed from here.\n\n"
                 "Run SETUP.EXE UNINSTALL from the distribution instead.");
         return 1;
@@ -219,14 +213,14 @@ int from_installation()
         return 1;
     }
     make_token(token);
-    if (!join(mark, temporary, MARK) || !write_file(mark, token)) {
+    if (!JoinPath(mark, temporary, MARK) || !write_file(mark, token)) {
         message("Setup could not write to the temporary folder.");
         remove_copies(temporary);
         return 1;
     }
     for (const char* name : COPIED) {
         char from[MAX_PATH], to[MAX_PATH];
-        if (!join(from, folder, name) || !join(to, temporary, name) || !CopyFileA(from, to, FALSE)) {
+        if (!JoinPath(from, folder, name) || !JoinPath(to, temporary, name) || !CopyFileA(from, to, FALSE)) {
             wsprintfA(from, "%s could not be copied to the temporary folder, so Corvane Pro32 cannot be removed.",
                       name);
             message(from);
@@ -235,7 +229,7 @@ int from_installation()
         }
     }
     char copy[MAX_PATH], temp[MAX_PATH], arguments[32];
-    join(copy, temporary, "UNINSTAL.EXE");
+    JoinPath(copy, temporary, "UNINSTAL.EXE");
     GetTempPathA(MAX_PATH, temp);
     wsprintfA(arguments, "%s %s", TEMPORARY, token);
     if (run(copy, arguments, temp, 0, false) < 0) {
@@ -284,9 +278,9 @@ void remove_when_ended(const char* folder)
     DeleteFileA(script);
     char path[MAX_PATH];
     for (const char* name : COPIED)
-        if (join(path, folder, name))
+        if (JoinPath(path, folder, name))
             MoveFileExA(path, nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
-    if (join(path, folder, MARK))
+    if (JoinPath(path, folder, MARK))
         MoveFileExA(path, nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
     MoveFileExA(folder, nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
 }
@@ -296,7 +290,7 @@ void remove_when_ended(const char* folder)
 int from_temporary_folder()
 {
     char folder[MAX_PATH], setup[MAX_PATH], temp[MAX_PATH];
-    if (!own_folder(folder) || !join(setup, folder, "SETUP.EXE"))
+    if (!own_folder(folder) || !JoinPath(setup, folder, "SETUP.EXE"))
         return 1;
     GetTempPathA(MAX_PATH, temp);
     int code = run(setup, "UNINSTALL", temp, 0, true);

@@ -1,5 +1,5 @@
 // DUNZIP32.DLL: extracts one member of a ZIP archive into a folder, for
-// the setup. Its one export takes the setup's 142-byte request record.
+// the setup. Its one export takes the setup's request record.
 //
 // The member is inflated into a temporary file in the target folder,
 // checked, flushed to the disk, and only then put in place of the
@@ -15,7 +15,8 @@
 #include <stdio.h>
 
 #include "core/zip.h"
-#include "install/unzip_request.h"
+#include "join_path.h"
+#include "unzip_request.h"
 
 namespace {
 
@@ -126,20 +127,6 @@ bool is_folder(const char* path)
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-// folder + '\' + name into a MAX_PATH buffer; false when it does not fit.
-bool join(char* path, const char* folder, const char* name)
-{
-    int folderLength = lstrlenA(folder);
-    bool separator = folderLength == 0 || folder[folderLength - 1] != '\\';
-    if (folderLength + separator + lstrlenA(name) >= MAX_PATH)
-        return false;
-    lstrcpyA(path, folder);
-    if (separator)
-        lstrcatA(path, "\\");
-    lstrcatA(path, name);
-    return true;
-}
-
 // The time the archive gives the member: its extended timestamp (UTC)
 // where it has one, else its DOS date and time (local time).
 bool member_time(const zip::Entry& entry, FILETIME* time)
@@ -225,7 +212,7 @@ Result create_temporary(const char* folder, Temporary* temporary)
         int length = _snprintf(name, sizeof name, UNZIP_TEMPORARY_NAME, static_cast<unsigned long>(value + attempt));
         // A name of another length than the setup counts with is refused,
         // as a path that does not fit is.
-        if (length != UNZIP_TEMPORARY_NAME_CHARS || !join(temporary->path, folder, name))
+        if (length != UNZIP_TEMPORARY_NAME_CHARS || !JoinPath(temporary->path, folder, name))
             return zip::CANNOT_CREATE;
         // DELETE, so that a failure can remove it through the handle.
         temporary->file = CreateFileA(temporary->path, GENERIC_WRITE | DELETE, 0, nullptr, CREATE_NEW,
@@ -266,7 +253,7 @@ Result extract(const UnzipRequest& request)
     if (!is_folder(request.folder))
         return zip::NO_FOLDER;
     char destination[MAX_PATH];
-    if (!join(destination, request.folder, request.member))
+    if (!JoinPath(destination, request.folder, request.member))
         return zip::CANNOT_CREATE;
 
     HANDLE archiveFile = CreateFileA(request.archive, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,

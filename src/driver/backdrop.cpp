@@ -7,7 +7,7 @@ static const char BACKDROP_CLASS[] = "MelvroSetupWClass";
 
 enum { BANDS = 70, BAND_STEP = 3 };
 
-BOOL RegisterBackdropClass(HINSTANCE instance)
+bool RegisterBackdropClass(HINSTANCE instance)
 {
     WNDCLASSA wc = {};
     wc.style = 0;
@@ -20,17 +20,17 @@ BOOL RegisterBackdropClass(HINSTANCE instance)
     return RegisterClassA(&wc) != 0;
 }
 
-BOOL CreateBackdrop(HINSTANCE instance)
+bool CreateBackdrop(HINSTANCE instance)
 {
     State.instance = instance;
     State.backdrop = CreateWindowExA(0, BACKDROP_CLASS, "Melvro Setup", WS_POPUP | WS_THICKFRAME,
                                      CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
                                      nullptr, nullptr, instance, nullptr);
     if (!State.backdrop)
-        return FALSE;
+        return false;
     ShowWindow(State.backdrop, SW_SHOWMAXIMIZED);
     UpdateWindow(State.backdrop);
-    return TRUE;
+    return true;
 }
 
 // Draws the logo: the mask clears the picture's area to black (SRCAND),
@@ -109,9 +109,3 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
     return DefWindowProcA(window, message, wParam, lParam);
 }
 
-// Every dialog asks for this while it opens, so the screen behind it is
-// clean before it appears.
-void RepaintBackdrop()
-{
-    UpdateWindow(State.backdrop);
-}

@@ -7,22 +7,6 @@
 #include "remove/remove.h"
 #include "resource.h"
 
-// How a pass through install or uninstall mode ends.
-enum Outcome {
-    CHECK,   // back to the top unless a terminal dialog was shown
-    QUIT,    // the user confirmed the exit
-    BROKEN,  // a dialog could not be created: the flow ends, exit code 0
-};
-
-// Shows one dialog modally over the backdrop. False when the dialog
-// cannot be created at all; the flow then ends rather than loop on
-// without showing anything.
-static bool Show(LPCSTR name, DLGPROC procedure, INT_PTR* result)
-{
-    *result = DialogBoxParamA(State.instance, name, State.backdrop, procedure, 0);
-    return *result != -1;
-}
-
 bool NewerVersionInstalled()
 {
     const RecordValues& record = State.InstallRecord;
@@ -36,44 +20,109 @@ bool SameVersionInstalled()
     return record.majorVersion == SETUP_MAJOR && record.minorVersion == SETUP_MINOR;
 }
 
+// Only a copy of this very version may be removed from the welcome dialog.
+static bool UninstallAllowed()
+{
+    return State.IsInstalled && SameVersionInstalled();
+}
+
+// The button dialogs, by what their buttons end them with.
+// SetupExit: the notices, the exit confirmations and the closing dialogs.
+static const ButtonPage SetupExit = {
+    {{IDOK, END_YES}, {IDCANCEL, END_NO}, {IDC_REMOVE_OLD, END_REMOVE_OLD}}, 0, 0, nullptr};
+static const ButtonPage SetupIntro = {
+    {{IDOK, END_YES}, {IDCANCEL, END_NO}, {IDC_UNINSTALL, END_UNINSTALL}}, 0, IDC_UNINSTALL, UninstallAllowed};
+static const ButtonPage Uninstaller = {{{IDOK, END_UNINSTALL}, {IDCANCEL, END_NO}, {0, 0}}, 0, 0, nullptr};
+static const ButtonPage SetupRemove = {{{IDOK, END_YES}, {IDCANCEL, END_NO}, {0, 0}}, IDC_FOLDER_TEXT, 0, nullptr};
+// The only way on is out: it has no OK button.
+static const ButtonPage NewerVersionWarning = {{{IDCANCEL, END_NO}, {0, 0}, {0, 0}}, 0, 0, nullptr};
+
+// Every dialog of the flow: its template, and what runs it.
+struct Step {
+    LPCSTR name;
+    DLGPROC procedure;
+    const void* row;  // the table-driven procedures' row
+};
+static const Step NO_ARCHIVE = {MAKEINTRESOURCEA(IDD_NO_ARCHIVE), PageProcedure, &SetupExit};
+static const Step SCAN = {"SetupScan", NoticeProcedure, &SetupScan};
+static const Step NEWER_VERSION = {"NEWERVERSION", PageProcedure, &NewerVersionWarning};
+static const Step WELCOME = {"SETUPINTRO", PageProcedure, &SetupIntro};
+static const Step EXIT_SETUP = {"SETUPEXIT", PageProcedure, &SetupExit};
+static const Step UNINSTALL_WELCOME = {"UNISTALL", PageProcedure, &Uninstaller};
+static const Step EXIT_UNINSTALL = {"EXITUNINSTALL", PageProcedure, &SetupExit};
+static const Step NOT_FOUND = {"WIZARDNOTFND", PageProcedure, &SetupExit};
+static const Step CONFIRM_REMOVAL = {"REMOVE", PageProcedure, &SetupRemove};
+static const Step SWEEP = {"REMOVESCAN", NoticeProcedure, &RemoveScan};
+static const Step REMOVED = {"RSUCCESS1", PageProcedure, &SetupExit};
+static const Step OLD_COPY = {"NOTICE1", PageProcedure, &SetupExit};
+static const Step FOLDER = {"INSTALL", SetupInstall, nullptr};
+static const Step CREATE_FOLDER = {"DIRCREATE", SUCreateDirectory, nullptr};
+static const Step COPY = {"COPYFILES", NoticeProcedure, &CopyFiles};
+static const Step ICONS = {MAKEINTRESOURCEA(IDD_ICONS), MakeDefaultGroup, nullptr};
+static const Step INSTALLED = {"SUCCESS", PageProcedure, &SetupExit};
+
+// How a pass through install or uninstall mode ends.
+enum Outcome {
+    CHECK,   // back to the top unless a terminal dialog was shown
+    QUIT,    // the user confirmed the exit
+    BROKEN,  // a dialog could not be created: the flow ends, exit code 0
+};
+
+// Shows one dialog modally over the backdrop. False when the dialog
+// cannot be created at all; the flow then ends rather than loop on
+// without showing anything.
+static bool Show(const Step& step, INT_PTR* result)
+{
+    *result = DialogBoxParamA(State.instance, step.name, State.backdrop, step.procedure,
+                              reinterpret_cast<LPARAM>(step.row));
+    return *result != -1;
+}
+
 // SETUPEXIT or EXITUNINSTALL: "Exit" quits, "Resume" goes back.
-static Outcome ConfirmExit(LPCSTR name)
+static Outcome ConfirmExit(const Step& confirmation)
 {
     INT_PTR exit;
-    if (!Show(name, SetupExit, &exit))
+    if (!Show(confirmation, &exit))
         return BROKEN;
     return exit != END_NO ? QUIT : CHECK;
+}
+
+// The last step of a road and its closing notice, whatever they end
+// with: the run has done what it was for.
+static Outcome Finish(const Step& last, const Step& notice)
+{
+    INT_PTR ignored;
+    if (!Show(last, &ignored) || !Show(notice, &ignored))
+        return BROKEN;
+    State.Finished = true;
+    return CHECK;
 }
 
 // REMOVESCAN and then RSUCCESS1, once the user has confirmed REMOVE.
 static Outcome FullRemoval()
 {
-    INT_PTR ignored;
-    if (!Show("REMOVESCAN", RemoveScan, &ignored) || !Show("RSUCCESS1", SetupExit, &ignored))
-        return BROKEN;
-    State.Finished = 1;
-    return CHECK;
+    return Finish(SWEEP, REMOVED);
 }
 
 static Outcome UninstallMode()
 {
     INT_PTR result;
     if (!State.IsInstalled) {
-        if (!Show("WIZARDNOTFND", SetupExit, &result))
+        if (!Show(NOT_FOUND, &result))
             return BROKEN;
-        State.Finished = 1;
+        State.Finished = true;
         return CHECK;
     }
 
-    if (!Show("UNISTALL", Uninstaller, &result))
+    if (!Show(UNINSTALL_WELCOME, &result))
         return BROKEN;
     if (result == END_NO)
-        return ConfirmExit("EXITUNINSTALL");
+        return ConfirmExit(EXIT_UNINSTALL);
     if (result != END_UNINSTALL)
         return CHECK;
 
-    State.RemoveGroupToo = 1;
-    if (!Show("REMOVE", SetupRemove, &result))
+    State.RemoveGroupToo = true;
+    if (!Show(CONFIRM_REMOVAL, &result))
         return BROKEN;
     return result == END_NO ? CHECK : FullRemoval();
 }
@@ -81,67 +130,63 @@ static Outcome UninstallMode()
 // The folder loop, the copying, the icon offer and the closing notice.
 static Outcome Install()
 {
-    State.RemoveGroupToo = 0;
+    State.RemoveGroupToo = false;
     INT_PTR choice;
     do {
         if (State.IsInstalled) {
-            if (!Show("NOTICE1", SetupExit, &choice))
+            if (!Show(OLD_COPY, &choice))
                 return BROKEN;
             if (choice == END_REMOVE_OLD) {
                 // The sweep clears IsInstalled, so a repeat of this loop
                 // asks for the folder instead of offering the old copy.
                 INT_PTR ignored;
-                if (!Show("REMOVESCAN", RemoveScan, &ignored) || !Show("INSTALL", SetupInstall, &choice))
+                if (!Show(SWEEP, &ignored) || !Show(FOLDER, &choice))
                     return BROKEN;
             }
             // "Continue installation" goes to the folder the scan found.
-        } else if (!Show("INSTALL", SetupInstall, &choice)) {
+        } else if (!Show(FOLDER, &choice)) {
             return BROKEN;
         }
         if (choice == END_NO)
             return CHECK;  // back to the welcome dialog
 
         if (FolderExists(State.TargetFolder)) {
-            State.FolderReady = 1;
+            State.FolderReady = true;
         } else {
             INT_PTR created;
-            if (!Show("DIRCREATE", SUCreateDirectory, &created))
+            if (!Show(CREATE_FOLDER, &created))
                 return BROKEN;
             if (created != END_NO)
-                State.FolderReady = 1;
+                State.FolderReady = true;
         }
     } while (!State.FolderReady);
 
     INT_PTR stopped;
-    if (!Show("COPYFILES", CopyFiles, &stopped))
+    if (!Show(COPY, &stopped))
         return BROKEN;
     if (stopped) {
         // A file is missing and no record was written: offering icons and
         // reporting success would be false. Start over at the welcome
         // dialog, with the folder to be confirmed again.
-        State.FolderReady = 0;
+        State.FolderReady = false;
         return CHECK;
     }
 
-    INT_PTR ignored;
-    if (!Show(MAKEINTRESOURCEA(IDD_ICONS), MakeDefaultGroup, &ignored) || !Show("SUCCESS", SetupExit, &ignored))
-        return BROKEN;
-    State.Finished = 1;
-    return CHECK;
+    return Finish(ICONS, INSTALLED);
 }
 
 static Outcome InstallMode()
 {
     INT_PTR choice;
-    if (!Show("SETUPINTRO", SetupIntro, &choice))
+    if (!Show(WELCOME, &choice))
         return BROKEN;
     switch (choice) {
     case END_NO:
-        return ConfirmExit("SETUPEXIT");
+        return ConfirmExit(EXIT_SETUP);
     case END_UNINSTALL: {
-        State.RemoveGroupToo = 1;
+        State.RemoveGroupToo = true;
         INT_PTR confirmed;
-        if (!Show("REMOVE", SetupRemove, &confirmed))
+        if (!Show(CONFIRM_REMOVAL, &confirmed))
             return BROKEN;
         return confirmed != END_NO ? FullRemoval() : CHECK;
     }
@@ -155,13 +200,13 @@ static Outcome Run()
 {
     INT_PTR ignored;
     if (State.ArchivePath[0] == '\0')
-        return Show(MAKEINTRESOURCEA(IDD_NO_ARCHIVE), SetupExit, &ignored) ? QUIT : BROKEN;
+        return Show(NO_ARCHIVE, &ignored) ? QUIT : BROKEN;
 
-    if (!Show("SetupScan", SetupScan, &ignored))
+    if (!Show(SCAN, &ignored))
         return BROKEN;
     // Before the mode is decided, so a newer copy is safe from removal too.
     if (NewerVersionInstalled())
-        return Show("NEWERVERSION", NewerVersionWarning, &ignored) ? QUIT : BROKEN;
+        return Show(NEWER_VERSION, &ignored) ? QUIT : BROKEN;
 
     for (;;) {
         Outcome outcome = IsUninstallWord(State.ArchivePath) ? UninstallMode() : InstallMode();
@@ -185,5 +230,5 @@ int RunWizard()
         TranslateMessage(&msg);
         DispatchMessageA(&msg);
     }
-    return outcome == BROKEN ? 0 : State.Finished;
+    return outcome != BROKEN && State.Finished ? 1 : 0;
 }

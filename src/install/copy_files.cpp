@@ -1,14 +1,9 @@
 // COPYFILES: extracts the application files into the target folder, one
 // call of the unzip library each, then writes the installation record.
-#include "driver/driver.h"
 #include "install/install.h"
-#include "install/unzip_request.h"
+#include "unzip_request.h"
 #include "record/record.h"
 #include "resource.h"
-
-const char* const InstallFileList[INSTALL_FILES] = {
-    "QVN32.EXE", "QVNTUTOR.HLP", "QVNHELP.HLP", "SETUP.EXE", "UNINSTAL.EXE", "DZIP32.DLL", "DUNZIP32.DLL",
-};
 
 enum { LAST_MESSAGE = 50 };
 
@@ -74,51 +69,33 @@ static bool paths_fit()
     return true;
 }
 
-// The copying: 0 when every file was processed and the record written, 1
-// when it stopped. Files extracted before a failure stay.
-int CopyAllFiles(HWND dialog)
+// The copying: true when every file was processed and the record
+// written, false when it stopped. Files extracted before a failure stay.
+bool CopyAllFiles(HWND notice)
 {
     if (!paths_fit()) {
-        ErrorBox(dialog, COPY_FAILED);
-        return 1;
+        ErrorBox(notice, COPY_FAILED);
+        return false;
     }
-    HWND fileText = GetDlgItem(dialog, IDC_FILE_TEXT);
+    HWND fileText = GetDlgItem(notice, IDC_FILE_TEXT);
     for (const char* name : InstallFileList) {
         SetWindowTextA(fileText, name);
         UpdateWindow(fileText);
         if (ExtractFile(State.TargetFolder, name) < 0) {
-            ErrorBox(dialog, COPY_FAILED);
-            return 1;
+            ErrorBox(notice, COPY_FAILED);
+            return false;
         }
     }
 
     char executable[PATH_CHARS];
     JoinPath(executable, State.TargetFolder, "QVN32.EXE");
     WriteInstallRecord(executable);
-    return 0;
+    return true;
 }
 
-INT_PTR CALLBACK CopyFiles(HWND dialog, UINT message, WPARAM, LPARAM)
+static INT_PTR copy(HWND notice)
 {
-    switch (message) {
-    case WM_INITDIALOG:
-        RepaintBackdrop();
-        SetDlgItemTextA(dialog, IDC_FOLDER_TEXT, State.TargetFolder);
-        CenterDialog(dialog);
-        // The work waits for this message, so the dialog is up first.
-        PostMessageA(dialog, WM_CLOSE, 0, 0);
-        return TRUE;
-    case WM_CLOSE:
-        // The library's message boxes have no owner, so this dialog's close
-        // box still works while one is open; that request must not start
-        // a second copying inside the first. The flag lives with the
-        // dialog.
-        if (GetWindowLongPtrA(dialog, DWLP_USER))
-            return TRUE;
-        SetWindowLongPtrA(dialog, DWLP_USER, 1);
-        UpdateWindow(dialog);  // before the copying holds the thread (see SetupScan)
-        EndDialog(dialog, CopyAllFiles(dialog));
-        return TRUE;
-    }
-    return FALSE;
+    return CopyAllFiles(notice) ? 0 : 1;
 }
+
+const WorkNotice CopyFiles = {copy, true};

@@ -1,7 +1,6 @@
 // DIRCREATE: the target folder is missing; "Create" makes it level by level.
 #include <string.h>
 
-#include "driver/driver.h"
 #include "install/install.h"
 #include "resource.h"
 
@@ -11,7 +10,7 @@ enum { UNTESTED_PREFIX = 4 };  // "C:\P": the drive root is never tested
 
 static bool make_level(const char* prefix)
 {
-    return FolderExists(prefix) || CreateFolder(prefix) == 0;
+    return FolderExists(prefix) || CreateFolder(prefix);
 }
 
 // Tests every prefix of TargetFolder that ends before a backslash, and the
@@ -20,10 +19,9 @@ static bool make_level(const char* prefix)
 bool CreateTargetFolder()
 {
     const char* target = State.TargetFolder;
-    char* prefix = State.ScratchPath;
     // The zero fill terminates every prefix: characters are copied below
     // without a terminator.
-    memset(prefix, 0, PATH_CHARS);
+    char prefix[PATH_CHARS] = {};
     strncpy(prefix, target, UNTESTED_PREFIX);
 
     if (strlen(target) < UNTESTED_PREFIX)

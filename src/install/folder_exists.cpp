@@ -1,10 +1,8 @@
 // The folder test, built on the process's current drive and folder.
-// Operations that can fail return 0 on success and -1 on failure.
 #include <ctype.h>
 #include <stdlib.h>
 #include <string.h>
 
-#include "driver/driver.h"
 #include "install/install.h"
 
 enum { LAST_DRIVE = 31 };
@@ -52,53 +50,51 @@ static char* current_folder_of(int drive)
 }
 
 // Makes a drive current; the platform takes the drive's remembered folder.
-static int make_drive_current(int drive)
+static bool make_drive_current(int drive)
 {
     if (drive < 1 || drive > LAST_DRIVE)
-        return -1;
+        return false;
     char name[] = { drive_letter(drive), ':', '\0' };
-    return SetCurrentDirectoryA(name) ? 0 : -1;
+    return SetCurrentDirectoryA(name);
 }
 
 // Enters a folder and records it as its drive's remembered folder (the
 // "=X:" environment variable), so that making the drive current later
 // comes back here. A network folder has no drive to remember it by.
-static int enter_folder(const char* path)
+static bool enter_folder(const char* path)
 {
     if (!SetCurrentDirectoryA(path))
-        return -1;
+        return false;
     char folder[PATH_CHARS + 1];
     DWORD length = GetCurrentDirectoryA(sizeof folder, folder);
     if (length == 0 || length >= sizeof folder)
-        return -1;
+        return false;
     if ((folder[0] == '\\' || folder[0] == '/') && folder[1] == folder[0])
-        return 0;
+        return true;
     char name[] = { '=', static_cast<char>(toupper(static_cast<unsigned char>(folder[0]))), ':', '\0' };
-    return SetEnvironmentVariableA(name, folder) ? 0 : -1;
+    return SetEnvironmentVariableA(name, folder);
 }
 
-int CreateFolder(const char* path)
+bool CreateFolder(const char* path)
 {
-    return CreateDirectoryA(path, nullptr) ? 0 : -1;
+    return CreateDirectoryA(path, nullptr);
 }
 
-// 1 when the folder can be made the current folder: it is present, it is
-// a folder and the process may enter it. The drive is taken from the
+// True when the folder can be made the current folder: it is present, it
+// is a folder and the process may enter it. The drive is taken from the
 // first character alone, so a relative path is entered relative to that
 // drive's remembered folder. The current drive and its folder are the
 // same afterwards.
-int FolderExists(const char* path)
+bool FolderExists(const char* path)
 {
     int drive = current_drive();
     char* saved = current_folder_of(drive);
     if (!saved)
-        return 0;
+        return false;
 
-    int exists = 0;
     unsigned char first = static_cast<unsigned char>(path[0]);
     int target = (first >= 'A' && first <= 'Z' ? first + ('a' - 'A') : first) - 96;
-    if (make_drive_current(target) == 0)
-        exists = enter_folder(path) == 0;
+    bool exists = make_drive_current(target) && enter_folder(path);
 
     // For drive 0 the first step fails; entering the saved folder alone
     // restores it.

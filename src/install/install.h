@@ -3,29 +3,25 @@
 #ifndef CORVANE_INSTALL_H
 #define CORVANE_INSTALL_H
 
-#include <windows.h>
-
-enum { INSTALL_FILES = 7 };
-
-// The application's files, in the order they are extracted.
-extern const char* const InstallFileList[INSTALL_FILES];
+#include "common/common.h"
 
 // folder_exists.cpp
-int FolderExists(const char* path);
-int CreateFolder(const char* path);
+bool FolderExists(const char* path);
+bool CreateFolder(const char* path);
 
-// dir_create.cpp: the level-by-level creation behind "Create".
+// dir_create.cpp: DIRCREATE, and the level-by-level creation behind "Create".
 bool CreateTargetFolder();
+INT_PTR CALLBACK SUCreateDirectory(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 
-// copy_files.cpp
+// copy_files.cpp: COPYFILES, the notice shown while the files are
+// extracted; it ends with 1 when the copying stopped.
 enum { UNZIP_TEXT_CHARS = 48 };  // room for a text made for an unknown result
 const char* UnzipMessageText(int result, char* buffer);
 int ExtractFile(const char* folder, const char* member);
-int CopyAllFiles(HWND dialog);
+bool CopyAllFiles(HWND notice);
+extern const WorkNotice CopyFiles;
 
-// The dialog procedures: INSTALL, DIRCREATE, COPYFILES.
+// setup_install.cpp: INSTALL, where the user confirms or edits the folder.
 INT_PTR CALLBACK SetupInstall(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
-INT_PTR CALLBACK SUCreateDirectory(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
-INT_PTR CALLBACK CopyFiles(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 
 #endif

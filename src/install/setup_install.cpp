@@ -1,5 +1,4 @@
 // INSTALL: the user confirms or edits the target folder.
-#include "driver/driver.h"
 #include "install/install.h"
 #include "record/record.h"
 #include "resource.h"
@@ -37,7 +36,7 @@ INT_PTR CALLBACK SetupInstall(HWND dialog, UINT message, WPARAM wParam, LPARAM)
             return TRUE;
         }
         case IDCANCEL:
-            State.FolderReady = 0;
+            State.FolderReady = false;
             EndDialog(dialog, END_NO);
             return TRUE;
         }

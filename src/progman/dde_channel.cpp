@@ -1,31 +1,43 @@
-// The DDE channel to Program Manager: each operation opens its own DDEML
-// instance and conversation and releases them before it returns.
+// The DDE channel to Program Manager: the DDEML instance, the name it
+// answers on, the conversation and the commands, from opening to closing.
 #include <string.h>
 
-#include "driver/driver.h"
 #include "progman/progman.h"
 
 const char PROGMAN_SERVICE[] = "PROGMAN";
 
 // Passed to every connection; all zero but its size.
-CONVCONTEXT ConversationContext = { sizeof(CONVCONTEXT), 0, 0, 0, 0, 0, {} };
-static_assert(sizeof(CONVCONTEXT) == 36, "the conversation context of 32-bit Windows");
+static CONVCONTEXT ConversationContext = { sizeof(CONVCONTEXT), 0, 0, 0, 0, 0, {} };
+static_assert(sizeof(CONVCONTEXT) == 36, "the conversation context of Windows");
 
 // The client handles no callback transaction.
-HDDEDATA CALLBACK ProgmanCallback(UINT, UINT, HCONV, HSZ, HSZ, HDDEDATA, ULONG_PTR, ULONG_PTR)
+static HDDEDATA CALLBACK ProgmanCallback(UINT, UINT, HCONV, HSZ, HSZ, HDDEDATA, ULONG_PTR, ULONG_PTR)
 {
     return nullptr;
 }
 
-bool ComposeCommand(char* buffer, const char* const* pieces, int count)
+ChannelOpening OpenChannel(ProgmanChannel& channel, const char* service)
+{
+    channel = ProgmanChannel();
+    if (DdeInitializeA(&channel.instance, ProgmanCallback, APPCMD_CLIENTONLY, 0) != DMLERR_NO_ERROR)
+        return NO_DDEML;
+    channel.service = DdeCreateStringHandleA(channel.instance, service, CP_WINANSI);
+    if (!channel.service) {
+        DdeGetLastError(channel.instance);  // fetched and not used
+        return NO_SERVICE_NAME;
+    }
+    channel.conversation = DdeConnect(channel.instance, channel.service, channel.service, &ConversationContext);
+    return CHANNEL_OPEN;
+}
+
+// Fills a buffer of PATH_CHARS from pieces; false when they do not fit.
+static bool compose(char* buffer, const char* const* pieces, int count)
 {
     size_t length = 0;
     for (int i = 0; i < count; ++i) {
         size_t piece = strlen(pieces[i]);
-        if (length + piece >= PATH_CHARS) {
-            buffer[0] = '\0';
+        if (length + piece >= PATH_CHARS)
             return false;
-        }
         memcpy(buffer + length, pieces[i], piece);
         length += piece;
     }
@@ -33,18 +45,42 @@ bool ComposeCommand(char* buffer, const char* const* pieces, int count)
     return true;
 }
 
-// One command as a synchronous execute transaction, its terminating zero
-// included. The transaction takes the data handle over; it is never freed
-// here. The last error of a failure is fetched and not used.
-bool DdeExecute(DWORD instance, HCONV conversation, const char* command, DWORD timeout)
+// The command goes with its terminating zero. The transaction takes the
+// data handle over; it is never freed here. A data handle that cannot be
+// made fails the command: nothing is sent. Without a conversation the
+// transaction fails.
+bool SendCommand(const ProgmanChannel& channel, const char* const* pieces, int count, DWORD timeout)
 {
-    HDDEDATA data = DdeCreateDataHandle(instance, reinterpret_cast<LPBYTE>(const_cast<char*>(command)),
+    char command[PATH_CHARS];
+    if (!compose(command, pieces, count))
+        return false;
+    HDDEDATA data = DdeCreateDataHandle(channel.instance, reinterpret_cast<LPBYTE>(command),
                                         static_cast<DWORD>(strlen(command) + 1), 0, nullptr, CF_TEXT, 0);
     DWORD result;
-    if (!DdeClientTransaction(reinterpret_cast<LPBYTE>(data), 0xFFFFFFFF, conversation, nullptr, 0, XTYP_EXECUTE,
-                              timeout, &result)) {
-        DdeGetLastError(instance);
+    if (!data || !DdeClientTransaction(reinterpret_cast<LPBYTE>(data), 0xFFFFFFFF, channel.conversation, nullptr, 0,
+                                       XTYP_EXECUTE, timeout, &result)) {
+        DdeGetLastError(channel.instance);  // fetched and not used
         return false;
     }
     return true;
+}
+
+// Some DDEML implementations (Wine's) refuse a second conversation with the
+// same partner on one instance: the first one then carries on.
+void OpenSecondConversation(ProgmanChannel& channel)
+{
+    HCONV second = DdeConnect(channel.instance, channel.service, channel.service, &ConversationContext);
+    if (second)
+        channel.conversation = second;
+}
+
+// Releasing the instance also ends a first conversation left open.
+void CloseChannel(ProgmanChannel& channel)
+{
+    if (channel.conversation)
+        DdeDisconnect(channel.conversation);
+    if (channel.service)
+        DdeFreeStringHandle(channel.instance, channel.service);
+    DdeUninitialize(channel.instance);
+    channel = ProgmanChannel();
 }

@@ -3,31 +3,52 @@
 #ifndef CORVANE_PROGMAN_H
 #define CORVANE_PROGMAN_H
 
-#include <windows.h>
+#include "common/common.h"
 
 // The service and topic Program Manager answers on. The operations take it
 // as a parameter only so that tests can talk to a server of their own, or
 // to none: under Wine the desktop shell always answers PROGMAN.
 extern const char PROGMAN_SERVICE[];
 
-// dde_channel.cpp
-HDDEDATA CALLBACK ProgmanCallback(UINT type, UINT format, HCONV conversation, HSZ string1, HSZ string2,
-                                  HDDEDATA data, ULONG_PTR data1, ULONG_PTR data2);
-bool DdeExecute(DWORD instance, HCONV conversation, const char* command, DWORD timeout);
-extern CONVCONTEXT ConversationContext;
+// dde_channel.cpp: the one channel to Program Manager. Each operation
+// opens its own and closes it before it returns.
+struct ProgmanChannel {
+    DWORD instance = 0;
+    HSZ service = nullptr;          // the service and topic name
+    HCONV conversation = nullptr;   // null when nobody answered
+};
+enum ChannelOpening {
+    NO_DDEML,         // nothing was opened; nothing to close
+    NO_SERVICE_NAME,  // only the instance: close it
+    CHANNEL_OPEN,     // a conversation where somebody answered
+};
+ChannelOpening OpenChannel(ProgmanChannel& channel, const char* service);
+// One command, made of pieces, as a synchronous execute transaction. A
+// command too long for its buffer is not sent and counts as failed.
+bool SendCommand(const ProgmanChannel& channel, const char* const* pieces, int count, DWORD timeout);
+// A second conversation on the same instance, in the first one's place
+// when the server grants it; the first stays open until the channel is
+// closed.
+void OpenSecondConversation(ProgmanChannel& channel);
+void CloseChannel(ProgmanChannel& channel);
 
-// make_default_group.cpp
-int ProgmanCreateGroup(HWND owner, const char* service = PROGMAN_SERVICE);
-int ProgmanAddItems(HWND owner, const char* service = PROGMAN_SERVICE);
-bool QuoteTargetFile(const char* fileName);
-// #135: the offer to create the program group and its items.
+// program_items.cpp: the four items, in the order they are created.
+struct ProgramItem {
+    const char* fileName;  // appended to TargetFolder as it stands
+    const char* caption;   // null: ItemCaption
+    const char* tail;      // IconPath, IconIndex, xPos, yPos, DefDir, HotKey, fMinimize
+};
+enum { PROGRAM_ITEMS = 4 };
+extern const ProgramItem ProgramItems[PROGRAM_ITEMS];
+const char* CaptionOf(const ProgramItem& item);
+
+// make_default_group.cpp: #135, the offer to create the group and items.
+bool ProgmanCreateGroup(HWND owner, const char* service = PROGMAN_SERVICE);
+bool ProgmanAddItems(HWND owner, const char* service = PROGMAN_SERVICE);
+bool QuoteTargetFile(const char* fileName, char* quoted);
 INT_PTR CALLBACK MakeDefaultGroup(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 
 // remove_items.cpp
-int ProgmanRemoveItems(HWND owner, int removeGroup, const char* service = PROGMAN_SERVICE);
-
-// Fills a buffer of PATH_CHARS from pieces; false, and nothing sent, when
-// they do not fit.
-bool ComposeCommand(char* buffer, const char* const* pieces, int count);
+bool ProgmanRemoveItems(HWND owner, bool removeGroup, const char* service = PROGMAN_SERVICE);
 
 #endif

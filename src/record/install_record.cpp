@@ -1,6 +1,5 @@
 #include <string.h>
 
-#include "driver/driver.h"
 #include "record/record.h"
 
 const char RECORD_FILE[] = "QVN32.INI";
@@ -20,8 +19,8 @@ void ScanInstallation()
     RecordValues& values = State.InstallRecord;
     values = RecordValues{};
     lstrcpynA(State.InstalledFolder, NOT_INSTALLED, PATH_CHARS);
-    if (WindowsPath(RECORD_FILE)) {
-        const char* record = State.ScratchPath;
+    char record[PATH_CHARS];
+    if (WindowsPath(RECORD_FILE, record)) {
         values.sharewareEdition = static_cast<int>(GetPrivateProfileIntA("SHAREWARE", "Setup", 0, record));
         values.releaseEdition = static_cast<int>(GetPrivateProfileIntA("RELEASE", "Setup", 0, record));
         values.majorVersion = static_cast<int>(GetPrivateProfileIntA("VERSION", "Major", 0, record));
@@ -37,10 +36,10 @@ void ScanInstallation()
 
     if (strcmp(State.InstalledFolder, NOT_INSTALLED) != 0) {
         StripFileName(State.InstalledFolder);
-        State.IsInstalled = 1;
+        State.IsInstalled = true;
     } else {
         lstrcpynA(State.InstalledFolder, DEFAULT_FOLDER, PATH_CHARS);
-        State.IsInstalled = 0;
+        State.IsInstalled = false;
     }
     lstrcpynA(State.TargetFolder, State.InstalledFolder, PATH_CHARS);
 
@@ -53,9 +52,9 @@ void ScanInstallation()
 // reported: the installation itself is complete.
 void WriteInstallRecord(const char* executablePath)
 {
-    if (!WindowsPath(RECORD_FILE))
+    char record[PATH_CHARS];
+    if (!WindowsPath(RECORD_FILE, record))
         return;
-    const char* record = State.ScratchPath;
     WritePrivateProfileStringA("SHAREWARE", "Setup", "0", record);
     WritePrivateProfileStringA("RELEASE", "Setup", "1", record);
     WritePrivateProfileStringA("VERSION", "Major", "2", record);

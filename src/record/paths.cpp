@@ -1,37 +1,18 @@
 #include <string.h>
 
-#include "driver/driver.h"
 #include "record/record.h"
 
-// destination = folder + '\' (unless folder already ends in one) + name.
-// A result that would not fit a path buffer is not cut into another path:
-// destination is left empty and the result is false.
-bool JoinPath(char* destination, const char* folder, const char* name)
-{
-    size_t folderLength = strlen(folder);
-    bool separator = folderLength == 0 || folder[folderLength - 1] != '\\';
-    size_t nameLength = strlen(name);
-    if (folderLength + separator + nameLength >= PATH_CHARS) {
-        destination[0] = '\0';
-        return false;
-    }
-    memmove(destination, folder, folderLength);
-    if (separator)
-        destination[folderLength++] = '\\';
-    memmove(destination + folderLength, name, nameLength + 1);
-    return true;
-}
-
-// ScratchPath = the Windows directory joined with name.
-bool WindowsPath(const char* name)
+// path = the Windows directory joined with name, in a buffer of
+// PATH_CHARS; false when it cannot be had or does not fit.
+bool WindowsPath(const char* name, char* path)
 {
     char windows[PATH_CHARS];
     UINT length = GetWindowsDirectoryA(windows, PATH_CHARS);
     if (length == 0 || length >= PATH_CHARS) {
-        State.ScratchPath[0] = '\0';
+        path[0] = '\0';
         return false;
     }
-    return JoinPath(State.ScratchPath, windows, name);
+    return JoinPath(path, windows, name);
 }
 
 // Cuts the last component off a path, in place. A backslash after the

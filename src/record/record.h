@@ -3,14 +3,13 @@
 #ifndef CORVANE_RECORD_H
 #define CORVANE_RECORD_H
 
-#include <windows.h>
+#include "common/common.h"
 
 extern const char RECORD_FILE[];     // "QVN32.INI"
 extern const char DEFAULT_FOLDER[];  // offered when nothing is installed
 
 // paths.cpp
-bool WindowsPath(const char* name);
-bool JoinPath(char* destination, const char* folder, const char* name);
+bool WindowsPath(const char* name, char* path);
 void StripFileName(char* path);
 bool IsFullPath(const char* path);
 bool NormaliseFolder(const char* typed, char* folder);
@@ -19,7 +18,7 @@ bool NormaliseFolder(const char* typed, char* folder);
 void ScanInstallation();
 void WriteInstallRecord(const char* executablePath);
 
-// setup_scan.cpp
-INT_PTR CALLBACK SetupScan(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+// setup_scan.cpp: SETUPSCAN, the notice shown while the record is read.
+extern const WorkNotice SetupScan;
 
 #endif

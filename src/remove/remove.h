@@ -2,11 +2,11 @@
 #ifndef CORVANE_REMOVE_H
 #define CORVANE_REMOVE_H
 
-#include <windows.h>
+#include "common/common.h"
 
-void RemovalSweep(HWND dialog);
+void RemovalSweep(HWND notice);
 
 // REMOVESCAN: the notice shown while the sweep runs.
-INT_PTR CALLBACK RemoveScan(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+extern const WorkNotice RemoveScan;
 
 #endif

@@ -3,18 +3,11 @@
 // removed stays, and the sweep goes on.
 #include <string.h>
 
-#include "driver/driver.h"
-#include "install/install.h"
 #include "progman/progman.h"
 #include "record/record.h"
 #include "remove/remove.h"
 
 enum { SWEEP_MILLISECONDS = 2000, KEY_NAME_CHARS = 256 };
-
-// The shareware edition installs the same seven files as the release one.
-static const char* const SharewareFileList[INSTALL_FILES] = {
-    "QVN32.EXE", "QVNTUTOR.HLP", "QVNHELP.HLP", "SETUP.EXE", "UNINSTAL.EXE", "DZIP32.DLL", "DUNZIP32.DLL",
-};
 
 // The index files the help viewer makes beside the help files.
 static const char* const HelpIndexFileList[] = {"QVNTUTOR.GID", "QVNHELP.GID"};
@@ -62,17 +55,18 @@ static bool ends_with(const char* name, const char* suffix)
 static void SweepUserFiles()
 {
     for (const UserFilePattern& user : UserFilePatterns) {
-        if (!JoinPath(State.ScratchPath, State.InstalledFolder, user.pattern))
+        char pattern[PATH_CHARS];
+        if (!JoinPath(pattern, State.InstalledFolder, user.pattern))
             continue;
         WIN32_FIND_DATAA entry;
-        HANDLE search = FindFirstFileA(State.ScratchPath, &entry);
+        HANDLE search = FindFirstFileA(pattern, &entry);
         if (search == INVALID_HANDLE_VALUE)
             continue;
         do {
             // A folder of that name cannot be deleted as a file and stays.
-            if (ends_with(entry.cFileName, user.suffix) &&
-                JoinPath(State.ScratchPath, State.InstalledFolder, entry.cFileName))
-                DeleteFileA(State.ScratchPath);
+            char path[PATH_CHARS];
+            if (ends_with(entry.cFileName, user.suffix) && JoinPath(path, State.InstalledFolder, entry.cFileName))
+                DeleteFileA(path);
         } while (FindNextFileA(search, &entry));
         FindClose(search);
     }
@@ -96,7 +90,7 @@ static bool delete_key_tree(HKEY parent, const char* name)
     return RegDeleteKeyA(parent, name) == ERROR_SUCCESS;
 }
 
-void RemovalSweep(HWND dialog)
+void RemovalSweep(HWND notice)
 {
     DWORD start = GetTickCount();
 
@@ -105,11 +99,10 @@ void RemovalSweep(HWND dialog)
     // be, and the names looked for there.
     bool hasFolder = IsFullPath(State.InstalledFolder);
     const RecordValues& record = State.InstallRecord;
-    const char* const* applicationFiles =
-        record.sharewareEdition ? SharewareFileList : record.releaseEdition ? InstallFileList : nullptr;
-    if (applicationFiles && hasFolder) {
-        for (int i = 0; i < INSTALL_FILES; ++i)
-            delete_installed(applicationFiles[i]);
+    // The shareware edition installs the same seven files as the release one.
+    if ((record.sharewareEdition || record.releaseEdition) && hasFolder) {
+        for (const char* name : InstallFileList)
+            delete_installed(name);
         for (const char* name : HelpIndexFileList)
             delete_installed(name);
     }
@@ -117,11 +110,12 @@ void RemovalSweep(HWND dialog)
     if (State.RemoveGroupToo) {
         if (hasFolder)
             SweepUserFiles();
-        if (WindowsPath(RECORD_FILE))
-            DeleteFileA(State.ScratchPath);
+        char recordFile[PATH_CHARS];
+        if (WindowsPath(RECORD_FILE, recordFile))
+            DeleteFileA(recordFile);
     }
 
-    ProgmanRemoveItems(dialog, State.RemoveGroupToo);
+    ProgmanRemoveItems(notice, State.RemoveGroupToo);
 
     // Leave the folder before removing it; only an empty one goes.
     if (hasFolder) {
@@ -131,33 +125,16 @@ void RemovalSweep(HWND dialog)
         RemoveDirectoryA(State.InstalledFolder);
     }
 
-    State.IsInstalled = 0;
+    State.IsInstalled = false;
     delete_key_tree(HKEY_CLASSES_ROOT, CLASS_KEY);  // a missing key is fine
 
     HoldAtLeast(start, SWEEP_MILLISECONDS);
 }
 
-INT_PTR CALLBACK RemoveScan(HWND dialog, UINT message, WPARAM, LPARAM)
+static INT_PTR sweep(HWND notice)
 {
-    switch (message) {
-    case WM_INITDIALOG:
-        RepaintBackdrop();
-        CenterDialog(dialog);
-        RepaintBackdrop();
-        PostMessageA(dialog, WM_CLOSE, 0, 0);
-        return TRUE;
-    case WM_CLOSE:
-        // A close request that arrives while the sweep waits for Program
-        // Manager (the platform dispatches messages then) must not start a
-        // second sweep inside the first. The flag lives with the dialog.
-        if (GetWindowLongPtrA(dialog, DWLP_USER))
-            return TRUE;
-        SetWindowLongPtrA(dialog, DWLP_USER, 1);
-        // Paint the notice before the sweep holds the thread (see SetupScan).
-        UpdateWindow(dialog);
-        RemovalSweep(dialog);
-        EndDialog(dialog, 1);
-        return TRUE;
-    }
-    return FALSE;
+    RemovalSweep(notice);
+    return 1;
 }
+
+const WorkNotice RemoveScan = {sweep, false};

@@ -107,8 +107,8 @@ TEST_F(Progman, CreateIconsSendsFiveCommandsOverTwoConversations)
 {
     Recorder recorder(RECORDER);
     ASSERT_TRUE(recorder.ready());
-    EXPECT_EQ(1, ProgmanCreateGroup(nullptr, RECORDER));
-    EXPECT_EQ(1, ProgmanAddItems(nullptr, RECORDER));
+    EXPECT_TRUE(ProgmanCreateGroup(nullptr, RECORDER));
+    EXPECT_TRUE(ProgmanAddItems(nullptr, RECORDER));
     std::vector<std::string> expected = {"c1", "x1 [CreateGroup(Corvane)]", "d1", "c2"};
     for (const std::string& item : ADD_ITEMS)
         expected.push_back("x2 " + item);
@@ -158,11 +158,10 @@ TEST_F(Progman, CommandsTooLongForTheirBufferAreNotSent)
     std::string folder = "C:\\" + std::string(247, 'f');
     ASSERT_EQ(250u, folder.size());
     lstrcpyA(State.TargetFolder, folder.c_str());
-    memset(State.CommandText, '#', PATH_CHARS);
     Recorder recorder(RECORDER);
     ASSERT_TRUE(recorder.ready());
-    EXPECT_EQ(1, ProgmanCreateGroup(nullptr, RECORDER));
-    EXPECT_EQ(1, ProgmanAddItems(nullptr, RECORDER));
+    EXPECT_TRUE(ProgmanCreateGroup(nullptr, RECORDER));
+    EXPECT_TRUE(ProgmanAddItems(nullptr, RECORDER));
     EXPECT_EQ((std::vector<std::string>{"[CreateGroup(Corvane)]"}), recorder.commands());
     EXPECT_EQ(folder, State.TargetFolder);
 }
@@ -170,9 +169,9 @@ TEST_F(Progman, CommandsTooLongForTheirBufferAreNotSent)
 TEST_F(Progman, WithoutAServerTheGroupFailsOnceAndNothingIsSent)
 {
     BoxCloser boxes;
-    EXPECT_EQ(0, ProgmanCreateGroup(nullptr, NOBODY));
-    EXPECT_EQ(1, ProgmanAddItems(nullptr, NOBODY));
-    EXPECT_EQ(1, ProgmanRemoveItems(nullptr, 1, NOBODY));
+    EXPECT_FALSE(ProgmanCreateGroup(nullptr, NOBODY));
+    EXPECT_TRUE(ProgmanAddItems(nullptr, NOBODY));
+    EXPECT_TRUE(ProgmanRemoveItems(nullptr, true, NOBODY));
     EXPECT_EQ(std::vector<std::string>{"Group Creation Failed"}, boxes.finish());
 }
 
@@ -181,7 +180,7 @@ TEST_F(Progman, ARefusedGroupIsReported)
     Recorder recorder(RECORDER, {"--refuse=[CreateGroup"});
     ASSERT_TRUE(recorder.ready());
     BoxCloser boxes;
-    EXPECT_EQ(0, ProgmanCreateGroup(nullptr, RECORDER));
+    EXPECT_FALSE(ProgmanCreateGroup(nullptr, RECORDER));
     EXPECT_EQ(std::vector<std::string>{"Group Creation Failed"}, boxes.finish());
     EXPECT_EQ((std::vector<std::string>{"c1", "x1 [CreateGroup(Corvane)]", "d1"}), transcript(recorder));
 }
@@ -194,7 +193,7 @@ TEST_F(Progman, AnItemThatTimesOutIsPassedOverSilently)
     ASSERT_TRUE(recorder.ready());
     BoxCloser boxes;
     DWORD start = GetTickCount();
-    EXPECT_EQ(1, ProgmanAddItems(nullptr, RECORDER));
+    EXPECT_TRUE(ProgmanAddItems(nullptr, RECORDER));
     EXPECT_GE(GetTickCount() - start, 950u) << "the second item was waited for up to its time-out";
     EXPECT_EQ(ADD_ITEMS, recorder.commands());
     EXPECT_TRUE(boxes.finish().empty());
@@ -204,24 +203,24 @@ TEST_F(Progman, RemovalSendsItsCommandsInOrder)
 {
     struct Case {
         const char* what;
-        int removeGroup;
+        bool removeGroup;
         std::vector<std::string> options;
-        int result;
+        bool result;
         std::vector<std::string> transcript;
     } cases[] = {
-        {"an old copy before reinstalling", 0, {}, 1,
+        {"an old copy before reinstalling", false, {}, true,
          {"c1", "x1 " + REMOVE_ITEMS[0], "x1 " + REMOVE_ITEMS[1], "x1 " + REMOVE_ITEMS[2], "x1 " + REMOVE_ITEMS[3],
           "x1 " + REMOVE_ITEMS[4], "x1 " + REMOVE_ITEMS[5], "d1"}},
         // Wine's DDEML gives no second conversation with the same partner on
         // one instance, so the group goes over the first.
-        {"a full uninstall", 1, {}, 1,
+        {"a full uninstall", true, {}, true,
          {"c1", "x1 " + REMOVE_ITEMS[0], "x1 " + REMOVE_ITEMS[1], "x1 " + REMOVE_ITEMS[2], "x1 " + REMOVE_ITEMS[3],
           "x1 " + REMOVE_ITEMS[4], "x1 " + REMOVE_ITEMS[5], "x1 [DeleteGroup(Corvane)]", "d1"}},
-        {"the group absent", 1, {"--refuse=[ShowGroup(Corvane,2)]"}, 0,
+        {"the group absent", true, {"--refuse=[ShowGroup(Corvane,2)]"}, false,
          {"c1", "x1 " + REMOVE_ITEMS[0], "d1"}},
-        {"the group not restored", 1, {"--refuse=[ShowGroup(Corvane,1)]"}, 0,
+        {"the group not restored", true, {"--refuse=[ShowGroup(Corvane,1)]"}, false,
          {"c1", "x1 " + REMOVE_ITEMS[0], "x1 " + REMOVE_ITEMS[1], "d1"}},
-        {"only the help item missing", 1, {"--refuse=[DeleteItem(Corvane Pro32 Help)]"}, 1,
+        {"only the help item missing", true, {"--refuse=[DeleteItem(Corvane Pro32 Help)]"}, true,
          {"c1", "x1 " + REMOVE_ITEMS[0], "x1 " + REMOVE_ITEMS[1], "x1 " + REMOVE_ITEMS[2], "x1 " + REMOVE_ITEMS[3],
           "x1 " + REMOVE_ITEMS[4], "x1 " + REMOVE_ITEMS[5], "x1 [DeleteGroup(Corvane)]", "d1"}},
     };
@@ -252,8 +251,8 @@ TEST_F(Progman, TheShellMakesAndRemovesTheShortcuts)
     const std::string group = std::string(programs) + "\\Corvane";
     robot::RemoveTree(group);
 
-    ASSERT_EQ(1, ProgmanCreateGroup(nullptr));
-    EXPECT_EQ(1, ProgmanAddItems(nullptr));
+    ASSERT_TRUE(ProgmanCreateGroup(nullptr));
+    EXPECT_TRUE(ProgmanAddItems(nullptr));
     CoInitialize(nullptr);
     struct Shortcut {
         const char* name;
@@ -280,7 +279,7 @@ TEST_F(Progman, TheShellMakesAndRemovesTheShortcuts)
     }
     CoUninitialize();
 
-    EXPECT_EQ(1, ProgmanRemoveItems(nullptr, 1));
+    EXPECT_TRUE(ProgmanRemoveItems(nullptr, 1));
     EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(group.c_str())) << "the group's folder is gone";
     robot::CloseShellWindows();
     robot::RemoveTree(folder);

@@ -107,7 +107,7 @@ TEST_F(Record, ARecordThatCannotBeReadMeansNothingInstalled)
     // A folder in the record's place.
     ASSERT_TRUE(CreateDirectoryA(record_path().c_str(), nullptr));
     scan();
-    EXPECT_EQ(0, State.IsInstalled);
+    EXPECT_FALSE(State.IsInstalled);
     EXPECT_STREQ("C:\\Program files\\Corvane Pro", State.TargetFolder);
     RemoveDirectoryA(record_path().c_str());
 
@@ -117,7 +117,7 @@ TEST_F(Record, ARecordThatCannotBeReadMeansNothingInstalled)
     ASSERT_NE(INVALID_HANDLE_VALUE, locked);
     scan();
     CloseHandle(locked);
-    EXPECT_EQ(0, State.IsInstalled);
+    EXPECT_FALSE(State.IsInstalled);
     EXPECT_EQ(0, State.InstallRecord.majorVersion);
     EXPECT_STREQ("C:\\Program files\\Corvane Pro", State.TargetFolder);
 }
@@ -150,7 +150,7 @@ TEST_F(Record, WrittenRecordHasTheFiveValuesInOrder)
     }
 
     scan();  // and the scan reads back what was written
-    EXPECT_EQ(1, State.IsInstalled);
+    EXPECT_TRUE(State.IsInstalled);
     EXPECT_STREQ("C:\\Program files\\Corvane Pro", State.TargetFolder);
     EXPECT_EQ(2, State.InstallRecord.majorVersion);
     EXPECT_EQ(0, State.InstallRecord.minorVersion);

@@ -68,8 +68,9 @@ TEST(Paths, WindowsPathNamesAFileInTheWindowsDirectory)
 {
     char windows[PATH_CHARS];
     GetWindowsDirectoryA(windows, PATH_CHARS);
-    ASSERT_TRUE(WindowsPath("QVN32.INI"));
-    EXPECT_EQ(std::string(windows) + "\\QVN32.INI", State.ScratchPath);
+    char path[PATH_CHARS];
+    ASSERT_TRUE(WindowsPath("QVN32.INI", path));
+    EXPECT_EQ(std::string(windows) + "\\QVN32.INI", path);
 }
 
 }  // namespace

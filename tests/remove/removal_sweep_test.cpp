@@ -22,7 +22,7 @@ TEST(Sweep, HoldsAtLeastTwoSeconds)
     std::printf("the sweep took %lu ms\n", elapsed);
     EXPECT_GE(elapsed, 2000u);
     EXPECT_LT(elapsed, 3500u);
-    EXPECT_EQ(0, State.IsInstalled);
+    EXPECT_FALSE(State.IsInstalled);
 }
 
 }  // namespace

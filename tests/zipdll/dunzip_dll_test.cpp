@@ -20,7 +20,7 @@
 #include "zip_builder.h"
 // The temporary file's name is the library's contract with the setup; the
 // request record's layout the tests write down apart (request_layout.h).
-#include "../../src/install/unzip_request.h"
+#include "unzip_request.h"
 
 namespace {
 

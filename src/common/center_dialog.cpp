@@ -1,4 +1,4 @@
-#include "driver/driver.h"
+#include "common/common.h"
 
 // Centres a dialog over its owner (or the screen when it has none) and
 // keeps it on the screen; one larger than the screen lands at 0.

@@ -1,0 +1,96 @@
+// The ground floor of the setup: what every step uses. The limits, the
+// dialog results, the one state record, the error box, the two-second
+// hold, dialog placement, the seven files, and the two table-driven dialog
+// procedures that the button dialogs and the work notices share.
+//
+// Results: bool for every yes/no and success; dialogs end with the END_*
+// values; only the unzip library's int result is a code of its own.
+#ifndef CORVANE_COMMON_H
+#define CORVANE_COMMON_H
+
+#include <windows.h>
+
+#include "join_path.h"
+
+enum { FIELD_CHARS = 256 };  // one command-line field, terminator included
+
+// The version this program installs.
+enum { SETUP_MAJOR = 2, SETUP_MINOR = 0 };
+
+// Results with which the dialogs end; the flow branches on them.
+enum {
+    END_NO = 0,             // Exit, Cancel, Resume, Edit..., Skip, Escape
+    END_YES = 1,            // OK, Install, Create, Continue installation
+    END_UNINSTALL = 2,      // Uninstall in SETUPINTRO, Remove in UNISTALL
+    END_REMOVE_OLD = 1006,  // Remove old copy in NOTICE1
+};
+
+// What the scan read from the installation record.
+struct RecordValues {
+    int sharewareEdition;
+    int releaseEdition;
+    int majorVersion;
+    int minorVersion;
+};
+
+// The one state record of the process. Every step reads and writes its
+// fields; nothing else in the program is mutable and global.
+struct SetupState {
+    HINSTANCE instance = nullptr;
+    HWND backdrop = nullptr;  // owner of every dialog
+
+    char ArchivePath[FIELD_CHARS] = {};  // or the word UNINSTALL
+    char DecryptCode[FIELD_CHARS] = {};
+    char TargetFolder[PATH_CHARS] = {};
+    char InstalledFolder[PATH_CHARS] = {};
+    RecordValues InstallRecord = {};
+    char GroupName[PATH_CHARS] = "Corvane";
+    char ItemCaption[PATH_CHARS] = "Corvane Pro32";
+
+    bool IsInstalled = false;     // the record names an install path
+    bool FolderReady = false;     // the target folder exists or was created
+    bool Finished = false;        // a terminal dialog was shown: exit code 1
+    bool RemoveGroupToo = false;  // the sweep is a full uninstall
+};
+
+extern SetupState State;
+
+// The application's files, in the order they are extracted.
+enum { INSTALL_FILES = 7 };
+extern const char* const InstallFileList[INSTALL_FILES];
+
+// Every failure the program reports looks the same: caption "Error", an OK
+// button, no icon.
+void ErrorBox(HWND owner, const char* text);
+// Keeps a work notice up until `milliseconds` have passed since `start`.
+void HoldAtLeast(DWORD start, DWORD milliseconds);
+// Paints the backdrop at once, before a dialog comes up over it.
+void RepaintBackdrop();
+void CenterDialog(HWND dialog);
+
+// A dialog of buttons only: which control ends it with which result, and
+// what it shows. PageProcedure runs it, the row passed as the dialog's
+// creation parameter.
+struct ButtonPage {
+    struct Ending {
+        int control;
+        INT_PTR result;
+    };
+    Ending endings[3];  // a control of 0 ends nothing
+    int folderText;     // a static text showing InstalledFolder; 0 for none
+    int guardedButton;  // enabled only when `allowed` says so; 0 for none
+    bool (*allowed)();
+};
+INT_PTR CALLBACK PageProcedure(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+
+// A notice without buttons that does one piece of work while it is up,
+// started by a message of its own once the notice is on screen. The work
+// returns the dialog's result. NoticeProcedure runs it, the row passed as
+// the dialog's creation parameter.
+struct WorkNotice {
+    INT_PTR (*work)(HWND notice);
+    bool showsTarget;  // TargetFolder in IDC_FOLDER_TEXT
+};
+INT_PTR CALLBACK NoticeProcedure(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+
+#endif
