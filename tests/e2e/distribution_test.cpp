@@ -14,6 +14,8 @@ using robot::Dialog;
 using robot::Session;
 
 const char DEFAULT_FOLDER[] = "C:\\Program files\\Corvane Pro";
+// On the test session's small drive, a 64 KiB file system.
+const char SMALL_DRIVE_FOLDER[] = "E:\\Corvane";
 const char* const MEMBERS[] = {
     "QVN32.EXE", "QVNTUTOR.HLP", "QVNHELP.HLP", "SETUP.EXE", "UNINSTAL.EXE", "DZIP32.DLL", "DUNZIP32.DLL",
 };
@@ -34,6 +36,7 @@ protected:
     static void clean()
     {
         e2e::RemoveTree(DEFAULT_FOLDER);
+        e2e::RemoveTree(SMALL_DRIVE_FOLDER);
         e2e::RemoveTree(e2e::GroupFolder());
         for (const std::string& copy : e2e::UninstallCopies())
             e2e::RemoveTree(copy);
@@ -258,6 +261,35 @@ TEST_F(Distribution, TheLongestFolderItTakesInstallsWhole)
     folder += std::string(243 - folder.size(), 'b');
     install(folder, false);
     expect_installed(folder);
+}
+
+// The disk fills up in the middle of a member (SETUP.EXE, the fourth): the
+// user learns why, the copying stops, the members before it stay whole,
+// nothing is left half-written and no record is written.
+TEST_F(Distribution, AFullDiskStopsTheCopyingAndLosesNothing)
+{
+    if (!e2e::IsFolder("E:\\"))
+        GTEST_SKIP() << "no small drive E: (the test session mounts one where it runs as root)";
+    Session setup(archive(), program());
+    Dialog d, box;
+    ASSERT_TRUE(Next(setup, "SETUPSCAN"));
+    ASSERT_TRUE(Next(setup, "SETUPINTRO", &d));
+    setup.press(d, IDOK);
+    ASSERT_TRUE(Next(setup, "INSTALL", &d));
+    setup.type(d, 1002, SMALL_DRIVE_FOLDER);
+    setup.enter(d);
+    ASSERT_TRUE(Next(setup, "DIRCREATE", &d));
+    setup.enter(d);
+    ASSERT_TRUE(Next(setup, "COPYFILES"));
+    ASSERT_TRUE(NextError(setup, "Disk full", &box));
+    setup.press(box, IDOK);
+    ASSERT_TRUE(NextError(setup, "\t\tError copying file !\t\t", &box));
+    setup.press(box, IDOK);
+    ASSERT_TRUE(Next(setup, "SETUPINTRO"));
+    EXPECT_EQ(3u, e2e::FilesIn(SMALL_DRIVE_FOLDER).size()) << "the first three members and nothing else";
+    for (const char* member : {"QVN32.EXE", "QVNTUTOR.HLP", "QVNHELP.HLP"})
+        EXPECT_TRUE(e2e::ReadFile(in(SMALL_DRIVE_FOLDER, member)) == e2e::ReadFile(payload(member))) << member;
+    EXPECT_FALSE(e2e::Exists(e2e::RecordPath()));
 }
 
 // Only a copy that the installed one made under the temporary folder may
