@@ -8,7 +8,8 @@ set -euo pipefail
 [ $# -eq 3 ] || { echo "usage: $0 PAYLOAD_FOLDER CODE ARCHIVE.ZIP" >&2; exit 2; }
 payload=$1 code=$2 archive=$(realpath -m "$3")
 
-members=(QVN32.EXE QVNTUTOR.HLP QVNHELP.HLP SETUP.EXE UNINSTAL.EXE DZIP32.DLL DUNZIP32.DLL)
+# The seven members, in the setup's order, from the setup's own list.
+mapfile -t members < <(sed -n 's/^MEMBER("\(.*\)")$/\1/p' "$(dirname "$0")/../src/common/install_files.inc")
 missing=0
 for member in "${members[@]}"; do
     if [ ! -f "$payload/$member" ]; then
