@@ -1,0 +1,107 @@
+#!/usr/bin/env python3
+"""Measures what the test suite catches: applies each mutation of the
+product, one at a time, to a copy of the tree, builds it and runs the suite
+until its first failure. A mutation the suite fails on is caught; one it
+passes is missed.
+
+    python3 tools/mutate.py [--arch win64] [--only TEXT] [MUTATIONS]
+
+MUTATIONS (default tests/mutations.txt) holds blocks of the form
+
+    ## what a user would notice
+    path/of/the/file.cpp
+    - the exact text it holds, once
+    + what it becomes
+
+where "-" and "+" lines may repeat to span several lines. The copy lives
+in build/mutants; the suite runs in that copy's own prefix, the fuzzer
+left out (it finds faults, it does not check for given ones).
+"""
+import argparse
+import os
+import shutil
+import subprocess
+import sys
+import time
+
+ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
+
+
+def read_mutations(path):
+    mutations, current = [], None
+    for line in open(path, encoding='utf-8'):
+        line = line.rstrip('\n')
+        if line.startswith('## '):
+            current = {'name': line[3:], 'file': None, 'old': [], 'new': []}
+            mutations.append(current)
+        elif current is None or not line.strip() and current['file'] is None:
+            continue
+        elif current['file'] is None:
+            current['file'] = line.strip()
+        elif line.startswith('- ') or line == '-':
+            current['old'].append(line[2:])
+        elif line.startswith('+ ') or line == '+':
+            current['new'].append(line[2:])
+    for m in mutations:
+        m['old'], m['new'] = '\n'.join(m['old']), '\n'.join(m['new'])
+    return mutations
+
+
+def run(command, cwd, log):
+    with open(log, 'w') as out:
+        return subprocess.run(command, cwd=cwd, shell=True, stdout=out, stderr=subprocess.STDOUT).returncode
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument('mutations', nargs='?', default=os.path.join(ROOT, 'tests', 'mutations.txt'))
+    parser.add_argument('--arch', default='win64')
+    parser.add_argument('--only', default='', help='run the mutations whose name holds this text')
+    args = parser.parse_args()
+    mutations = [m for m in read_mutations(args.mutations) if args.only in m['name']]
+
+    copy = os.path.join(ROOT, 'build', 'mutants', 'source')
+    os.makedirs(copy, exist_ok=True)
+    subprocess.run(['rsync', '-a', '--delete', '--exclude', '/build', '--exclude', '/out', '--exclude', '/.git',
+                    ROOT + '/', copy + '/'], check=True)
+    build = os.path.join('build', args.arch)
+    toolchain = {'win32': 'cmake/mingw-i686.cmake', 'win64': 'cmake/mingw-x86_64.cmake'}[args.arch]
+    build_command = (f'cmake -S . -B {build} -DCMAKE_TOOLCHAIN_FILE={toolchain} -DCORVANE_NATIVE=ON >/dev/null && '
+                     f'cmake --build {build} -j{os.cpu_count()}')
+    suite = (f'tests/wine-run.sh --prefix {build}/wineprefix --session ctest --test-dir {build} -j2 '
+             f'--stop-on-failure -E FuzzArchiveReading')
+    logs = os.path.join(ROOT, 'build', 'mutants')
+
+    for m in mutations:
+        text = open(os.path.join(copy, m['file']), encoding='utf-8').read()
+        if text.count(m['old']) != 1:
+            sys.exit(f"{m['name']}: {m['file']} does not hold its text exactly once")
+
+    print(f'Baseline: the unmutated suite must pass ({args.arch}).', flush=True)
+    if run(build_command, copy, os.path.join(logs, 'build.log')) or \
+            run(suite, copy, os.path.join(logs, 'baseline.log')):
+        sys.exit('the unmutated tree does not build or pass: see build/mutants/*.log')
+
+    caught = 0
+    for number, m in enumerate(mutations, 1):
+        path = os.path.join(copy, m['file'])
+        original = open(path, encoding='utf-8').read()
+        open(path, 'w', encoding='utf-8').write(original.replace(m['old'], m['new']))
+        start = time.time()
+        try:
+            log = os.path.join(logs, f'{number:02d}.log')
+            if run(build_command, copy, log):
+                verdict = 'does not build'
+            else:
+                verdict = 'caught' if run(suite, copy, log) else 'MISSED'
+        finally:
+            open(path, 'w', encoding='utf-8').write(original)
+        caught += verdict == 'caught'
+        print(f'{number:2d} {verdict:14s} {time.time() - start:5.0f} s  {m["name"]}', flush=True)
+    print(f'{caught} of {len(mutations)} caught')
+    run(build_command, copy, os.path.join(logs, 'build.log'))
+    return 0 if caught == len(mutations) else 1
+
+
+if __name__ == '__main__':
+    sys.exit(main())
