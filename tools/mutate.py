@@ -6,7 +6,8 @@ passes is missed.
 
     python3 tools/mutate.py [--arch win64] [--only TEXT] [MUTATIONS]
 
-MUTATIONS (default tests/mutations.txt) holds blocks of the form
+It mutates the committed tree (HEAD), not the working tree. MUTATIONS
+(default tests/mutations.txt) holds blocks of the form
 
     ## what a user would notice
     path/of/the/file.cpp
@@ -14,7 +15,7 @@ MUTATIONS (default tests/mutations.txt) holds blocks of the form
     + what it becomes
 
 where "-" and "+" lines may repeat to span several lines. The copy lives
-in build/mutants; the suite runs in that copy's own prefix, the fuzzer
+in build/mutants/source; the suite runs in that copy's own prefix, the fuzzer
 left out (it finds faults, it does not check for given ones).
 """
 import argparse
@@ -60,10 +61,14 @@ def main():
     args = parser.parse_args()
     mutations = [m for m in read_mutations(args.mutations) if args.only in m['name']]
 
+    # The committed tree, afresh; the copy's build folder stays for speed.
     copy = os.path.join(ROOT, 'build', 'mutants', 'source')
     os.makedirs(copy, exist_ok=True)
-    subprocess.run(['rsync', '-a', '--delete', '--exclude', '/build', '--exclude', '/out', '--exclude', '/.git',
-                    ROOT + '/', copy + '/'], check=True)
+    for name in os.listdir(copy):
+        if name != 'build':
+            path = os.path.join(copy, name)
+            shutil.rmtree(path) if os.path.isdir(path) and not os.path.islink(path) else os.remove(path)
+    subprocess.run(f'git -C {ROOT} archive --format=tar HEAD | tar -x -C {copy}', shell=True, check=True)
     build = os.path.join('build', args.arch)
     toolchain = {'win32': 'cmake/mingw-i686.cmake', 'win64': 'cmake/mingw-x86_64.cmake'}[args.arch]
     build_command = (f'cmake -S . -B {build} -DCMAKE_TOOLCHAIN_FILE={toolchain} -DCORVANE_NATIVE=ON >/dev/null && '
