@@ -80,7 +80,7 @@ dll_once() {
     build=$(build_dir "$1")
     rm -rf "$out"
     mkdir -p "$out"
-    tests/wine-run.sh --prefix "$build/bench-prefix" --arch "$arch" "$build/bin/dll_extract.exe" \
+    tools/wine-run.sh --prefix "$build/bench-prefix" --arch "$arch" "$build/bin/dll_extract.exe" \
         "$(windows_path "$root/$build/product/DUNZIP32.DLL")" "$(windows_path "$work/$2.zip")" \
         "$(windows_path "$out")" "$3" "${members[@]}" | tr -d '\r'
 }

@@ -27,6 +27,6 @@ rm -rf "$bench"
 mkdir -p "$bench"
 cp "$build/product/SETUP.EXE" "$build/product/DUNZIP32.DLL" "$bench/"
 tools/pack.sh "$build/payload" Bench2 "$bench/CORVANE.ZIP" >/dev/null
-tests/wine-run.sh --prefix "$build/bench-prefix" --arch "$arch" "$build/bin/walk.exe" time \
+tools/wine-run.sh --prefix "$build/bench-prefix" --arch "$arch" "$build/bin/walk.exe" time \
     "$(windows_path "$root/$bench/SETUP.EXE")" "$(windows_path "$root/$bench/CORVANE.ZIP")*Bench2" \
     "$(windows_path "$root/$build/payload/QVN32.EXE")" | tr -d '\r'

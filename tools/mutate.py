@@ -73,7 +73,7 @@ def main():
     toolchain = {'win32': 'cmake/mingw-i686.cmake', 'win64': 'cmake/mingw-x86_64.cmake'}[args.arch]
     build_command = (f'cmake -S . -B {build} -DCMAKE_TOOLCHAIN_FILE={toolchain} -DCORVANE_NATIVE=ON >/dev/null && '
                      f'cmake --build {build} -j{os.cpu_count()}')
-    suite = (f'tests/wine-run.sh --prefix {build}/wineprefix --session ctest --test-dir {build} -j2 '
+    suite = (f'tools/wine-run.sh --prefix {build}/wineprefix --session ctest --test-dir {build} -j2 '
              f'--stop-on-failure -E FuzzArchiveReading')
     logs = os.path.join(ROOT, 'build', 'mutants')
 

@@ -45,14 +45,14 @@ display_usable() {
 
 if display_usable; then
     echo "Opening the wizard on $DISPLAY."
-    exec tests/wine-run.sh --prefix "$build/demo-prefix" --arch "$arch" --display "$demo/SETUP.EXE" "$archive"
+    exec tools/wine-run.sh --prefix "$build/demo-prefix" --arch "$arch" --display "$demo/SETUP.EXE" "$archive"
 fi
 
 echo "No display: the robot walks the wizard; screenshots go to out/."
 rm -rf out
 mkdir -p out
 status=0
-tests/wine-run.sh --prefix "$build/demo-prefix" --arch "$arch" "$build/bin/walk.exe" tour \
+tools/wine-run.sh --prefix "$build/demo-prefix" --arch "$arch" "$build/bin/walk.exe" tour \
     "$(windows_path "$root/$demo/SETUP.EXE")" "$archive" "$(windows_path "$root/out")" \
     "$(windows_path "$root/$build/payload")" || status=$?
 for shot in out/*.bmp; do

@@ -24,7 +24,7 @@ for arch in "${ARCHITECTURES[@]}"; do
 done
 
 suite() {
-    tests/wine-run.sh --prefix "$(build_dir "$1")/wineprefix" --session \
+    tools/wine-run.sh --prefix "$(build_dir "$1")/wineprefix" --session \
         ctest --test-dir "$(build_dir "$1")" -j2 --output-on-failure
 }
 

@@ -1,257 +1,162 @@
-// The copying, walked by the robot, with the stand-in unzip library.
-#include <fstream>
-#include <string>
-#include <vector>
-
+// The copying and the icon offer, walked by the robot with the stand-in
+// unzip library and the recording Program Manager stand-in.
 #include "e2e.h"
+#include "recorder.h"
 #include "request_layout.h"
 
 namespace {
 
-using e2e::Next;
-using e2e::NextError;
-using robot::Dialog;
-using robot::Session;
+using namespace e2e;
 
-const char ARCHIVE[] = "C:\\SETUP.ZIP*code";
-const char DEFAULT_FOLDER[] = "C:\\Program files\\Corvane Pro";
-const char COPY_FAILED[] = "\t\tError copying file !\t\t";
-const char CREATE_FAILED[] = "\t\tUnable to create directory !\t\t";
-const std::vector<std::string> MEMBERS = {
-    "QVN32.EXE", "QVNTUTOR.HLP", "QVNHELP.HLP", "SETUP.EXE", "UNINSTAL.EXE", "DZIP32.DLL", "DUNZIP32.DLL",
-};
-
-class Copying : public e2e::Walk {
+class Copying : public WalkTest {
 protected:
-    void TearDown() override
+    std::vector<Step> to_copying(const std::string& folder) const
     {
-        e2e::RemoveTree(DEFAULT_FOLDER);
-        Walk::TearDown();
+        return {{"SETUPSCAN"}, {"SETUPINTRO", "1"}, {"INSTALL", ">" + folder}, {"DIRCREATE", "1"}};
     }
-
-    // From the start to the copying: the welcome dialog, INSTALL with
-    // `folder` typed in, and DIRCREATE when the folder is missing.
-    void walk_to_copying(Session& setup, const std::string& folder)
-    {
-        Dialog d;
-        ASSERT_TRUE(Next(setup, "SETUPSCAN"));
-        ASSERT_TRUE(Next(setup, "SETUPINTRO", &d));
-        ASSERT_TRUE(setup.press(d, IDOK));
-        ASSERT_TRUE(Next(setup, "INSTALL", &d));
-        if (d.text(1002) != folder)
-            setup.type(d, 1002, folder);
-        setup.enter(d);
-        if (!e2e::IsFolder(folder)) {
-            ASSERT_TRUE(Next(setup, "DIRCREATE", &d));
-            ASSERT_TRUE(setup.press(d, IDOK));
-        }
-        ASSERT_TRUE(Next(setup, "COPYFILES", &copying_));
-    }
-
-    Dialog copying_;
 };
 
-TEST_F(Copying, SevenFilesAreExtractedAndTheRecordWritten)
+TEST_F(Copying, TheSevenFilesAreRequestedOneByOneAndTheRecordWritten)
 {
-    e2e::RemoveTree(DEFAULT_FOLDER);
+    const std::string folder = scratch() + "\\Corvane";
     Session setup(ARCHIVE, program());
-    walk_to_copying(setup, DEFAULT_FOLDER);
-    EXPECT_EQ(DEFAULT_FOLDER, copying_.text(1004));
-    std::vector<std::string> shown;  // what "Copying:" names, in turn
-    while (IsWindow(copying_.window)) {
-        std::string name = setup.reread(copying_).text(1005);
-        if (!name.empty() && (shown.empty() || shown.back() != name))
-            shown.push_back(name);
-        Sleep(10);
-    }
-    EXPECT_EQ(MEMBERS, shown);
-    Dialog d;
-    ASSERT_TRUE(Next(setup, "#135", &d));
-    EXPECT_TRUE(setup.press(d, IDCANCEL));
-    ASSERT_TRUE(Next(setup, "SUCCESS", &d));
-    EXPECT_TRUE(setup.press(d, IDOK));
+    std::vector<Step> steps = to_copying(folder);
+    steps.insert(steps.end(), {{"COPYFILES", "", 1004, folder}, {"#135", "2"}, {"SUCCESS", "1"}});
+    ASSERT_TRUE(Walk(setup, steps));
     EXPECT_EQ(1u, setup.exitCode());
 
-    std::vector<e2e::Request> requests = this->requests();
+    std::vector<Request> requests = this->requests();
     ASSERT_EQ(7u, requests.size());
+    const layout::RequestLayout& at = layout::REQUEST;
     for (size_t i = 0; i < requests.size(); ++i) {
-        const e2e::Request& r = requests[i];
+        const Request& r = requests[i];
         SCOPED_TRACE(MEMBERS[i]);
         EXPECT_EQ(MEMBERS[i], r.member);
         EXPECT_EQ("C:\\SETUP.ZIP", r.archive);
-        EXPECT_EQ(DEFAULT_FOLDER, r.folder);
+        EXPECT_EQ(folder, r.folder);
         EXPECT_EQ("code", r.code);
         EXPECT_TRUE(r.waitCursor) << "the wait cursor shows during the call";
-        const layout::RequestLayout& at = layout::REQUEST;
         ASSERT_EQ(static_cast<size_t>(at.size), r.bytes.size());
         for (const layout::Word& w : at.words)
             EXPECT_EQ(w.value, r.word(w.offset)) << "offset " << w.offset;
-        for (int offset : {at.archive, at.member, at.folder, at.code})
-            EXPECT_NE(0, r.word(offset)) << "an address at offset " << offset;
         for (const auto& run : at.zeros)
             for (int offset = run[0]; offset < run[1]; ++offset)
                 EXPECT_EQ(0, r.bytes[offset]) << "offset " << offset;
-        EXPECT_TRUE(e2e::Exists(std::string(DEFAULT_FOLDER) + "\\" + MEMBERS[i]));
+        EXPECT_TRUE(Exists(folder + "\\" + MEMBERS[i]));
     }
-
-    const std::string record = e2e::ReadFile(e2e::RecordPath());
-    size_t at = 0;
+    const std::string record = ReadFile(RecordPath());
+    size_t found = 0;
     for (const char* line : {"[SHAREWARE]", "Setup=0", "[RELEASE]", "Setup=1", "[VERSION]", "Major=2", "Minor=0",
-                             "[INSTALL PATH]", "Path=C:\\Program files\\Corvane Pro\\QVN32.EXE"}) {
-        at = record.find(line, at);
-        ASSERT_NE(std::string::npos, at) << line << " in order in:\n" << record;
-    }
+                             "[INSTALL PATH]"})
+        EXPECT_NE(std::string::npos, found = record.find(line, found)) << line << " in order in " << record;
+    EXPECT_NE(std::string::npos, record.find("Path=" + folder + "\\QVN32.EXE\r\n", found));
 }
 
-// What the user sees for each kind of library result.
-TEST_F(Copying, LibraryResultsAreReportedAndNegativeOnesStopTheCopying)
+// A positive result is told and the copying goes on; a negative one is
+// told, then the copying stops: the files before it stay, the rest are not
+// tried, no record is written and the user is back at the welcome dialog.
+TEST_F(Copying, LibraryResultsAreToldAndNegativeOnesStopTheCopying)
 {
-    struct Box {
-        std::string text;
-        bool ownedByTheDialog;
-    };
     struct Case {
         const char* script;
-        std::vector<Box> boxes;
+        std::vector<Step> boxes;
         size_t requests;
-        bool recorded;
     } cases[] = {
-        {"QVNHELP.HLP 9", {{"File not found", false}}, 7, true},
-        {"QVNTUTOR.HLP 1", {{"", false}}, 7, true},
-        {"DZIP32.DLL 51", {{"Unzip library error 51", false}}, 7, true},
-        {"UNINSTAL.EXE -9", {{"File not found", false}, {COPY_FAILED, true}}, 5, false},
-        {"SETUP.EXE -77", {{"Unzip library error -77", false}, {COPY_FAILED, true}}, 4, false},
-        {"QVN32.EXE -1", {{"Unzip library error -1", false}, {COPY_FAILED, true}}, 1, false},
+        {"QVNHELP.HLP 9", {{"Error:File not found", "1"}, {"#135", "2"}}, 7},
+        {"QVNTUTOR.HLP 1", {{"Error:", "1"}, {"#135", "2"}}, 7},
+        {"DZIP32.DLL 51", {{"Error:Unzip library error 51", "1"}, {"#135", "2"}}, 7},
+        {"UNINSTAL.EXE -9", {{"Error:File not found", "1"}, {std::string("Error:") + COPY_FAILED, "1"}}, 5},
+        {"SETUP.EXE -77", {{"Error:Unzip library error -77", "1"}, {std::string("Error:") + COPY_FAILED, "1"}}, 4},
+        {"QVN32.EXE -29", {{"Error:Error opening archive", "1"}, {std::string("Error:") + COPY_FAILED, "1"}}, 1},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.script);
-        e2e::RemoveRecord();
         const std::string folder = scratch() + "\\" + std::to_string(&c - cases);
-        CreateDirectoryA(folder.c_str(), nullptr);
-        forget_requests();
         script(std::string(c.script) + "\n* 0 50\n");
-
+        forget_requests();
+        WriteRecord("");
         Session setup(ARCHIVE, program());
-        walk_to_copying(setup, folder);
-        for (const Box& expected : c.boxes) {
-            Dialog box;
-            ASSERT_TRUE(NextError(setup, expected.text, &box));
-            EXPECT_EQ(expected.ownedByTheDialog ? copying_.window : nullptr, box.owner);
-            EXPECT_TRUE(setup.press(box, IDOK));
-        }
-        Dialog d;
-        if (c.recorded) {
-            ASSERT_TRUE(Next(setup, "#135", &d)) << "the copying went on to the end";
-        } else {
-            ASSERT_TRUE(Next(setup, "SETUPINTRO", &d)) << "back to the welcome dialog, no success";
-        }
+        std::vector<Step> steps = to_copying(folder);
+        steps.insert(steps.end(), c.boxes.begin(), c.boxes.end());
+        steps.push_back({c.requests == 7 ? "SUCCESS" : "SETUPINTRO"});
+        EXPECT_TRUE(Walk(setup, steps));
         EXPECT_EQ(c.requests, requests().size());
-        EXPECT_EQ(c.recorded, e2e::Exists(e2e::RecordPath()));
+        for (size_t i = 0; c.requests < 7 && i < 7; ++i)
+            EXPECT_EQ(i + 1 < c.requests, Exists(folder + "\\" + MEMBERS[i])) << MEMBERS[i];
+        EXPECT_EQ(c.requests == 7, Exists(RecordPath()));
     }
 }
 
-TEST_F(Copying, FilesBeforeAStopStayAndLaterOnesAreNotTried)
-{
-    const std::string folder = scratch() + "\\Target";
-    CreateDirectoryA(folder.c_str(), nullptr);
-    script("UNINSTAL.EXE -29\n* 0 50\n");
-    Session setup(ARCHIVE, program());
-    walk_to_copying(setup, folder);
-    Dialog box;
-    ASSERT_TRUE(NextError(setup, "Error opening archive", &box));
-    EXPECT_TRUE(setup.press(box, IDOK));
-    ASSERT_TRUE(NextError(setup, COPY_FAILED, &box));
-    EXPECT_TRUE(setup.press(box, IDOK));
-    ASSERT_TRUE(Next(setup, "SETUPINTRO"));
-    for (size_t i = 0; i < MEMBERS.size(); ++i)
-        EXPECT_EQ(i < 4, e2e::Exists(folder + "\\" + MEMBERS[i])) << MEMBERS[i];
-    EXPECT_FALSE(e2e::Exists(e2e::RecordPath()));
-}
-
-// The library's boxes have no owner, so the copying dialog's close box
+// The library's boxes have no owner, so the copying notice's close box
 // still works while one is open. That must not start the copying again.
 TEST_F(Copying, ACloseRequestDuringTheCopyingIsIgnored)
 {
-    const std::string folder = scratch() + "\\Target";
-    CreateDirectoryA(folder.c_str(), nullptr);
     script("QVNHELP.HLP 9\n* 0 50\n");
     Session setup(ARCHIVE, program());
-    walk_to_copying(setup, folder);
-    Dialog box;
-    ASSERT_TRUE(NextError(setup, "File not found", &box));
-    EXPECT_TRUE(setup.closeBox(copying_));
-    EXPECT_FALSE(setup.gone(copying_, 500));
+    std::vector<Step> steps = to_copying(scratch() + "\\Target");
+    steps.push_back({"COPYFILES"});
+    Dialog copying, box;
+    ASSERT_TRUE(Walk(setup, steps, &copying));
+    ASSERT_TRUE(Walk(setup, {{"Error:File not found"}}, &box));
+    EXPECT_TRUE(setup.closeBox(copying));
+    EXPECT_FALSE(setup.gone(copying, 500));
     EXPECT_TRUE(setup.press(box, IDOK));
-    Dialog d;
-    ASSERT_TRUE(Next(setup, "#135", &d));
+    EXPECT_TRUE(Walk(setup, {{"#135", "2"}, {"SUCCESS", "1"}}));
     EXPECT_EQ(7u, requests().size()) << "one run of the copying, not two";
-    EXPECT_TRUE(setup.press(d, IDCANCEL));
-    ASSERT_TRUE(Next(setup, "SUCCESS", &d));
-    EXPECT_TRUE(setup.press(d, IDOK));
-    EXPECT_EQ(1u, setup.exitCode());
 }
 
 // A folder so long that a path the library makes in it would not fit a
-// path buffer (the longest is its temporary file's, 15 characters):
-// nothing is extracted, the copying stops, and the user is back at the
-// welcome dialog with the way out open.
+// path buffer (the longest is its temporary file's, 15 characters): the
+// copying stops before anything is extracted.
 TEST_F(Copying, AFolderTooLongForItsFilesIsRefusedBeforeExtracting)
 {
+    std::string deep = scratch() + "\\" + std::string(150, 'a');
+    CreateDirectoryA(deep.c_str(), nullptr);
     for (size_t length : {244u, 250u}) {
-        SCOPED_TRACE(length);
-        forget_requests();
-        std::string folder = scratch() + "\\" + std::string(150, 'a') + "\\";
-        folder += std::string(length - folder.size(), static_cast<char>('b' + length % 10));
-        ASSERT_EQ(length, folder.size());
-        CreateDirectoryA(folder.substr(0, folder.find_last_of('\\')).c_str(), nullptr);
-        ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr));
+        std::string folder = deep + "\\" + std::string(length - deep.size() - 1, static_cast<char>('b' + length % 10));
+        CreateDirectoryA(folder.c_str(), nullptr);
         Session setup(ARCHIVE, program());
-        walk_to_copying(setup, folder);
-        Dialog box, intro, exit;
-        ASSERT_TRUE(NextError(setup, COPY_FAILED, &box));
-        EXPECT_EQ(copying_.window, box.owner);
-        EXPECT_TRUE(setup.press(box, IDOK));
-        ASSERT_TRUE(Next(setup, "SETUPINTRO", &intro));
-        EXPECT_TRUE(requests().empty());
-        EXPECT_FALSE(e2e::Exists(e2e::RecordPath()));
-        EXPECT_TRUE(setup.press(intro, IDCANCEL));
-        ASSERT_TRUE(Next(setup, "SETUPEXIT", &exit));
-        EXPECT_TRUE(setup.press(exit, IDOK));
-        EXPECT_EQ(0u, setup.exitCode());
+        EXPECT_TRUE(Walk(setup, {{"SETUPSCAN"}, {"SETUPINTRO", "1"}, {"INSTALL", ">" + folder},
+                                 {std::string("Error:") + COPY_FAILED, "1"}, {"SETUPINTRO"}}))
+            << length;
     }
+    EXPECT_TRUE(requests().empty());
 }
 
-// Folders that cannot be created: the message, then back to INSTALL to
-// edit the folder.
-TEST_F(Copying, FoldersThatCannotBeCreatedLeadBackToTheFolderDialog)
+// "Create Icons" sends the group and, only when it was made, the items;
+// while Program Manager takes its time the dialog's buttons are off, so
+// neither a second "Create Icons" nor "Skip" comes in between.
+TEST_F(Copying, TheIconOfferTalksToProgramManager)
 {
-    const std::string file = scratch() + "\\file.txt";
-    { std::ofstream(file) << "a file"; }
-    const std::string targets[] = {
-        "Q:\\Apps",
-        file + "\\sub",
-        "Z:\\proc\\corvane",
+    script("* 0\n");
+    struct Case {
+        const char* refused;
+        std::vector<Step> after;
+        size_t commands;
+    } cases[] = {
+        {"[CreateGroup", {{"Error:Group Creation Failed", "1"}, {"SUCCESS", "1"}}, 1},
+        {"", {{"SUCCESS", "1"}}, 5},
     };
-    Session setup(ARCHIVE, program());
-    Dialog d;
-    ASSERT_TRUE(Next(setup, "SETUPSCAN"));
-    ASSERT_TRUE(Next(setup, "SETUPINTRO", &d));
-    ASSERT_TRUE(setup.press(d, IDOK));
-    for (const std::string& target : targets) {
-        SCOPED_TRACE(target);
-        ASSERT_TRUE(Next(setup, "INSTALL", &d));
-        setup.type(d, 1002, target);
-        setup.enter(d);
-        Dialog create, box;
-        ASSERT_TRUE(Next(setup, "DIRCREATE", &create));
-        EXPECT_EQ(target, create.text(1004));
-        EXPECT_TRUE(setup.press(create, IDOK));
-        ASSERT_TRUE(NextError(setup, CREATE_FAILED, &box));
-        EXPECT_EQ(create.window, box.owner);
-        EXPECT_TRUE(setup.press(box, IDOK));
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.refused);
+        Recorder recorder("PROGMAN", c.refused, "[CreateGroup", 1500);
+        ASSERT_TRUE(recorder.ready());
+        WriteRecord("");
+        Session setup(ARCHIVE, program());
+        Dialog icons;
+        std::vector<Step> steps = to_copying(scratch() + "\\" + std::to_string(c.commands));
+        steps.push_back({"#135", "1"});
+        ASSERT_TRUE(Walk(setup, steps, &icons));
+        Sleep(500);
+        Dialog busy = setup.reread(icons);
+        ASSERT_TRUE(busy);
+        EXPECT_FALSE(busy.control(IDOK)->enabled);
+        EXPECT_FALSE(setup.press(busy, IDCANCEL));
+        EXPECT_TRUE(Walk(setup, c.after));
+        EXPECT_EQ(1u, setup.exitCode());
+        EXPECT_EQ(c.commands, recorder.commands().size());
+        EXPECT_TRUE(recorder.answersProgman());
     }
-    ASSERT_TRUE(Next(setup, "INSTALL", &d));
-    EXPECT_TRUE(requests().empty());
 }
 
 }  // namespace

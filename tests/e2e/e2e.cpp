@@ -1,33 +1,11 @@
 #include "e2e.h"
 
+#include <algorithm>
 #include <cstring>
 #include <fstream>
 #include <sstream>
 
 namespace e2e {
-
-void WriteRecord(const std::string& contents)
-{
-    std::ofstream(RecordPath(), std::ios::binary) << contents;
-}
-
-void RemoveRecord()
-{
-    DeleteFileA(RecordPath().c_str());
-}
-
-std::string WindowsPath(std::string unixPath)
-{
-    for (char& c : unixPath)
-        if (c == '/')
-            c = '\\';
-    return "Z:" + unixPath;
-}
-
-void RemoveTree(const std::string& path)
-{
-    robot::RemoveTree(path);
-}
 
 std::string RecordFor(const std::string& folder, int major, int minor)
 {
@@ -35,37 +13,65 @@ std::string RecordFor(const std::string& folder, int major, int minor)
            "\r\nMinor=" + std::to_string(minor) + "\r\n[INSTALL PATH]\r\nPath=" + folder + "\\QVN32.EXE\r\n";
 }
 
-testing::AssertionResult Next(robot::Session& setup, const std::string& name, robot::Dialog* dialog,
-                              const char* fleeting)
+void WriteRecord(const std::string& contents)
 {
-    robot::Dialog next = setup.next();
-    if (fleeting && next.name == fleeting)
-        next = setup.next();
-    if (dialog)
-        *dialog = next;
-    if (!next)
-        return testing::AssertionFailure() << "no dialog appeared; expected " << name;
-    if (next.name != name) {
-        testing::AssertionResult failure = testing::AssertionFailure();
-        failure << "expected " << name << ", saw " << (next.name.empty() ? "an unknown dialog" : next.name)
-                << " titled \"" << next.title << "\"";
-        if (next.name.empty())
-            failure << " saying \"" << next.message() << "\"";
-        return failure;
+    DeleteFileA(RecordPath().c_str());
+    if (!contents.empty())
+        WriteFile(RecordPath(), contents);
+}
+
+std::string WindowsPath(std::string unixPath)
+{
+    std::replace(unixPath.begin(), unixPath.end(), '/', '\\');
+    return "Z:" + unixPath;
+}
+
+// One or more actions, separated by blanks: a button's id ("!" first: a
+// button that cannot be pressed), enter, escape, close, or ">TEXT", last,
+// to type TEXT into the folder box and press Enter.
+static testing::AssertionResult act(Session& setup, const Dialog& d, std::string actions)
+{
+    while (!actions.empty()) {
+        size_t end = actions[0] == '>' ? actions.size() : actions.find(' ');
+        std::string action = actions.substr(0, end);
+        actions.erase(0, end == std::string::npos ? end : end + 1);
+        bool done = true;
+        if (action == "enter")
+            setup.enter(d);
+        else if (action == "escape")
+            setup.escape(d);
+        else if (action == "close")
+            done = setup.closeBox(d);
+        else if (action[0] == '>')
+            setup.type(d, 1002, action.substr(1)), setup.enter(d);
+        else
+            done = setup.press(d, std::stoi(action.substr(action[0] == '!'))) != (action[0] == '!');
+        if (!done)
+            return testing::AssertionFailure() << "could not " << action << " in " << d.name;
     }
     return testing::AssertionSuccess();
 }
 
-testing::AssertionResult NextError(robot::Session& setup, const std::string& text, robot::Dialog* box)
+testing::AssertionResult Walk(Session& setup, const std::vector<Step>& steps, Dialog* last)
 {
-    robot::Dialog next = setup.next();
-    if (box)
-        *box = next;
-    if (!next)
-        return testing::AssertionFailure() << "no message box appeared; expected \"" << text << "\"";
-    if (next.title != "Error" || next.message() != text)
-        return testing::AssertionFailure() << "expected an Error box saying \"" << text << "\", saw \""
-                                           << next.title << "\" saying \"" << next.message() << "\"";
+    for (const Step& step : steps) {
+        Dialog d = setup.next();
+        if (d.name == "COPYFILES" && step.dialog != "COPYFILES")
+            d = setup.next();
+        bool error = step.dialog.compare(0, 6, "Error:") == 0;
+        if (error ? d.title != "Error" || d.message() != step.dialog.substr(6) || d.hasIcon()
+                  : d.name != step.dialog)
+            return testing::AssertionFailure() << "expected " << step.dialog << ", saw "
+                                               << (d ? d.name + " \"" + d.title + "\" " + d.message() : "nothing");
+        if (step.control && d.text(step.control) != step.shows)
+            return testing::AssertionFailure() << d.name << " shows \"" << d.text(step.control) << "\" in "
+                                               << step.control << ", not \"" << step.shows << "\"";
+        testing::AssertionResult acted = act(setup, d, step.action);
+        if (!acted)
+            return acted;
+        if (last)
+            *last = d;
+    }
     return testing::AssertionSuccess();
 }
 
@@ -76,111 +82,86 @@ int32_t Request::word(int offset) const
     return value;
 }
 
-namespace {
-
-void copy_into(const std::string& file, const std::string& folder)
+static void copy_into(const std::string& file, const std::string& folder)
 {
-    std::string name = file.substr(file.find_last_of('\\') + 1);
-    CopyFileA(file.c_str(), (folder + "\\" + name).c_str(), FALSE);
+    CopyFileA(file.c_str(), (folder + file.substr(file.find_last_of('\\'))).c_str(), FALSE);
 }
 
-std::string unhex(const std::string& text)
-{
-    std::string out;
-    size_t start = text.compare(0, 1, "=") == 0 ? 1 : 0;  // texts are marked, the request is not
-    if (text == "-")
-        return out;
-    for (size_t i = start; i + 1 < text.size(); i += 2)
-        out += static_cast<char>(std::stoi(text.substr(i, 2), nullptr, 16));
-    return out;
-}
-
-}  // namespace
-
-void Walk::SetUp()
+void WalkTest::SetUp()
 {
     robot::CloseShellWindows();  // a folder window left over would cover the screen
-    RemoveRecord();
-    const testing::TestInfo* test = testing::UnitTest::GetInstance()->current_test_info();
-    folder_ = std::string("C:\\e2e\\") + test->name();
-    RemoveTree(folder_);
+    WriteRecord("");
+    folder_ = std::string("C:\\e2e\\") + testing::UnitTest::GetInstance()->current_test_info()->name();
+    robot::RemoveTree(folder_);
     CreateDirectoryA("C:\\e2e", nullptr);
     CreateDirectoryA(folder_.c_str(), nullptr);
-    std::string programFolder = folder_ + "\\program";
-    CreateDirectoryA(programFolder.c_str(), nullptr);
-    copy_into(robot::SetupPath(), programFolder);
-    copy_into(robot::ProgramFolder() + "\\DUNZIP32.DLL", programFolder);
-    // Slow enough that the copying dialog is seen, as it would be.
-    script("* 0 120\n");
+    CreateDirectoryA((folder_ + "\\program").c_str(), nullptr);
+    copy_into(robot::SetupPath(), folder_ + "\\program");
+    char self[MAX_PATH];
+    GetModuleFileNameA(nullptr, self, MAX_PATH);
+    std::string bin(self);
+    copy_into(bin.substr(0, bin.find_last_of('\\')) + "\\DUNZIP32.DLL", folder_ + "\\program");
+    script("* 0 120\n");  // slow enough that the copying notice is seen, as it would be
 }
 
-void Walk::TearDown()
+void WalkTest::TearDown()
 {
-    RemoveRecord();
-    RemoveTree(folder_);
+    WriteRecord("");
+    robot::RemoveTree(folder_);
 }
 
-void Walk::use_real_library()
+void WalkTest::use_real_library()
 {
     copy_into(robot::ProductFolder() + "\\DUNZIP32.DLL", folder_ + "\\program");
 }
 
-void Walk::remove_template(const char* name)
+// The resource directory holds the name as a counted UTF-16 string. Its
+// last letter moves on by one, which keeps the directory sorted.
+void WalkTest::remove_template(const char* name)
 {
-    // The resource directory holds the name as a counted UTF-16 string.
-    // Its last letter moves on by one, which keeps the directory sorted,
-    // so the template is not found by its name any more.
     copy_into(robot::SetupPath(), folder_ + "\\program");
-    std::string entry(2, '\0');
-    entry[0] = static_cast<char>(strlen(name));
+    std::string entry(1, static_cast<char>(strlen(name)));
+    entry += '\0';
     for (const char* c = name; *c; ++c)
         entry += std::string(1, *c) + '\0';
     std::string image = ReadFile(program());
     size_t at = image.find(entry);
     ASSERT_NE(std::string::npos, at) << name;
-    ASSERT_EQ(std::string::npos, image.find(entry, at + 1)) << name << " once";
     ++image[at + entry.size() - 2];
-    machine::WriteFile(program(), image);
+    WriteFile(program(), image);
 }
 
-void Walk::script(const std::string& lines)
+void WalkTest::script(const std::string& lines)
 {
-    std::ofstream(folder_ + "\\program\\dunzip-script.txt") << lines;
+    WriteFile(folder_ + "\\program\\dunzip-script.txt", lines);
 }
 
-std::vector<Request> Walk::requests() const
+std::vector<Request> WalkTest::requests() const
 {
     std::vector<Request> list;
     std::ifstream log(folder_ + "\\program\\dunzip-requests.log");
-    std::string line;
-    while (std::getline(log, line)) {
+    for (std::string line; std::getline(log, line);) {
         std::istringstream fields(line);
-        std::string bytes, archive, member, folder, code;
-        int wait = 0;
-        fields >> bytes >> archive >> member >> folder >> code >> wait;
-        Request r;
-        std::string raw = unhex(bytes);
-        r.bytes.assign(raw.begin(), raw.end());
-        r.archive = unhex(archive);
-        r.member = unhex(member);
-        r.folder = unhex(folder);
-        r.code = unhex(code);
-        r.waitCursor = wait != 0;
+        std::string f[6];
+        for (std::string& field : f)
+            std::getline(fields, field, '|');
+        Request r{{}, f[1], f[2], f[3], f[4], f[5] == "1"};
+        for (size_t i = 0; i + 1 < f[0].size(); i += 2)
+            r.bytes.push_back(static_cast<unsigned char>(std::stoi(f[0].substr(i, 2), nullptr, 16)));
         list.push_back(r);
     }
     return list;
 }
 
-void Walk::forget_requests()
+void WalkTest::forget_requests()
 {
     DeleteFileA((folder_ + "\\program\\dunzip-requests.log").c_str());
 }
 
-std::string Walk::scratch()
+std::string WalkTest::scratch()
 {
-    std::string work = folder_ + "\\work";
-    CreateDirectoryA(work.c_str(), nullptr);
-    return work;
+    CreateDirectoryA((folder_ + "\\work").c_str(), nullptr);
+    return folder_ + "\\work";
 }
 
 }  // namespace e2e

@@ -1,6 +1,7 @@
-// What the walks through the wizard share: a program folder with SETUP.EXE
-// and the stand-in unzip library, the installation record in the Windows
-// directory, scratch folders, and a check for the next dialog.
+// What the walks through the wizard share: a program folder of their own
+// with SETUP.EXE and the stand-in unzip library, the record, scratch
+// folders, and roads: the dialogs met one after another and what a person
+// does in each.
 #ifndef CORVANE_TEST_E2E_H
 #define CORVANE_TEST_E2E_H
 
@@ -15,27 +16,43 @@
 namespace e2e {
 
 using namespace machine;
+using robot::Dialog;
+using robot::Session;
 
-void WriteRecord(const std::string& contents);
-void RemoveRecord();
-// A path of this machine as Wine shows it, through drive Z:.
-std::string WindowsPath(std::string unixPath);
-void RemoveTree(const std::string& path);
+const char ARCHIVE[] = "C:\\SETUP.ZIP*code";
+const char DEFAULT_FOLDER[] = "C:\\Program files\\Corvane Pro";
+const char COPY_FAILED[] = "\t\tError copying file !\t\t";
+
+#define MEMBER(name) name,
+const char* const MEMBERS[] = {
+#include "common/install_files.inc"
+};
+#undef MEMBER
 
 // A record as this setup writes it, for a copy in `folder`.
 std::string RecordFor(const std::string& folder, int major = 2, int minor = 0);
+void WriteRecord(const std::string& contents);  // "" for no record
+std::string WindowsPath(std::string unixPath);  // through drive Z:
 
-// The next dialog must be the named template; `dialog` receives it. A
-// `fleeting` dialog may come first: one that can be over before the robot
-// looks, as the copying is with the real library.
-testing::AssertionResult Next(robot::Session& setup, const std::string& name, robot::Dialog* dialog = nullptr,
-                              const char* fleeting = nullptr);
-// The next dialog must be an "Error" message box with this text.
-testing::AssertionResult NextError(robot::Session& setup, const std::string& text, robot::Dialog* box = nullptr);
+// One step of a road: the dialog that must come next ("Error:TEXT" for an
+// error box saying TEXT, which has no icon), what a person does there (a
+// button's id, "!" and an id for a button that cannot be pressed, "enter",
+// "escape", "close", ">TEXT" to type into the folder box and press Enter,
+// several separated by blanks, or nothing for a notice), and optionally a
+// control that must show a text.
+struct Step {
+    std::string dialog;
+    std::string action;
+    int control = 0;
+    std::string shows;
+};
+// Walks the steps; the copying notice may go by unseen where it is not a
+// step, as it does with the real library.
+testing::AssertionResult Walk(Session& setup, const std::vector<Step>& steps, Dialog* last = nullptr);
 
-// One request as the stand-in library received it.
+// The stand-in library's log: one request per line.
 struct Request {
-    std::vector<unsigned char> bytes;  // the whole record
+    std::vector<unsigned char> bytes;
     std::string archive, member, folder, code;
     bool waitCursor = false;
     int32_t word(int offset) const;
@@ -43,25 +60,20 @@ struct Request {
 
 // Every walk runs its own copy of SETUP.EXE, with the stand-in library
 // beside it, starts without a record and leaves none behind.
-class Walk : public ::testing::Test {
+class WalkTest : public ::testing::Test {
 protected:
     void SetUp() override;
     void TearDown() override;
 
-    // SETUP.EXE in this walk's program folder.
     std::string program() const { return folder_ + "\\program\\SETUP.EXE"; }
-    // Puts the real unzip library beside SETUP.EXE instead of the stand-in.
     void use_real_library();
-    // A fresh copy of SETUP.EXE in which the named dialog template cannot
-    // be found, as in a damaged file.
+    // A fresh copy of SETUP.EXE in which a template cannot be found.
     void remove_template(const char* name);
-    // What the stand-in library answers: lines "MEMBER RESULT [DELAY_MS]".
+    // The stand-in's answers: lines "MEMBER RESULT [DELAY_MS]".
     void script(const std::string& lines);
-    // The requests the library has received, in order.
     std::vector<Request> requests() const;
     void forget_requests();
-    // A folder of this walk's own on drive C:, removed afterwards.
-    std::string scratch();
+    std::string scratch();  // a folder of this walk's own on C:
 
 private:
     std::string folder_;

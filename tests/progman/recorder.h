@@ -1,37 +1,45 @@
-// Runs the recording Program Manager stand-in (progman_server.exe) for a
-// test and reads back what it wrote down.
+// A Program Manager stand-in on a thread of this process: it answers a DDE
+// service, writes down every conversation and command, and refuses or
+// delays the commands that hold a given text.
 #ifndef CORVANE_TEST_RECORDER_H
 #define CORVANE_TEST_RECORDER_H
 
 #include <windows.h>
 
+#include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
 class Recorder {
 public:
-    struct Event {
-        std::string kind;          // connect, execute, disconnect
-        std::string conversation;  // the server's handle of the conversation
-        size_t length = 0;         // of an execute's data, in bytes
-        std::string data;          // an execute's bytes, terminator included
-    };
-
-    // Starts the server on `service` with its options (--refuse=..., --delay=...).
-    explicit Recorder(const std::string& service, const std::vector<std::string>& options = {});
+    explicit Recorder(const std::string& service, const std::string& refuse = "", const std::string& delay = "",
+                      DWORD delayMs = 0);
     ~Recorder();
-    Recorder(const Recorder&) = delete;
-    Recorder& operator=(const Recorder&) = delete;
 
     bool ready() const { return ready_; }
-    std::vector<Event> events() const;
-    // The executed commands, as text without their terminator.
+    // "c1" a conversation began, "x1 COMMAND" a command arrived whole with
+    // its terminator, "d1" it ended; conversations numbered as they began.
+    std::vector<std::string> transcript() const;
     std::vector<std::string> commands() const;
+    // A probe sent to PROGMAN reaches this server, not another (the desktop
+    // shell answers PROGMAN too).
+    bool answersProgman() const;
 
 private:
-    std::string log_;
-    HANDLE process_ = nullptr;
-    bool ready_ = false;
+    static HDDEDATA CALLBACK callback(UINT type, UINT, HCONV conversation, HSZ topic, HSZ, HDDEDATA data, ULONG_PTR,
+                                      ULONG_PTR);
+    void serve();
+
+    std::string service_, refuse_, delay_;
+    DWORD delayMs_;
+    DWORD instance_ = 0;
+    volatile DWORD thread_ = 0;
+    HSZ name_ = nullptr;
+    volatile bool ready_ = false, stopped_ = false;
+    mutable std::mutex lock_;
+    std::vector<std::pair<HCONV, std::string>> events_;
+    std::thread server_;
 };
 
 #endif

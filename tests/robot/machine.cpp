@@ -63,27 +63,6 @@ std::string GroupFolder()
     return std::string(programs) + "\\Corvane";
 }
 
-std::string ShortcutTarget(const std::string& path)
-{
-    CoInitialize(nullptr);
-    std::string result;
-    IShellLinkA* link = nullptr;
-    if (CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
-                         reinterpret_cast<void**>(&link)) == S_OK) {
-        IPersistFile* file = nullptr;
-        std::wstring wide(path.begin(), path.end());
-        char target[MAX_PATH] = {};
-        if (link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)) == S_OK &&
-            file->Load(wide.c_str(), STGM_READ) == S_OK && link->GetPath(target, MAX_PATH, nullptr, 0) == S_OK)
-            result = target;
-        if (file)
-            file->Release();
-        link->Release();
-    }
-    CoUninitialize();
-    return result;
-}
-
 const char* const CLASS_KEYS[] = {
     "Corvane.Pro32\\shell\\open\\command", "Corvane.Pro32\\shell\\open", "Corvane.Pro32\\shell",
     "Corvane.Pro32\\DefaultIcon",          "Corvane.Pro32",

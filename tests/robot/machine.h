@@ -23,8 +23,6 @@ std::string RecordPath();
 // The Start menu's folder of the program group "Corvane", where the desktop
 // shell puts the items it is given over DDE.
 std::string GroupFolder();
-// The file a shortcut (.lnk) points at, or "" when it cannot be read.
-std::string ShortcutTarget(const std::string& path);
 
 // The application's class key under HKEY_CLASSES_ROOT, registered with two
 // levels of subkeys as the application does it.

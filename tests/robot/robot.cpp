@@ -2,19 +2,10 @@
 
 #include <algorithm>
 
-#include "templates.h"
-
 namespace robot {
 namespace {
 
 const DWORD POLL_MS = 20;
-
-std::string narrow(const wchar_t* text)
-{
-    char buffer[4096];
-    int n = WideCharToMultiByte(CP_ACP, 0, text, -1, buffer, sizeof buffer, nullptr, nullptr);
-    return n > 0 ? std::string(buffer, n - 1) : std::string();
-}
 
 std::string class_of(HWND window)
 {
@@ -23,79 +14,32 @@ std::string class_of(HWND window)
     return name;
 }
 
-// The text of a window. Static texts, buttons and captions are read from
-// what the window manager keeps, which works even while the program is
-// busy; an edit box keeps its own text and has to be asked.
+// Static texts, buttons and captions are read from what the window manager
+// keeps, which works while the program is busy; an edit box has to be asked.
 std::string text_of(HWND window)
 {
     if (lstrcmpiA(class_of(window).c_str(), "Edit") == 0) {
         static char buffer[65536];
         DWORD_PTR length = 0;
-        if (!SendMessageTimeoutA(window, WM_GETTEXT, sizeof buffer, reinterpret_cast<LPARAM>(buffer),
-                                 SMTO_ABORTIFHUNG, 10000, &length))
-            return std::string();
+        SendMessageTimeoutA(window, WM_GETTEXT, sizeof buffer, reinterpret_cast<LPARAM>(buffer), SMTO_ABORTIFHUNG,
+                            10000, &length);
         return std::string(buffer, length);
     }
-    wchar_t buffer[4096] = {};
-    InternalGetWindowText(window, buffer, 4096);
-    return narrow(buffer);
+    wchar_t wide[4096] = {};
+    char text[8192] = {};
+    InternalGetWindowText(window, wide, 4096);
+    WideCharToMultiByte(CP_ACP, 0, wide, -1, text, sizeof text, nullptr, nullptr);
+    return text;
 }
 
-struct Found {
-    DWORD processId;
-    std::vector<HWND> windows;
-};
-
-BOOL CALLBACK collect_dialog(HWND window, LPARAM param)
+BOOL CALLBACK collect(HWND window, LPARAM list)
 {
-    Found* found = reinterpret_cast<Found*>(param);
-    DWORD pid = 0;
-    GetWindowThreadProcessId(window, &pid);
-    if (pid == found->processId && IsWindowVisible(window) && class_of(window) == "#32770")
-        found->windows.push_back(window);
+    reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
     return TRUE;
 }
 
-BOOL CALLBACK collect_child(HWND window, LPARAM param)
-{
-    reinterpret_cast<std::vector<HWND>*>(param)->push_back(window);
-    return TRUE;
-}
-
-std::string upper(std::string s)
-{
-    std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return static_cast<char>(toupper(c)); });
-    return s;
-}
-
-// Texts that the program puts into a control while the dialog opens.
-bool set_at_run_time(int id)
-{
-    return id == 1002 || id == 1004 || id == 1005;
-}
-
-// The template a live dialog shows: the same title, the same controls in
-// the same order, and the same fixed texts.
-std::string template_name(const Dialog& dialog)
-{
-    for (const templates::Template& t : templates::All()) {
-        if (t.title != dialog.title || t.controls.size() != dialog.controls.size())
-            continue;
-        bool same = true;
-        for (size_t i = 0; i < t.controls.size() && same; ++i) {
-            const templates::Control& expected = t.controls[i];
-            const Control& live = dialog.controls[i];
-            same = expected.id == live.id && upper(expected.className) == upper(live.className) &&
-                   (expected.text.empty() || expected.text[0] == '#' || set_at_run_time(expected.id) ||
-                    expected.text == live.text);
-        }
-        if (same)
-            return t.name;
-    }
-    return std::string();
-}
-
-Dialog read_dialog(HWND window)
+// A window's title and controls as a person sees them.
+Dialog read_window(HWND window)
 {
     Dialog dialog;
     dialog.window = window;
@@ -103,28 +47,62 @@ Dialog read_dialog(HWND window)
     dialog.owner = GetWindow(window, GW_OWNER);
     GetWindowRect(window, &dialog.rect);
     std::vector<HWND> children;
-    EnumChildWindows(window, collect_child, reinterpret_cast<LPARAM>(&children));
-    for (HWND child : children) {
-        if (GetParent(child) != window)
-            continue;  // the inner windows of a control
-        Control c;
-        c.window = child;
-        c.id = static_cast<short>(GetDlgCtrlID(child));
-        c.className = class_of(child);
-        c.text = text_of(child);
-        c.style = static_cast<DWORD>(GetWindowLongA(child, GWL_STYLE));
-        c.enabled = IsWindowEnabled(child) != FALSE;
-        c.visible = IsWindowVisible(child) != FALSE;
-        dialog.controls.push_back(c);
-    }
-    dialog.name = template_name(dialog);
-
-    GUITHREADINFO gui = {};
-    gui.cbSize = sizeof gui;
-    if (GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &gui) && gui.hwndFocus &&
-        GetParent(gui.hwndFocus) == window)
+    EnumChildWindows(window, collect, reinterpret_cast<LPARAM>(&children));
+    for (HWND child : children)
+        if (GetParent(child) == window)  // not the inner windows of a control
+            dialog.controls.push_back({static_cast<short>(GetDlgCtrlID(child)), class_of(child), text_of(child),
+                                       IsWindowEnabled(child) != FALSE});
+    GUITHREADINFO gui = {sizeof gui};
+    if (GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &gui) && gui.hwndFocus)
         dialog.focus = static_cast<short>(GetDlgCtrlID(gui.hwndFocus));
     return dialog;
+}
+
+INT_PTR CALLBACK inert(HWND, UINT, WPARAM, LPARAM)
+{
+    return FALSE;
+}
+
+// Each template made into a hidden dialog here and read as a live one is.
+BOOL CALLBACK add_template(HMODULE module, LPCSTR, LPSTR name, LONG_PTR list)
+{
+    HWND made = CreateDialogParamA(module, name, nullptr, inert, 0);
+    Dialog d = read_window(made);
+    DestroyWindow(made);
+    std::string key = IS_INTRESOURCE(name) ? "#" + std::to_string(reinterpret_cast<ULONG_PTR>(name)) : name;
+    reinterpret_cast<std::vector<Template>*>(list)->push_back({key, d.title, d.controls});
+    return TRUE;
+}
+
+// The template a live dialog shows: its title, and its controls' ids,
+// classes and texts in order, but for the texts the program sets.
+Dialog read_dialog(HWND window)
+{
+    Dialog dialog = read_window(window);
+    for (const Template& t : Templates()) {
+        bool same = t.title == dialog.title && t.controls.size() == dialog.controls.size();
+        for (size_t i = 0; same && i < t.controls.size(); ++i) {
+            const Control& a = t.controls[i];
+            const Control& b = dialog.controls[i];
+            same = a.id == b.id && a.className == b.className && (a.text == b.text || (a.id >= 1002 && a.id <= 1005));
+        }
+        if (same)
+            dialog.name = t.name;
+    }
+    return dialog;
+}
+
+std::vector<HWND> windows_of_class(const char* name, DWORD processId)
+{
+    std::vector<HWND> all, found;
+    EnumWindows(collect, reinterpret_cast<LPARAM>(&all));
+    for (HWND window : all) {
+        DWORD pid = 0;
+        GetWindowThreadProcessId(window, &pid);
+        if ((!processId || pid == processId) && IsWindowVisible(window) && class_of(window) == name)
+            found.push_back(window);
+    }
+    return found;
 }
 
 }  // namespace
@@ -143,12 +121,36 @@ std::string Dialog::text(int id) const
     return c ? c->text : std::string();
 }
 
+// A message box's text is its one static control that is not its icon.
 std::string Dialog::message() const
 {
     for (const Control& c : controls)
-        if (lstrcmpiA(c.className.c_str(), "Static") == 0 && (c.style & SS_TYPEMASK) != SS_ICON)
+        if (lstrcmpiA(c.className.c_str(), "Static") == 0 && !c.text.empty())
             return c.text;
     return std::string();
+}
+
+// Its icon control is there either way; without an icon it shows none.
+bool Dialog::hasIcon() const
+{
+    for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        DWORD_PTR icon = 0;
+        if (lstrcmpiA(class_of(child).c_str(), "Static") == 0 &&
+            (GetWindowLongA(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON &&
+            SendMessageTimeoutA(child, STM_GETICON, 0, 0, SMTO_ABORTIFHUNG, 5000, &icon) && icon)
+            return true;
+    }
+    return false;
+}
+
+const std::vector<Template>& Templates()
+{
+    static std::vector<Template> templates;
+    if (templates.empty()) {
+        HMODULE setup = LoadLibraryExA(SetupPath().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+        EnumResourceNamesA(setup, RT_DIALOG, add_template, reinterpret_cast<LONG_PTR>(&templates));
+    }
+    return templates;
 }
 
 COLORREF Image::at(int x, int y) const
@@ -157,45 +159,14 @@ COLORREF Image::at(int x, int y) const
     return RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF);
 }
 
-bool Image::save(const std::string& bmpPath) const
-{
-    BITMAPFILEHEADER file = {};
-    BITMAPINFOHEADER info = {};
-    info.biSize = sizeof info;
-    info.biWidth = width;
-    info.biHeight = -height;
-    info.biPlanes = 1;
-    info.biBitCount = 32;
-    info.biCompression = BI_RGB;
-    DWORD bytes = static_cast<DWORD>(pixels.size() * 4);
-    file.bfType = 0x4D42;
-    file.bfOffBits = sizeof file + sizeof info;
-    file.bfSize = file.bfOffBits + bytes;
-    HANDLE out = CreateFileA(bmpPath.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    if (out == INVALID_HANDLE_VALUE)
-        return false;
-    DWORD written;
-    bool ok = WriteFile(out, &file, sizeof file, &written, nullptr) &&
-              WriteFile(out, &info, sizeof info, &written, nullptr) &&
-              WriteFile(out, pixels.data(), bytes, &written, nullptr);
-    CloseHandle(out);
-    return ok;
-}
-
 bool CaptureScreen(Image& image)
 {
     image.width = GetSystemMetrics(SM_CXSCREEN);
     image.height = GetSystemMetrics(SM_CYSCREEN);
     image.pixels.assign(static_cast<size_t>(image.width) * image.height, 0);
-
     HDC screen = GetDC(nullptr);
     HDC memory = CreateCompatibleDC(screen);
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = image.width;
-    info.bmiHeader.biHeight = -image.height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
+    BITMAPINFO info = {{sizeof info.bmiHeader, image.width, -image.height, 1, 32}};
     void* bits = nullptr;
     HBITMAP dib = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
     bool ok = dib != nullptr;
@@ -218,79 +189,44 @@ void RemoveTree(const std::string& path)
 {
     WIN32_FIND_DATAA entry;
     HANDLE search = FindFirstFileA((path + "\\*").c_str(), &entry);
-    if (search != INVALID_HANDLE_VALUE) {
-        do {
-            std::string name = entry.cFileName;
-            if (name == "." || name == "..")
-                continue;
-            std::string child = path + "\\" + name;
-            if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-                RemoveTree(child);
-            } else {
-                SetFileAttributesA(child.c_str(), FILE_ATTRIBUTE_NORMAL);
-                DeleteFileA(child.c_str());
-            }
-        } while (FindNextFileA(search, &entry));
-        FindClose(search);
+    while (search != INVALID_HANDLE_VALUE) {
+        std::string name = entry.cFileName, child = path + "\\" + name;
+        if (name == "." || name == "..")
+            ;
+        else if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+            RemoveTree(child);
+        else if (SetFileAttributesA(child.c_str(), FILE_ATTRIBUTE_NORMAL))
+            DeleteFileA(child.c_str());
+        if (!FindNextFileA(search, &entry)) {
+            FindClose(search);
+            break;
+        }
     }
     RemoveDirectoryA(path.c_str());
 }
 
-struct ClassSearch {
-    const char* name;
-    DWORD processId;
-};
-
-BOOL CALLBACK find_class(HWND window, LPARAM param)
-{
-    ClassSearch* search = reinterpret_cast<ClassSearch*>(param);
-    if (IsWindowVisible(window) && class_of(window) == search->name) {
-        GetWindowThreadProcessId(window, &search->processId);
-        return FALSE;
-    }
-    return TRUE;
-}
-
 DWORD ProcessWithWindow(const char* windowClass, DWORD timeoutMs)
 {
-    DWORD start = GetTickCount();
-    do {
-        ClassSearch search = { windowClass, 0 };
-        EnumWindows(find_class, reinterpret_cast<LPARAM>(&search));
-        if (search.processId)
-            return search.processId;
-        Sleep(POLL_MS);
-    } while (GetTickCount() - start < timeoutMs);
+    for (DWORD start = GetTickCount(); GetTickCount() - start < timeoutMs; Sleep(POLL_MS)) {
+        std::vector<HWND> found = windows_of_class(windowClass, 0);
+        DWORD pid = 0;
+        if (!found.empty() && GetWindowThreadProcessId(found[0], &pid))
+            return pid;
+    }
     return 0;
-}
-
-BOOL CALLBACK close_folder_window(HWND window, LPARAM)
-{
-    std::string name = class_of(window);
-    if (name == "CabinetWClass" || name == "ExploreWClass")
-        PostMessageA(window, WM_CLOSE, 0, 0);
-    return TRUE;
 }
 
 void CloseShellWindows()
 {
-    EnumWindows(close_folder_window, 0);
-}
-
-std::string ProgramFolder()
-{
-    char path[MAX_PATH];
-    GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string folder(path);
-    return folder.substr(0, folder.find_last_of('\\'));
+    for (const char* name : {"CabinetWClass", "ExploreWClass"})
+        for (HWND window : windows_of_class(name, 0))
+            PostMessageA(window, WM_CLOSE, 0, 0);
 }
 
 std::string ProductFolder()
 {
     std::string folder = "Z:" CORVANE_PRODUCT_DIR;  // the build's folder, seen through drive Z:
-    for (char& c : folder)
-        if (c == '/')
-            c = '\\';
+    std::replace(folder.begin(), folder.end(), '/', '\\');
     return folder;
 }
 
@@ -301,28 +237,24 @@ std::string SetupPath()
 
 Session::Session(const std::string& commandTail, const std::string& program)
 {
-    std::string line = "\"" + program + "\"";
-    if (!commandTail.empty())
-        line += " " + commandTail;
-    std::vector<char> buffer(line.begin(), line.end());
-    buffer.push_back('\0');
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
+    std::string line = "\"" + program + "\"" + (commandTail.empty() ? "" : " " + commandTail);
+    STARTUPINFOA startup = {sizeof startup};
     PROCESS_INFORMATION info = {};
-    if (CreateProcessA(program.c_str(), buffer.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                       &info)) {
+    if (CreateProcessA(program.c_str(), &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info)) {
         process_ = info.hProcess;
         processId_ = info.dwProcessId;
         CloseHandle(info.hThread);
     }
 }
 
-Session::Session(DWORD processId, bool owned) : processId_(processId)
+Session::Session(DWORD processId, bool owned)
+    : process_(owned ? OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE, processId)
+                     : nullptr),
+      processId_(processId)
 {
-    if (owned)
-        process_ = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE, processId);
 }
 
+// A run that is still going is ended, so no test leaks it.
 Session::~Session()
 {
     if (!process_)
@@ -336,12 +268,10 @@ Session::~Session()
 
 Dialog Session::next(DWORD timeoutMs)
 {
-    DWORD start = GetTickCount();
-    do {
-        Found found = { processId_, {} };
-        EnumWindows(collect_dialog, reinterpret_cast<LPARAM>(&found));
+    for (DWORD start = GetTickCount(); GetTickCount() - start < timeoutMs; Sleep(POLL_MS)) {
+        std::vector<HWND> found = windows_of_class("#32770", processId_);
         // Windows come top first; the one lowest down appeared first.
-        for (auto window = found.windows.rbegin(); window != found.windows.rend(); ++window) {
+        for (auto window = found.rbegin(); window != found.rend(); ++window) {
             if (std::find(seen_.begin(), seen_.end(), *window) != seen_.end())
                 continue;
             seen_.push_back(*window);
@@ -351,8 +281,7 @@ Dialog Session::next(DWORD timeoutMs)
             if (IsWindow(*window) && IsWindowVisible(*window))
                 return dialog;
         }
-        Sleep(POLL_MS);
-    } while (GetTickCount() - start < timeoutMs);
+    }
     return Dialog();
 }
 
@@ -361,27 +290,26 @@ Dialog Session::reread(const Dialog& dialog) const
     return IsWindow(dialog.window) ? read_dialog(dialog.window) : Dialog();
 }
 
+// A click goes through the dialog's own message loop, as a person's does.
 bool Session::press(const Dialog& dialog, int id)
 {
     HWND button = GetDlgItem(dialog.window, id);
     if (!button || !IsWindowVisible(button) || !IsWindowEnabled(button))
         return false;
-    // A click, from the button's point of view: down and up inside it.
     PostMessageA(button, BM_CLICK, 0, 0);
     return true;
 }
 
+// Keys go to the window with the focus, as typed keys do.
 void Session::key(const Dialog& dialog, WORD virtualKey)
 {
-    // Keys go to the window with the focus, through the dialog's own
-    // message loop, as typed keys do.
-    GUITHREADINFO gui = {};
-    gui.cbSize = sizeof gui;
-    DWORD thread = GetWindowThreadProcessId(dialog.window, nullptr);
-    HWND target = GetGUIThreadInfo(thread, &gui) && gui.hwndFocus ? gui.hwndFocus : dialog.window;
-    UINT scan = MapVirtualKeyA(virtualKey, MAPVK_VK_TO_VSC);
-    PostMessageA(target, WM_KEYDOWN, virtualKey, 1 | (scan << 16));
-    PostMessageA(target, WM_KEYUP, virtualKey, 1 | (scan << 16) | 0xC0000000);
+    GUITHREADINFO gui = {sizeof gui};
+    HWND target = GetGUIThreadInfo(GetWindowThreadProcessId(dialog.window, nullptr), &gui) && gui.hwndFocus
+                      ? gui.hwndFocus
+                      : dialog.window;
+    LPARAM scan = MapVirtualKeyA(virtualKey, MAPVK_VK_TO_VSC) << 16;
+    PostMessageA(target, WM_KEYDOWN, virtualKey, 1 | scan);
+    PostMessageA(target, WM_KEYUP, virtualKey, 1 | scan | 0xC0000000);
 }
 
 void Session::enter(const Dialog& dialog)
@@ -403,6 +331,8 @@ bool Session::closeBox(const Dialog& dialog)
     return true;
 }
 
+// Selects all and types over it, then waits until a person would see the
+// text arrive.
 void Session::type(const Dialog& dialog, int id, const std::string& text)
 {
     HWND edit = GetDlgItem(dialog.window, id);
@@ -410,20 +340,15 @@ void Session::type(const Dialog& dialog, int id, const std::string& text)
     PostMessageA(edit, WM_CHAR, VK_BACK, 1);  // clears the selection, also for an empty text
     for (unsigned char c : text)
         PostMessageA(edit, WM_CHAR, c, 1);
-    // A person sees the text arrive before going on.
-    DWORD start = GetTickCount();
-    while (text_of(edit) != text && GetTickCount() - start < 5000)
+    for (DWORD start = GetTickCount(); text_of(edit) != text && GetTickCount() - start < 5000;)
         Sleep(POLL_MS);
 }
 
 bool Session::gone(const Dialog& dialog, DWORD timeoutMs) const
 {
-    DWORD start = GetTickCount();
-    while (IsWindow(dialog.window) && IsWindowVisible(dialog.window)) {
+    for (DWORD start = GetTickCount(); IsWindow(dialog.window) && IsWindowVisible(dialog.window); Sleep(POLL_MS))
         if (GetTickCount() - start >= timeoutMs)
             return false;
-        Sleep(POLL_MS);
-    }
     return true;
 }
 

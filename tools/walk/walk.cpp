@@ -16,6 +16,7 @@
 //     how long it takes to show its first dialog against a trivial program.
 #include <windows.h>
 #include <objbase.h>
+#include <shlobj.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -32,13 +33,15 @@ using machine::Exists;
 using machine::GroupFolder;
 using machine::ReadFile;
 using machine::RecordPath;
-using machine::ShortcutTarget;
 using machine::UninstallCopies;
 
 const char TARGET[] = "C:\\Program files\\Corvane Pro";
 const char MOVED[] = "C:\\Apps\\Corvane Pro";
-const char* const MEMBERS[] = {"QVN32.EXE",    "QVNTUTOR.HLP", "QVNHELP.HLP", "SETUP.EXE",
-                               "UNINSTAL.EXE", "DZIP32.DLL",   "DUNZIP32.DLL"};
+#define MEMBER(name) name,
+const char* const MEMBERS[] = {
+#include "common/install_files.inc"
+};
+#undef MEMBER
 
 std::string g_shots;
 int g_count = 0;
@@ -73,6 +76,22 @@ std::string html(const std::string& text)
     return out;
 }
 
+// The screen as a 32-bit bitmap file.
+bool save(const robot::Image& image, const std::string& bmpPath)
+{
+    BITMAPINFOHEADER info = {sizeof info, image.width, -image.height, 1, 32};
+    DWORD bytes = static_cast<DWORD>(image.pixels.size() * 4);
+    DWORD headers = sizeof(BITMAPFILEHEADER) + sizeof info;
+    BITMAPFILEHEADER file = {0x4D42, headers + bytes, 0, 0, headers};
+    HANDLE out = CreateFileA(bmpPath.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    DWORD written;
+    bool ok = out != INVALID_HANDLE_VALUE && WriteFile(out, &file, sizeof file, &written, nullptr) &&
+              WriteFile(out, &info, sizeof info, &written, nullptr) &&
+              WriteFile(out, image.pixels.data(), bytes, &written, nullptr);
+    CloseHandle(out);
+    return ok;
+}
+
 // Saves the screen, and an entry of the index page.
 void save_screen(const robot::Dialog& dialog)
 {
@@ -82,7 +101,7 @@ void save_screen(const robot::Dialog& dialog)
     std::snprintf(file, sizeof file, "%02d-%s", ++g_count, name.c_str());
     robot::Image screen;
     if (robot::CaptureScreen(screen))
-        screen.save(g_shots + "\\" + file + ".bmp");
+        save(screen, g_shots + "\\" + file + ".bmp");
     std::string title = dialog.title.empty() ? "no title bar" : "&ldquo;" + html(dialog.title) + "&rdquo;";
     g_index += "<h2>" + std::to_string(g_count) + ". " + html(dialog.name.empty() ? "message box" : dialog.name) +
                " &mdash; " + title + "</h2>\n<img src=\"" + file + ".png\" width=\"1024\" height=\"768\">\n";
@@ -143,6 +162,28 @@ void check_installation(const std::string& folder, const std::string& payload)
     check(same == 7, what.c_str());
     what = "the record names " + recorded_path();
     check(recorded_path() == folder + "\\QVN32.EXE", what.c_str());
+}
+
+// The file a shortcut (.lnk) points at, or "" when it cannot be read.
+std::string ShortcutTarget(const std::string& path)
+{
+    CoInitialize(nullptr);
+    std::string result;
+    IShellLinkA* link = nullptr;
+    if (CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                         reinterpret_cast<void**>(&link)) == S_OK) {
+        IPersistFile* file = nullptr;
+        std::wstring wide(path.begin(), path.end());
+        char target[MAX_PATH] = {};
+        if (link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)) == S_OK &&
+            file->Load(wide.c_str(), STGM_READ) == S_OK && link->GetPath(target, MAX_PATH, nullptr, 0) == S_OK)
+            result = target;
+        if (file)
+            file->Release();
+        link->Release();
+    }
+    CoUninitialize();
+    return result;
 }
 
 void list_shortcuts(const std::string& folder)

@@ -1,7 +1,8 @@
 #!/bin/bash
-# Runs Windows programs under Wine the way the tests need them: in the
-# project's own prefix, on a private Xvfb display, inside a Wine virtual
-# desktop of 1024x768, with "Arial" drawn as Liberation Sans.
+# Runs Windows programs under Wine the way the main job, the benches and
+# the tests need them: in a prefix of the project's own, on a private Xvfb
+# display, inside a Wine virtual desktop of 1024x768, with "Arial" drawn as
+# Liberation Sans.
 #
 #   wine-run.sh --prefix DIR [--arch A] PROGRAM.EXE [ARGS...]
 #                           run one program; its exit code is the script's
@@ -24,7 +25,7 @@
 # on the prefix's drive_e for the session only, where the tests fill a
 # disk; elsewhere there is no E:.
 set -euo pipefail
-. "$(dirname "$0")/../tools/arch.sh"
+. "$(dirname "$0")/arch.sh"
 
 prefix=
 if [ "${1:-}" = --prefix ]; then prefix=$2; shift 2; fi

@@ -1,0 +1,120 @@
+// The folder test, the level-by-level creation and the library's texts,
+// in this process, on real folders of drive C: and of the test prefix's
+// second drive D:.
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <string>
+#include <vector>
+
+#include "driver/driver.h"
+#include "install/install.h"
+#include "machine.h"
+#include "robot.h"
+
+namespace {
+
+std::string current_folder()
+{
+    char folder[MAX_PATH];
+    GetCurrentDirectoryA(MAX_PATH, folder);
+    return folder;
+}
+
+class Folders : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_EQ(static_cast<UINT>(DRIVE_FIXED), GetDriveTypeA("D:\\")) << "the test prefix maps D:";
+        for (const char* folder : {"C:\\unit", "C:\\unit\\dir", "C:\\unit\\cwd", "D:\\base", "D:\\base\\dev",
+                                   "D:\\base\\dev\\tools"})
+            CreateDirectoryA(folder, nullptr);
+        machine::WriteFile("C:\\unit\\file.txt", "a file");
+        SetCurrentDirectoryA("C:\\unit\\cwd");
+        SetEnvironmentVariableA("=D:", "D:\\");
+    }
+    void TearDown() override
+    {
+        SetCurrentDirectoryA("C:\\");
+        robot::RemoveTree("C:\\unit");
+        robot::RemoveTree("D:\\base");
+    }
+};
+
+// A folder exists when it can be entered; the drive is the first letter's,
+// so a relative path is entered from that drive's remembered folder. The
+// current drive and folder are the same afterwards.
+TEST_F(Folders, AFolderExistsWhenItCanBeEntered)
+{
+    struct Case {
+        std::string path;
+        bool exists;
+        const char* rememberedOnD;  // before, and afterwards unless it was entered
+    } cases[] = {
+        {"C:\\unit\\dir", true},      {"c:\\UNIT\\DIR\\", true},   {"C:/unit/dir", true},
+        {"C:\\unit\\file.txt", false}, {"C:\\unit\\missing", false}, {"\\unit\\dir", false},
+        {"", false},                   {"Q:\\", false},             {"4:\\", false},
+        {"D:\\base\\dev", true, "D:\\"},
+        {"dev\\tools", false, "D:\\"},
+        {"dev\\tools", true, "D:\\base"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.path);
+        SetEnvironmentVariableA("=D:", c.rememberedOnD ? c.rememberedOnD : "D:\\");
+        EXPECT_EQ(c.exists, FolderExists(c.path.c_str()));
+        EXPECT_EQ("C:\\unit\\cwd", current_folder()) << "the current drive and folder stay";
+        char remembered[MAX_PATH] = {};
+        GetEnvironmentVariableA("=D:", remembered, MAX_PATH);
+        if (c.rememberedOnD) {  // an entered folder is remembered as its drive's
+            EXPECT_STREQ(!c.exists ? c.rememberedOnD : c.path[0] == 'D' ? "D:\\base\\dev" : "D:\\base\\dev\\tools",
+                         remembered);
+        }
+    }
+}
+
+// Every prefix that ends before a backslash is tested and made when it is
+// missing, in order; levels made before a failure stay.
+TEST_F(Folders, CreateMakesEveryMissingLevelInOrder)
+{
+    const std::string longest = "C:\\unit\\" + std::string(200, 'a') + "\\" + std::string(50, 'b');  // 259
+    struct Case {
+        std::string target;
+        bool created;
+        std::vector<std::string> folders;  // present afterwards
+    } cases[] = {
+        {"C:\\unit\\A\\B\\C", true, {"C:\\unit\\A", "C:\\unit\\A\\B", "C:\\unit\\A\\B\\C"}},
+        {"C:\\unit\\N\\M\\", true, {"C:\\unit\\N\\M"}},
+        {"C:\\unit\\P\\Q\\bad|name", false, {"C:\\unit\\P\\Q"}},
+        {"C:\\unit\\file.txt\\sub", false, {}},
+        {"Q:\\A", false, {}},
+        {"Z:\\proc\\corvane\\folder", false, {}},  // even root may not make folders there
+        {"D:\\base\\new", true, {"D:\\base\\new"}},
+        {longest, true, {longest}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.target.substr(0, 40));
+        lstrcpynA(State.TargetFolder, c.target.c_str(), PATH_CHARS);
+        EXPECT_EQ(c.created, CreateTargetFolder());
+        EXPECT_EQ("C:\\unit\\cwd", current_folder());
+        for (const std::string& folder : c.folders)
+            EXPECT_TRUE(machine::IsFolder(folder)) << folder;
+    }
+}
+
+// Outside 0 to 50 nothing is read past the library's table: a failure is
+// told by the text at its magnitude when there is one, else by its number.
+TEST(UnzipMessages, ResultsAreToldWithinTheTableOnly)
+{
+    struct Case {
+        int result;
+        std::string text;
+    } cases[] = {
+        {0, ""},   {1, ""},   {50, "Disk full"},    {-9, "File not found"},   {-1, "Unzip library error -1"},
+        {51, "Unzip library error 51"},             {INT_MIN, "Unzip library error -2147483648"},
+    };
+    char buffer[UNZIP_TEXT_CHARS];
+    for (const Case& c : cases)
+        EXPECT_EQ(c.text, UnzipMessageText(c.result, buffer)) << c.result;
+}
+
+}  // namespace

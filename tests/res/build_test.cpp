@@ -1,0 +1,105 @@
+// What was built, read from the files themselves: the templates and
+// controls the program names are in SETUP.EXE with its icons and logo, and
+// what ships binds only what it may and is of its build's architecture.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "robot.h"
+
+namespace {
+
+TEST(Resources, EveryTemplateAndControlTheProgramNamesIsThere)
+{
+    struct Use {
+        const char* name;
+        std::vector<int> controls;
+    } uses[] = {
+        {"#141", {IDOK}},          {"SETUPSCAN", {}},           {"NEWERVERSION", {IDCANCEL}},
+        {"SETUPINTRO", {IDOK, IDCANCEL, 1001}},                  {"SETUPEXIT", {IDOK, IDCANCEL}},
+        {"UNISTALL", {IDOK, IDCANCEL}},                          {"EXITUNINSTALL", {IDOK, IDCANCEL}},
+        {"WIZARDNOTFND", {IDOK}},  {"REMOVE", {IDOK, IDCANCEL, 1004}}, {"REMOVESCAN", {}},
+        {"RSUCCESS1", {IDOK}},     {"NOTICE1", {IDOK, IDCANCEL, 1006}}, {"INSTALL", {IDOK, IDCANCEL, 1002}},
+        {"DIRCREATE", {IDOK, IDCANCEL, 1004}},                   {"COPYFILES", {1004, 1005}},
+        {"#135", {IDOK, IDCANCEL}}, {"SUCCESS", {IDOK}},
+    };
+    const std::vector<robot::Template>& built = robot::Templates();
+    for (const Use& use : uses) {
+        SCOPED_TRACE(use.name);
+        auto t = std::find_if(built.begin(), built.end(), [&](const robot::Template& t) { return t.name == use.name; });
+        ASSERT_NE(built.end(), t);
+        for (int id : use.controls)
+            EXPECT_TRUE(std::any_of(t->controls.begin(), t->controls.end(), [&](const robot::Control& c) {
+                return c.id == id;
+            })) << id;
+    }
+    HMODULE setup = LoadLibraryExA(robot::SetupPath().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    for (int icon : {136, 137})
+        EXPECT_TRUE(FindResourceA(setup, MAKEINTRESOURCEA(icon), RT_GROUP_ICON)) << icon;
+    for (int bitmap : {104, 105})
+        EXPECT_TRUE(FindResourceA(setup, MAKEINTRESOURCEA(bitmap), RT_BITMAP)) << bitmap;
+}
+
+// A built file's machine, subsystem, imported DLLs and exported names,
+// read from its image as the system maps it: sections at their addresses,
+// nothing run or resolved. Each build reads files of its own kind.
+struct PeFile {
+    IMAGE_NT_HEADERS* nt = nullptr;
+    std::set<std::string> imports, exports;
+
+    explicit PeFile(const std::string& path)
+    {
+        HMODULE image = LoadLibraryExA(path.c_str(), nullptr, LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+        const BYTE* base = reinterpret_cast<const BYTE*>(reinterpret_cast<ULONG_PTR>(image) & ~ULONG_PTR(3));
+        if (!base)
+            return;
+        nt = (IMAGE_NT_HEADERS*)(base + reinterpret_cast<const IMAGE_DOS_HEADER*>(base)->e_lfanew);
+        const IMAGE_DATA_DIRECTORY* directories = nt->OptionalHeader.DataDirectory;
+        if (DWORD at = directories[IMAGE_DIRECTORY_ENTRY_IMPORT].VirtualAddress)
+            for (auto d = (const IMAGE_IMPORT_DESCRIPTOR*)(base + at); d->Name; ++d) {
+                std::string dll = reinterpret_cast<const char*>(base + d->Name);
+                std::transform(dll.begin(), dll.end(), dll.begin(), ::toupper);
+                imports.insert(dll);
+            }
+        if (DWORD at = directories[IMAGE_DIRECTORY_ENTRY_EXPORT].VirtualAddress) {
+            auto d = (const IMAGE_EXPORT_DIRECTORY*)(base + at);
+            for (DWORD i = 0; i < d->NumberOfNames; ++i)
+                exports.insert(reinterpret_cast<const char*>(base + ((const DWORD*)(base + d->AddressOfNames))[i]));
+        }
+    }
+};
+
+TEST(Imports, WhatShipsBindsOnlyWhatItMay)
+{
+    struct Case {
+        const char* file;
+        WORD subsystem;  // 0 for a DLL: any
+        std::set<std::string> allowed, required, exports;
+    } cases[] = {
+        {"SETUP.EXE", IMAGE_SUBSYSTEM_WINDOWS_GUI,
+         {"KERNEL32.DLL", "USER32.DLL", "GDI32.DLL", "ADVAPI32.DLL", "MSVCRT.DLL", "DUNZIP32.DLL"}, {"DUNZIP32.DLL"}, {}},
+        {"DUNZIP32.DLL", 0, {"KERNEL32.DLL", "MSVCRT.DLL"}, {}, {"dunzip"}},
+        {"UNINSTAL.EXE", IMAGE_SUBSYSTEM_WINDOWS_GUI, {"KERNEL32.DLL", "USER32.DLL", "MSVCRT.DLL"}, {}, {}},
+    };
+    const bool win32 = sizeof(void*) == 4;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.file);
+        PeFile pe(robot::ProductFolder() + "\\" + c.file);
+        ASSERT_TRUE(pe.nt);
+        EXPECT_EQ(win32 ? IMAGE_FILE_MACHINE_I386 : IMAGE_FILE_MACHINE_AMD64, pe.nt->FileHeader.Machine);
+        EXPECT_EQ(win32 ? IMAGE_NT_OPTIONAL_HDR32_MAGIC : IMAGE_NT_OPTIONAL_HDR64_MAGIC, pe.nt->OptionalHeader.Magic);
+        if (c.subsystem) {
+            EXPECT_EQ(c.subsystem, pe.nt->OptionalHeader.Subsystem);
+        }
+        for (const std::string& dll : pe.imports)
+            EXPECT_TRUE(c.allowed.count(dll)) << "must not import " << dll;
+        for (const std::string& dll : c.required)
+            EXPECT_TRUE(pe.imports.count(dll)) << "binds " << dll << " when it loads";
+        EXPECT_EQ(c.exports, pe.exports);
+    }
+}
+
+}  // namespace
