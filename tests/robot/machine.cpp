@@ -1,7 +1,6 @@
 #include "machine.h"
 
 #include <windows.h>
-#include <objbase.h>
 #include <shlobj.h>
 
 #include <fstream>
@@ -11,9 +10,8 @@ namespace machine {
 
 std::string ReadFile(const std::string& path)
 {
-    std::ifstream in(path, std::ios::binary);
     std::ostringstream bytes;
-    bytes << in.rdbuf();
+    bytes << std::ifstream(path, std::ios::binary).rdbuf();
     return bytes.str();
 }
 
@@ -33,18 +31,14 @@ bool IsFolder(const std::string& path)
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-std::vector<std::string> FilesIn(const std::string& folder)
+std::vector<std::string> FilesIn(const std::string& pattern)
 {
     std::vector<std::string> names;
     WIN32_FIND_DATAA entry;
-    HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &entry);
-    if (search == INVALID_HANDLE_VALUE)
-        return names;
-    do {
-        std::string name = entry.cFileName;
-        if (name != "." && name != "..")
-            names.push_back(name);
-    } while (FindNextFileA(search, &entry));
+    HANDLE search = FindFirstFileA(pattern.c_str(), &entry);
+    for (bool more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileA(search, &entry))
+        if (std::string(".") != entry.cFileName && std::string("..") != entry.cFileName)
+            names.push_back(entry.cFileName);
     FindClose(search);
     return names;
 }
@@ -63,53 +57,34 @@ std::string GroupFolder()
     return std::string(programs) + "\\Corvane";
 }
 
-const char* const CLASS_KEYS[] = {
-    "Corvane.Pro32\\shell\\open\\command", "Corvane.Pro32\\shell\\open", "Corvane.Pro32\\shell",
-    "Corvane.Pro32\\DefaultIcon",          "Corvane.Pro32",
-};
-
+// As the application registers it: a command two levels down, an icon.
 void RegisterClassKey()
 {
-    HKEY key;
-    if (RegCreateKeyExA(HKEY_CLASSES_ROOT, CLASS_KEYS[0], 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr) ==
-        ERROR_SUCCESS) {
-        const char command[] = "\"C:\\Program files\\Corvane Pro\\QVN32.EXE\" \"%1\"";
-        RegSetValueExA(key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(command), sizeof command);
-        RegCloseKey(key);
-    }
-    if (RegCreateKeyExA(HKEY_CLASSES_ROOT, CLASS_KEYS[3], 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr) ==
-        ERROR_SUCCESS)
-        RegCloseKey(key);
+    const char command[] = "\"C:\\Program files\\Corvane Pro\\QVN32.EXE\" \"%1\"";
+    RegSetValueA(HKEY_CLASSES_ROOT, "Corvane.Pro32\\shell\\open\\command", REG_SZ, command, sizeof command);
+    RegSetValueA(HKEY_CLASSES_ROOT, "Corvane.Pro32\\DefaultIcon", REG_SZ, "QVN32.EXE,0", 11);
 }
 
 void RemoveClassKey()
 {
-    for (const char* key : CLASS_KEYS)
-        RegDeleteKeyA(HKEY_CLASSES_ROOT, key);
+    RegDeleteTreeA(HKEY_CLASSES_ROOT, "Corvane.Pro32");
 }
 
 bool ClassKeyExists()
 {
     HKEY key;
-    if (RegOpenKeyExA(HKEY_CLASSES_ROOT, "Corvane.Pro32", 0, KEY_READ, &key) != ERROR_SUCCESS)
-        return false;
-    RegCloseKey(key);
-    return true;
+    bool exists = RegOpenKeyExA(HKEY_CLASSES_ROOT, "Corvane.Pro32", 0, KEY_READ, &key) == ERROR_SUCCESS;
+    RegCloseKey(exists ? key : nullptr);
+    return exists;
 }
 
 std::vector<std::string> UninstallCopies()
 {
     char temp[MAX_PATH];
     GetTempPathA(MAX_PATH, temp);
-    std::vector<std::string> found;
-    WIN32_FIND_DATAA entry;
-    HANDLE search = FindFirstFileA((std::string(temp) + "CorvaneUninstall-*").c_str(), &entry);
-    if (search != INVALID_HANDLE_VALUE) {
-        do {
-            found.push_back(std::string(temp) + entry.cFileName);
-        } while (FindNextFileA(search, &entry));
-        FindClose(search);
-    }
+    std::vector<std::string> found = FilesIn(std::string(temp) + "CorvaneUninstall-*");
+    for (std::string& name : found)
+        name = temp + name;
     return found;
 }
 

@@ -14,8 +14,8 @@ std::string ReadFile(const std::string& path);  // "" when it cannot be read
 void WriteFile(const std::string& path, const std::string& contents);
 bool Exists(const std::string& path);
 bool IsFolder(const std::string& path);
-// The names in a folder, "." and ".." left out.
-std::vector<std::string> FilesIn(const std::string& folder);
+// The names a search pattern finds, "." and ".." left out.
+std::vector<std::string> FilesIn(const std::string& pattern);
 
 // "QVN32.INI" in the Windows directory.
 std::string RecordPath();

@@ -44,7 +44,6 @@ Dialog read_window(HWND window)
     Dialog dialog;
     dialog.window = window;
     dialog.title = text_of(window);
-    dialog.owner = GetWindow(window, GW_OWNER);
     GetWindowRect(window, &dialog.rect);
     std::vector<HWND> children;
     EnumChildWindows(window, collect, reinterpret_cast<LPARAM>(&children));
@@ -52,9 +51,6 @@ Dialog read_window(HWND window)
         if (GetParent(child) == window)  // not the inner windows of a control
             dialog.controls.push_back({static_cast<short>(GetDlgCtrlID(child)), class_of(child), text_of(child),
                                        IsWindowEnabled(child) != FALSE});
-    GUITHREADINFO gui = {sizeof gui};
-    if (GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &gui) && gui.hwndFocus)
-        dialog.focus = static_cast<short>(GetDlgCtrlID(gui.hwndFocus));
     return dialog;
 }
 
@@ -189,19 +185,14 @@ void RemoveTree(const std::string& path)
 {
     WIN32_FIND_DATAA entry;
     HANDLE search = FindFirstFileA((path + "\\*").c_str(), &entry);
-    while (search != INVALID_HANDLE_VALUE) {
+    for (bool more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileA(search, &entry)) {
         std::string name = entry.cFileName, child = path + "\\" + name;
-        if (name == "." || name == "..")
-            ;
-        else if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-            RemoveTree(child);
+        if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+            name != "." && name != ".." ? RemoveTree(child) : void();
         else if (SetFileAttributesA(child.c_str(), FILE_ATTRIBUTE_NORMAL))
             DeleteFileA(child.c_str());
-        if (!FindNextFileA(search, &entry)) {
-            FindClose(search);
-            break;
-        }
     }
+    FindClose(search);
     RemoveDirectoryA(path.c_str());
 }
 

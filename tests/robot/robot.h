@@ -24,9 +24,7 @@ struct Dialog {
     HWND window = nullptr;
     std::string title;
     std::string name;  // its template ("SETUPINTRO", "#141"); empty for a message box
-    HWND owner = nullptr;
     RECT rect = {};    // on the screen
-    int focus = 0;     // id of the control with the keyboard focus
     std::vector<Control> controls;
 
     explicit operator bool() const { return window != nullptr; }

@@ -1,4 +1,4 @@
-// An archive held in memory and a sink that collects, for the tests.
+// An archive in memory, and a sink that keeps what reaches it.
 #ifndef TEST_MEMORY_IO_H
 #define TEST_MEMORY_IO_H
 
@@ -7,50 +7,37 @@
 
 #include "core/zip.h"
 
-class MemorySource : public zip::Source {
-public:
-    explicit MemorySource(std::string bytes) : bytes_(std::move(bytes)) {}
-    uint64_t size() const override { return bytes_.size(); }
+struct MemorySource : zip::Source {
+    explicit MemorySource(const std::string& bytes) : bytes(bytes) {}
+    uint64_t size() const override { return bytes.size(); }
     bool read(uint64_t offset, void* buffer, size_t count) override
     {
-        if (offset > bytes_.size() || count > bytes_.size() - offset)
+        if (offset > bytes.size() || count > bytes.size() - offset)
             return false;
-        memcpy(buffer, bytes_.data() + offset, count);
+        memcpy(buffer, bytes.data() + offset, count);
         return true;
     }
-
-private:
-    std::string bytes_;
+    const std::string& bytes;
 };
 
-class StringSink : public zip::Sink {
-public:
+struct StringSink : zip::Sink {
     zip::Result write(const void* data, size_t count) override
     {
-        if (failWith != zip::OK)
-            return failWith;
         out.append(static_cast<const char*>(data), count);
-        return zip::OK;
+        return failWith;
     }
     std::string out;
     zip::Result failWith = zip::OK;
+    uint64_t declared = 0;  // the size the member's entry gives
 };
 
-// Finds and extracts one member; `out` gets whatever reached the sink.
-inline zip::Result Extract(const std::string& archive, const char* name, const char* password, std::string* out,
-                           zip::Entry* found = nullptr)
+inline zip::Result Extract(const std::string& bytes, const std::string& name, const std::string& code, StringSink& sink)
 {
-    MemorySource source(archive);
+    MemorySource source(bytes);
     zip::Entry entry;
-    zip::Result result = zip::FindEntry(source, name, &entry);
-    if (found)
-        *found = entry;
-    if (result != zip::OK)
-        return result;
-    StringSink sink;
-    result = zip::ExtractEntry(source, entry, password, sink);
-    *out = sink.out;
-    return result;
+    zip::Result result = zip::FindEntry(source, name.c_str(), &entry);
+    sink.declared = entry.size;
+    return result == zip::OK ? zip::ExtractEntry(source, entry, code.c_str(), sink) : result;
 }
 
 #endif

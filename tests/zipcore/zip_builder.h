@@ -13,242 +13,105 @@
 namespace testzip {
 
 struct Member {
-    std::string name;
-    std::string data;
-    uint16_t method = 8;          // 8 deflate, 0 stored, anything else as given
-    std::string password;         // traditional encryption when not empty
-    bool descriptor = false;      // CRC and sizes after the data (flag bit 3)
-    bool zip64 = false;           // sizes and offset in a Zip64 extra field
-    uint16_t dosTime = 0x6000;    // 12:00:00
-    uint16_t dosDate = 0x2B28;    // 2001-09-08
-    std::optional<uint32_t> unixTime;  // an extended timestamp
-    uint16_t extraFlags = 0;
-    // What the central directory claims instead of the truth. A claimed
-    // size beyond 32 bits, for a member without `zip64`, goes alone into a
-    // Zip64 extra field, as writers put only the values that need it.
-    std::optional<uint64_t> claimedSize, claimedCompressed, claimedOffset;
-    std::optional<uint32_t> claimedCrc;
+    std::string name, data;
+    uint16_t method = 8;      // 8 deflate, 0 stored, anything else as given
+    std::string password;     // traditional encryption when not empty
+    bool descriptor = false;  // CRC and sizes after the data (flag bit 3)
+    bool zip64 = false;       // sizes and offset in Zip64 extra fields, and a Zip64 end record
+    uint16_t dosTime = 0x6000, dosDate = 0x2B28, extraFlags = 0;  // 2001-09-08 12:00:00; flags of its own
+    std::optional<uint32_t> unixTime;                             // an extended timestamp
+    // What the central directory claims instead of the truth; a size beyond
+    // 32 bits goes alone into a Zip64 field, as writers put only what needs it.
+    std::optional<uint64_t> claimedSize, claimedCompressed, claimedOffset, claimedCrc;
 };
 
-struct Options {
-    std::string comment;
-    bool zip64End = false;        // Zip64 end record and locator
-    std::optional<uint64_t> claimedDirectoryOffset;
-};
+inline uint32_t Crc(const std::string& s) { return crc32(0, reinterpret_cast<const Bytef*>(s.data()), s.size()); }
 
-inline uint32_t Crc(const std::string& data)
-{
-    return static_cast<uint32_t>(crc32(0, reinterpret_cast<const Bytef*>(data.data()), static_cast<uInt>(data.size())));
-}
-
+// Raw deflate: zlib's stream without its 2-byte header and 4-byte check.
 inline std::string Deflate(const std::string& data)
 {
-    z_stream s = {};
-    deflateInit2(&s, 6, Z_DEFLATED, -MAX_WBITS, 8, Z_DEFAULT_STRATEGY);
-    std::string out(deflateBound(&s, static_cast<uLong>(data.size())) + 16, '\0');
-    s.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(data.data()));
-    s.avail_in = static_cast<uInt>(data.size());
-    s.next_out = reinterpret_cast<Bytef*>(&out[0]);
-    s.avail_out = static_cast<uInt>(out.size());
-    deflate(&s, Z_FINISH);
-    out.resize(s.total_out);
-    deflateEnd(&s);
-    return out;
+    uLongf size = compressBound(static_cast<uLong>(data.size()));
+    std::string out(size, '\0');
+    compress2(reinterpret_cast<Bytef*>(&out[0]), &size, reinterpret_cast<const Bytef*>(data.data()),
+              static_cast<uLong>(data.size()), 6);
+    return out.substr(2, size - 6);
 }
 
-// Traditional PKWARE encryption, written out once more for the tests.
-class Encryptor {
-public:
-    explicit Encryptor(const std::string& password)
-    {
-        for (char c : password)
-            update(static_cast<uint8_t>(c));
+// Traditional PKWARE encryption: what a code makes of bytes, either way.
+inline std::string Crypt(const std::string& code, std::string bytes, bool encrypt)
+{
+    uint32_t keys[3] = {0x12345678, 0x23456789, 0x34567890};
+    auto crc_byte = [](uint32_t crc, uint8_t b) { return ~static_cast<uint32_t>(crc32(~crc, &b, 1)); };
+    auto update = [&keys, crc_byte](uint8_t plain) {
+        keys[0] = crc_byte(keys[0], plain);
+        keys[1] = (keys[1] + (keys[0] & 0xFF)) * 134775813u + 1;
+        keys[2] = crc_byte(keys[2], static_cast<uint8_t>(keys[1] >> 24));
+    };
+    for (char c : code)
+        update(static_cast<uint8_t>(c));
+    for (char& c : bytes) {
+        const uint16_t t = static_cast<uint16_t>(keys[2] | 2);
+        const uint8_t in = static_cast<uint8_t>(c), out = static_cast<uint8_t>(in ^ ((t * (t ^ 1)) >> 8));
+        c = static_cast<char>(out);
+        update(encrypt ? in : out);
     }
-    std::string encrypt(const std::string& plain)
-    {
-        std::string out = plain;
-        for (char& c : out) {
-            uint8_t p = static_cast<uint8_t>(c);
-            c = static_cast<char>(p ^ key_byte());
-            update(p);
-        }
-        return out;
-    }
-    // What a code makes of encrypted bytes, right or wrong.
-    std::string decrypt(const std::string& cipher)
-    {
-        std::string out = cipher;
-        for (char& c : out) {
-            uint8_t p = static_cast<uint8_t>(static_cast<uint8_t>(c) ^ key_byte());
-            c = static_cast<char>(p);
-            update(p);
-        }
-        return out;
-    }
+    return bytes;
+}
 
-private:
-    uint8_t key_byte() const
-    {
-        uint16_t t = static_cast<uint16_t>(keys_[2] | 2);
-        return static_cast<uint8_t>((t * (t ^ 1)) >> 8);
-    }
-    static uint32_t crc_byte(uint32_t crc, uint8_t b)
-    {
-        crc ^= b;
-        for (int k = 0; k < 8; ++k)
-            crc = crc & 1 ? 0xEDB88320u ^ (crc >> 1) : crc >> 1;
-        return crc;
-    }
-    void update(uint8_t p)
-    {
-        keys_[0] = crc_byte(keys_[0], p);
-        keys_[1] = (keys_[1] + (keys_[0] & 0xFF)) * 134775813u + 1;
-        keys_[2] = crc_byte(keys_[2], static_cast<uint8_t>(keys_[1] >> 24));
-    }
-    uint32_t keys_[3] = {0x12345678, 0x23456789, 0x34567890};
-};
-
-class Writer {
-public:
-    void u16(uint32_t v) { for (int i = 0; i < 2; ++i) out += static_cast<char>(v >> (8 * i)); }
-    void u32(uint64_t v) { for (int i = 0; i < 4; ++i) out += static_cast<char>(v >> (8 * i)); }
-    void u64(uint64_t v) { for (int i = 0; i < 8; ++i) out += static_cast<char>(v >> (8 * i)); }
-    std::string out;
-};
+inline std::string Le(uint64_t value, int bytes)
+{
+    return bytes ? static_cast<char>(value) + Le(value >> 8, bytes - 1) : "";
+}
+inline std::string U16(uint64_t value) { return Le(value, 2); }
+inline std::string U32(uint64_t value) { return Le(value, 4); }
+inline std::string U64(uint64_t value) { return Le(value, 8); }
 
 // The bytes an archive holds for a member's data: compressed, then
 // encrypted behind its 12-byte header when it has a password.
 inline std::string Body(const Member& m)
 {
-    std::string body = m.method == 8 ? Deflate(m.data) : m.data;
-    if (m.password.empty())
-        return body;
-    std::string header(11, '\x5a');
-    header += static_cast<char>(m.descriptor ? m.dosTime >> 8 : Crc(m.data) >> 24);
-    return Encryptor(m.password).encrypt(header + body);
+    const std::string body = m.method == 8 ? Deflate(m.data) : m.data;
+    const char check = static_cast<char>(m.descriptor ? m.dosTime >> 8 : Crc(m.data) >> 24);
+    return m.password.empty() ? body : Crypt(m.password, std::string(11, '\x5a') + check + body, true);
 }
 
-inline std::string Build(const std::vector<Member>& members, const Options& options = {})
+inline std::string Build(const std::vector<Member>& members, const std::string& comment = "")
 {
-    Writer zip;
-    Writer central;
+    std::string zip, central;
+    bool z64 = false;
     for (const Member& m : members) {
-        std::string body = Body(m);
-        uint32_t crc = Crc(m.data);
-        uint16_t flags = m.extraFlags;
-        if (!m.password.empty())
-            flags |= 1;
+        const std::string body = Body(m), time = m.unixTime ? U16(0x5455) + U16(5) + '\1' + U32(*m.unixTime) : "";
+        const uint64_t crc = Crc(m.data), offset = m.claimedOffset.value_or(zip.size());
+        const uint64_t size = m.claimedSize.value_or(m.data.size());
+        const uint64_t compressed = m.claimedCompressed.value_or(body.size());
+        const bool bigSize = !m.zip64 && size >= 0xFFFFFFFF;
+        // The fields both headers have, from the version needed on.
+        auto fields = [&m](uint64_t crc, uint64_t compressed, uint64_t size, const std::string& extra) {
+            return U16(m.zip64 ? 45 : 20) + U16(m.extraFlags | (m.password.empty() ? 0 : 1) | (m.descriptor ? 8 : 0)) +
+                   U16(m.method) + U16(m.dosTime) + U16(m.dosDate) + U32(crc) + U32(compressed) + U32(size) +
+                   U16(m.name.size()) + U16(extra.size());
+        };
+        auto local = [&m](uint64_t value) { return m.descriptor ? 0 : m.zip64 ? 0xFFFFFFFF : value; };
+        const std::string localExtra = (m.zip64 ? U16(1) + U16(16) + U64(m.data.size()) + U64(body.size()) : "") + time;
+        const std::string extra = (m.zip64 ? U16(1) + U16(24) + U64(size) + U64(compressed) + U64(offset)
+                                   : bigSize ? U16(1) + U16(8) + U64(size) : "") + time;
+        zip += U32(0x04034b50) + fields(m.descriptor ? 0 : crc, local(body.size()), local(m.data.size()), localExtra) +
+               m.name + localExtra + body;
         if (m.descriptor)
-            flags |= 8;
-        uint64_t offset = zip.out.size();
-
-        Writer timeExtra;
-        if (m.unixTime) {
-            timeExtra.u16(0x5455);
-            timeExtra.u16(5);
-            timeExtra.out += '\1';
-            timeExtra.u32(*m.unixTime);
-        }
-
-        zip.u32(0x04034b50);
-        zip.u16(m.zip64 ? 45 : 20);
-        zip.u16(flags);
-        zip.u16(m.method);
-        zip.u16(m.dosTime);
-        zip.u16(m.dosDate);
-        zip.u32(m.descriptor ? 0 : crc);
-        zip.u32(m.descriptor ? 0 : m.zip64 ? 0xFFFFFFFF : body.size());
-        zip.u32(m.descriptor ? 0 : m.zip64 ? 0xFFFFFFFF : m.data.size());
-        zip.u16(m.name.size());
-        Writer localExtra;
-        if (m.zip64) {
-            localExtra.u16(1);
-            localExtra.u16(16);
-            localExtra.u64(m.data.size());
-            localExtra.u64(body.size());
-        }
-        localExtra.out += timeExtra.out;
-        zip.u16(localExtra.out.size());
-        zip.out += m.name + localExtra.out + body;
-        if (m.descriptor) {
-            zip.u32(0x08074b50);
-            zip.u32(crc);
-            if (m.zip64) {
-                zip.u64(body.size());
-                zip.u64(m.data.size());
-            } else {
-                zip.u32(body.size());
-                zip.u32(m.data.size());
-            }
-        }
-
-        uint64_t size = m.claimedSize.value_or(m.data.size());
-        uint64_t compressed = m.claimedCompressed.value_or(body.size());
-        uint64_t where = m.claimedOffset.value_or(offset);
-        bool bigSize = !m.zip64 && size >= 0xFFFFFFFF;
-        Writer extra;
-        if (m.zip64) {
-            extra.u16(1);
-            extra.u16(24);
-            extra.u64(size);
-            extra.u64(compressed);
-            extra.u64(where);
-        } else if (bigSize) {
-            extra.u16(1);
-            extra.u16(8);
-            extra.u64(size);
-        }
-        extra.out += timeExtra.out;
-        central.u32(0x02014b50);
-        central.u16(0x031E);
-        central.u16(m.zip64 ? 45 : 20);
-        central.u16(flags);
-        central.u16(m.method);
-        central.u16(m.dosTime);
-        central.u16(m.dosDate);
-        central.u32(m.claimedCrc.value_or(crc));
-        central.u32(m.zip64 ? 0xFFFFFFFF : compressed);
-        central.u32(m.zip64 || bigSize ? 0xFFFFFFFF : size);
-        central.u16(m.name.size());
-        central.u16(extra.out.size());
-        central.u16(0);
-        central.u16(0);
-        central.u16(0);
-        central.u32(0);
-        central.u32(m.zip64 ? 0xFFFFFFFF : where);
-        central.out += m.name + extra.out;
+            zip += U32(0x08074b50) + U32(crc) + Le(body.size(), m.zip64 ? 8 : 4) + Le(m.data.size(), m.zip64 ? 8 : 4);
+        central += U32(0x02014b50) + U16(0x031E) +
+                   fields(m.claimedCrc.value_or(crc), m.zip64 ? 0xFFFFFFFF : compressed,
+                          m.zip64 || bigSize ? 0xFFFFFFFF : size, extra) +
+                   std::string(10, '\0') + U32(m.zip64 ? 0xFFFFFFFF : offset) + m.name + extra;
+        z64 |= m.zip64;
     }
-
-    uint64_t directoryOffset = options.claimedDirectoryOffset.value_or(zip.out.size());
-    uint64_t directorySize = central.out.size();
-    zip.out += central.out;
-    if (options.zip64End) {
-        uint64_t zip64Offset = zip.out.size();
-        zip.u32(0x06064b50);
-        zip.u64(44);
-        zip.u16(45);
-        zip.u16(45);
-        zip.u32(0);
-        zip.u32(0);
-        zip.u64(members.size());
-        zip.u64(members.size());
-        zip.u64(directorySize);
-        zip.u64(directoryOffset);
-        zip.u32(0x07064b50);
-        zip.u32(0);
-        zip.u64(zip64Offset);
-        zip.u32(1);
-    }
-    zip.u32(0x06054b50);
-    zip.u16(0);
-    zip.u16(0);
-    zip.u16(options.zip64End ? 0xFFFF : members.size());
-    zip.u16(options.zip64End ? 0xFFFF : members.size());
-    zip.u32(options.zip64End ? 0xFFFFFFFF : directorySize);
-    zip.u32(options.zip64End ? 0xFFFFFFFF : directoryOffset);
-    zip.u16(options.comment.size());
-    zip.out += options.comment;
-    return zip.out;
+    const uint64_t count = members.size(), directorySize = central.size(), directory = zip.size();
+    zip += central;
+    if (z64)
+        zip += U32(0x06064b50) + U64(44) + U16(45) + U16(45) + U64(0) + U64(count) + U64(count) + U64(directorySize) +
+               U64(directory) + U32(0x07064b50) + U32(0) + U64(zip.size()) + U32(1);
+    return zip + U32(0x06054b50) + U32(0) + U16(z64 ? 0xFFFF : count) + U16(z64 ? 0xFFFF : count) +
+           U32(z64 ? 0xFFFFFFFF : directorySize) + U32(z64 ? 0xFFFFFFFF : directory) + U16(comment.size()) + comment;
 }
 
 }  // namespace testzip
