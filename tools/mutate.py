@@ -15,7 +15,7 @@ It mutates the committed tree (HEAD), not the working tree. MUTATIONS
     + what it becomes
 
 where "-" and "+" lines may repeat to span several lines. The copy lives
-in build/mutants/source; the suite runs in that copy's own prefix, the fuzzer
+in build/mutants/source (--work); the suite runs in that copy's own prefix, the fuzzer
 left out (it finds faults, it does not check for given ones).
 """
 import argparse
@@ -58,11 +58,12 @@ def main():
     parser.add_argument('mutations', nargs='?', default=os.path.join(ROOT, 'tests', 'mutations.txt'))
     parser.add_argument('--arch', default='win64')
     parser.add_argument('--only', default='', help='run the mutations whose name holds this text')
+    parser.add_argument('--work', default=os.path.join(ROOT, 'build', 'mutants'), help='the folder of the copy')
     args = parser.parse_args()
     mutations = [m for m in read_mutations(args.mutations) if args.only in m['name']]
 
     # The committed tree, afresh; the copy's build folder stays for speed.
-    copy = os.path.join(ROOT, 'build', 'mutants', 'source')
+    copy = os.path.join(args.work, 'source')
     os.makedirs(copy, exist_ok=True)
     for name in os.listdir(copy):
         if name != 'build':
@@ -75,7 +76,7 @@ def main():
                      f'cmake --build {build} -j{os.cpu_count()}')
     suite = (f'tools/wine-run.sh --prefix {build}/wineprefix --session ctest --test-dir {build} -j2 '
              f'--stop-on-failure -E FuzzArchiveReading')
-    logs = os.path.join(ROOT, 'build', 'mutants')
+    logs = args.work
 
     for m in mutations:
         text = open(os.path.join(copy, m['file']), encoding='utf-8').read()
@@ -85,7 +86,7 @@ def main():
     print(f'Baseline: the unmutated suite must pass ({args.arch}).', flush=True)
     if run(build_command, copy, os.path.join(logs, 'build.log')) or \
             run(suite, copy, os.path.join(logs, 'baseline.log')):
-        sys.exit('the unmutated tree does not build or pass: see build/mutants/*.log')
+        sys.exit(f'the unmutated tree does not build or pass: see {logs}/*.log')
 
     caught = 0
     for number, m in enumerate(mutations, 1):

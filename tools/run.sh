@@ -5,7 +5,8 @@
 # for a person to use. Without one, the robot walks a whole round trip on a
 # private display (install, reinstall, move, uninstall through UNINSTAL.EXE)
 # and the screenshot of every dialog it met lands in out/ as a PNG, with
-# out/index.html showing them in order.
+# out/index.html showing them in order; then the same on a screen of 144
+# dots per inch, in out/144dpi/.
 #
 # It runs the Win32 build, the product, where the machine can execute
 # 32-bit programs, and the Win64 build where it cannot (tools/arch.sh);
@@ -50,14 +51,21 @@ fi
 
 echo "No display: the robot walks the wizard; screenshots go to out/."
 rm -rf out
-mkdir -p out
 status=0
-tools/wine-run.sh --prefix "$build/demo-prefix" --arch "$arch" "$build/bin/walk.exe" tour \
-    "$(windows_path "$root/$demo/SETUP.EXE")" "$archive" "$(windows_path "$root/out")" \
-    "$(windows_path "$root/$build/payload")" || status=$?
-for shot in out/*.bmp; do
-    [ -e "$shot" ] || continue
-    convert "$shot" -alpha off "${shot%.bmp}.png" && rm "$shot"
-done
-echo "$(ls out/*.png | wc -l) screenshots and out/index.html"
+# The round trip at Windows' own resolution, then once more on a screen of
+# 144 dots per inch (out/144dpi/), where the program draws at that size.
+tour() {
+    mkdir -p "$2"
+    CORVANE_DPI=$3 tools/wine-run.sh --prefix "$build/$1" --arch "$arch" "$build/bin/walk.exe" tour \
+        "$(windows_path "$root/$demo/SETUP.EXE")" "$archive" "$(windows_path "$root/$2")" \
+        "$(windows_path "$root/$build/payload")" || status=$?
+    for shot in "$2"/*.bmp; do
+        [ -e "$shot" ] || continue
+        convert "$shot" -alpha off "${shot%.bmp}.png" && rm "$shot"
+    done
+    echo "$(ls "$2"/*.png | wc -l) screenshots and $2/index.html"
+}
+tour demo-prefix out ""
+echo "The same at 144 dots per inch:"
+tour demo-prefix-144dpi out/144dpi 144
 exit $status

@@ -15,6 +15,9 @@
 # started by Wine's loader of its own kind. The prefix is a 64-bit one and
 # holds both.
 #
+# CORVANE_DPI, when the prefix is first made, sets the screen's resolution
+# in dots per inch (LogPixels).
+#
 # A session is the display, the wineserver and its desktop. A call inside a
 # session (CORVANE_WINE_SESSION names its prefix) just runs the program;
 # any other call opens its own session and closes it again on every exit
@@ -126,6 +129,12 @@ REGEDIT4
 [HKEY_CURRENT_USER\Software\Wine\WineDbg]
 "ShowCrashDialog"=dword:00000000
 REG
+    # A prefix made with CORVANE_DPI draws the screen at that resolution
+    # (96 is Windows' own).
+    if [ -n "${CORVANE_DPI:-}" ]; then
+        printf '\n[HKEY_CURRENT_USER\\Control Panel\\Desktop]\n"LogPixels"=dword:%08x\n' "$CORVANE_DPI" \
+            >> "$prefix/corvane.reg"
+    fi
     "$wine" regedit "$prefix/corvane.reg" >/dev/null 2>&1
     # Debian's Wine does not list its own Marlett, which draws the title
     # bar buttons; from the prefix's font folder it is found.

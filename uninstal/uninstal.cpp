@@ -16,6 +16,7 @@
 // mark it left there for this very start. Anything else acts as the
 // installed copy, and the removal only ever deletes the files it copied.
 #include <windows.h>
+#include <shellapi.h>
 
 #include <stdarg.h>
 
@@ -148,9 +149,9 @@ bool line(HANDLE file, const char* format, ...)
     return WriteFile(file, text, length + 2, &written, nullptr) && written == static_cast<DWORD>(length + 2);
 }
 
-// Starts a program with a command line; `wait` for it to end and return
-// its exit code, else return 0 once it runs. -1 when it cannot start.
-int run(const char* program, const char* arguments, const char* folder, DWORD flags, bool wait)
+// Starts a program with a command line and leaves it running; false when
+// it cannot start.
+bool start(const char* program, const char* arguments, const char* folder, DWORD flags)
 {
     char line[3 * MAX_PATH];
     wsprintfA(line, "\"%s\" %s", program, arguments);
@@ -158,14 +159,31 @@ int run(const char* program, const char* arguments, const char* folder, DWORD fl
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process = {};
     if (!CreateProcessA(program, line, nullptr, nullptr, FALSE, flags, nullptr, folder, &startup, &process))
-        return -1;
-    DWORD code = 0;
-    if (wait) {
-        WaitForSingleObject(process.hProcess, INFINITE);
-        GetExitCodeProcess(process.hProcess, &code);
-    }
+        return false;
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);
+    return true;
+}
+
+// Runs SETUP.EXE UNINSTALL and returns its exit code, -1 when it cannot
+// start. Through the shell, which asks for the administrator SETUP.EXE
+// requires where Windows does (CreateProcess would only fail with
+// ERROR_ELEVATION_REQUIRED).
+int run_setup(const char* setup, const char* folder)
+{
+    SHELLEXECUTEINFOA run = {};
+    run.cbSize = sizeof run;
+    run.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI;
+    run.lpFile = setup;
+    run.lpParameters = "UNINSTALL";
+    run.lpDirectory = folder;
+    run.nShow = SW_SHOWNORMAL;
+    if (!ShellExecuteExA(&run) || !run.hProcess)
+        return -1;
+    DWORD code = 0;
+    WaitForSingleObject(run.hProcess, INFINITE);
+    GetExitCodeProcess(run.hProcess, &code);
+    CloseHandle(run.hProcess);
     return static_cast<int>(code);
 }
 
@@ -232,7 +250,7 @@ int from_installation()
     JoinPath(copy, temporary, "UNINSTAL.EXE");
     GetTempPathA(MAX_PATH, temp);
     wsprintfA(arguments, "%s %s", TEMPORARY, token);
-    if (run(copy, arguments, temp, 0, false) < 0) {
+    if (!start(copy, arguments, temp, 0)) {
         message("The uninstaller could not be started from the temporary folder.");
         remove_copies(temporary);
         return 1;
@@ -272,7 +290,7 @@ void remove_when_ended(const char* folder)
     lstrcatA(shell, "\\cmd.exe");
     wsprintfA(arguments, "/c \"%s\"", script);
     GetTempPathA(MAX_PATH, temp);
-    if (ready && run(shell, arguments, temp, CREATE_NO_WINDOW, false) >= 0)
+    if (ready && start(shell, arguments, temp, CREATE_NO_WINDOW))
         return;
 
     DeleteFileA(script);
@@ -293,7 +311,7 @@ int from_temporary_folder()
     if (!own_folder(folder) || !JoinPath(setup, folder, "SETUP.EXE"))
         return 1;
     GetTempPathA(MAX_PATH, temp);
-    int code = run(setup, "UNINSTALL", temp, 0, true);
+    int code = run_setup(setup, temp);
     if (code < 0) {
         message("SETUP.EXE could not be started.");
         code = 1;

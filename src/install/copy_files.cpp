@@ -90,6 +90,7 @@ bool CopyAllFiles(HWND notice)
     char executable[PATH_CHARS];
     JoinPath(executable, State.TargetFolder, "QVN32.EXE");
     WriteInstallRecord(executable);
+    WriteUninstallEntry(State.TargetFolder);
     return true;
 }
 

@@ -18,6 +18,10 @@ bool NormaliseFolder(const char* typed, char* folder);
 void ScanInstallation();
 void WriteInstallRecord(const char* executablePath);
 
+// uninstall_entry.cpp: the entry in the system's list of installed programs.
+void WriteUninstallEntry(const char* folder);
+void DeleteUninstallEntry();
+
 // setup_scan.cpp: SETUPSCAN, the notice shown while the record is read.
 extern const WorkNotice SetupScan;
 

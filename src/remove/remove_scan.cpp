@@ -113,6 +113,7 @@ void RemovalSweep(HWND notice)
         char recordFile[PATH_CHARS];
         if (WindowsPath(RECORD_FILE, recordFile))
             DeleteFileA(recordFile);
+        DeleteUninstallEntry();
     }
 
     ProgmanRemoveItems(notice, State.RemoveGroupToo);

@@ -151,6 +151,78 @@ void expect_exit(robot::Session& setup, DWORD code)
     check(actual == code, what);
 }
 
+// Runs Wine's own list of installed programs with arguments and returns
+// what it prints ("KEY|||NAME" lines for --list). Only a listing is read
+// through a pipe: what a removal starts would hold it open.
+std::string installed_programs(const char* arguments, bool listing)
+{
+    SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
+    HANDLE read = nullptr, write = nullptr;
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    if (listing && CreatePipe(&read, &write, &inherit, 0)) {
+        SetHandleInformation(read, HANDLE_FLAG_INHERIT, 0);
+        startup.dwFlags = STARTF_USESTDHANDLES;
+        startup.hStdOutput = startup.hStdError = write;
+    }
+    PROCESS_INFORMATION process = {};
+    std::string line = std::string("uninstaller.exe ") + arguments, output;
+    bool started = CreateProcessA(nullptr, &line[0], nullptr, nullptr, listing, CREATE_NO_WINDOW, nullptr, nullptr,
+                                  &startup, &process);
+    if (write)
+        CloseHandle(write);
+    char buffer[4096];
+    DWORD got;
+    while (started && read && ::ReadFile(read, buffer, sizeof buffer, &got, nullptr) && got)
+        output.append(buffer, got);
+    if (started) {
+        WaitForSingleObject(process.hProcess, 20000);
+        CloseHandle(process.hProcess);
+        CloseHandle(process.hThread);
+    }
+    if (read)
+        CloseHandle(read);
+    return output;
+}
+
+bool listed()
+{
+    return installed_programs("--list", true).find("CorvanePro32|||Corvane Pro32 2.0") != std::string::npos;
+}
+
+// The entry in the system's list of installed programs, value by value.
+void check_entry(const std::string& folder, const std::string& payload)
+{
+    HKEY key;
+    const char* name = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\CorvanePro32";
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, name, 0, KEY_READ, &key) != ERROR_SUCCESS) {
+        check(false, "the entry in the list of installed programs");
+        return;
+    }
+    auto text = [key](const char* value) {
+        char data[MAX_PATH * 2] = {};
+        DWORD size = sizeof data;
+        RegQueryValueExA(key, value, nullptr, nullptr, reinterpret_cast<BYTE*>(data), &size);
+        return std::string(data);
+    };
+    auto number = [key](const char* value) {
+        DWORD data = 0, size = sizeof data;
+        RegQueryValueExA(key, value, nullptr, nullptr, reinterpret_cast<BYTE*>(&data), &size);
+        return data;
+    };
+    DWORD bytes = 0;
+    for (const char* member : MEMBERS)
+        bytes += static_cast<DWORD>(ReadFile(payload + "\\" + member).size());
+    bool right = text("DisplayName") == "Corvane Pro32 2.0" && text("DisplayVersion") == "2.0" &&
+                 text("InstallLocation") == folder &&
+                 text("UninstallString") == "\"" + folder + "\\UNINSTAL.EXE\"" &&
+                 text("DisplayIcon") == folder + "\\QVN32.EXE,0" && number("NoModify") == 1 &&
+                 number("NoRepair") == 1 && number("EstimatedSize") == (bytes + 1023) / 1024;
+    RegCloseKey(key);
+    check(right, ("the entry names " + folder + ", its uninstaller, icon and size").c_str());
+    check(listed(), "Wine's list of installed programs shows Corvane Pro32 2.0");
+}
+
 void check_installation(const std::string& folder, const std::string& payload)
 {
     int same = 0;
@@ -162,6 +234,7 @@ void check_installation(const std::string& folder, const std::string& payload)
     check(same == 7, what.c_str());
     what = "the record names " + recorded_path();
     check(recorded_path() == folder + "\\QVN32.EXE", what.c_str());
+    check_entry(folder, payload);
 }
 
 // The file a shortcut (.lnk) points at, or "" when it cannot be read.
@@ -277,10 +350,9 @@ void tour(const std::string& program, const std::string& archive, const std::str
     machine::RegisterClassKey();
     WritePrivateProfileStringA("Work", "Folder", "C:\\Archives", (std::string(MOVED) + "\\work_qvn.env").c_str());
 
-    std::printf("Removal, through the installed UNINSTAL.EXE:\n");
+    std::printf("Removal, from the system's list of installed programs (UNINSTAL.EXE):\n");
     {
-        robot::Session uninstaller("", std::string(MOVED) + "\\UNINSTAL.EXE");
-        uninstaller.exitCode();
+        installed_programs("--remove CorvanePro32", false);
         robot::Session setup(robot::ProcessWithWindow("MelvroSetupWClass"), true);
         see(setup, "SETUPSCAN");
         press(setup, see(setup, "UNISTALL"), IDCANCEL);
@@ -298,6 +370,7 @@ void tour(const std::string& program, const std::string& archive, const std::str
         check(!Exists(GroupFolder()), "no program group and no shortcut");
         check(!ClassKeyExists(), "no class key");
         check(UninstallCopies().empty(), "no temporary copy of the uninstaller");
+        check(!listed(), "no entry in the list of installed programs");
     }
 
     std::printf("A newer version installed:\n");
@@ -419,6 +492,8 @@ int main(int argc, char** argv)
     CoInitialize(nullptr);
     // A machine without the application, as a person would start from.
     DeleteFileA(RecordPath().c_str());
+    for (const std::string& copy : UninstallCopies())
+        robot::RemoveTree(copy), DeleteFileA(copy.c_str());
     robot::RemoveTree(TARGET);
     robot::RemoveTree(MOVED);
     robot::RemoveTree(GroupFolder());
