@@ -30,6 +30,7 @@ protected:
         robot::RemoveTree(DEFAULT_FOLDER);
         robot::RemoveTree("E:\\Corvane");
         robot::RemoveTree(GroupFolder());
+        RegDeleteKeyA(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\CorvanePro32");
     }
     static std::string archive(const std::string& code = "*" DISTRIBUTION_CODE)
     {
@@ -52,7 +53,8 @@ protected:
 // longest folder the setup takes (its check counts the library's
 // temporary file): what was there before is untouched, the members
 // before a failure stay whole, nothing is half-written, and a record is
-// written only for a whole installation.
+// written, and the program listed among the installed ones, only for a
+// whole installation.
 TEST_F(Distribution, AnInstallationIsWholeOrLosesNothing)
 {
     std::string longest = scratch() + "\\" + std::string(120, 'a');
@@ -89,6 +91,7 @@ TEST_F(Distribution, AnInstallationIsWholeOrLosesNothing)
         EXPECT_EQ(c.installed, installed(c.folder));
         EXPECT_EQ(c.files, FilesIn(c.folder + "\\*").size()) << "nothing half-written or left over";
         EXPECT_EQ(c.installed == 7, Exists(RecordPath()));
+        EXPECT_EQ(c.installed == 7, UninstallEntryExists()) << "listed among the installed programs when whole";
     }
     for (const char* member : MEMBERS)
         EXPECT_EQ(std::string("earlier ") + member, ReadFile(std::string(DEFAULT_FOLDER) + "\\" + member));

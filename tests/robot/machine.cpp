@@ -70,12 +70,22 @@ void RemoveClassKey()
     RegDeleteTreeA(HKEY_CLASSES_ROOT, "Corvane.Pro32");
 }
 
-bool ClassKeyExists()
+static bool key_exists(HKEY root, const char* name)
 {
     HKEY key;
-    bool exists = RegOpenKeyExA(HKEY_CLASSES_ROOT, "Corvane.Pro32", 0, KEY_READ, &key) == ERROR_SUCCESS;
+    bool exists = RegOpenKeyExA(root, name, 0, KEY_READ, &key) == ERROR_SUCCESS;
     RegCloseKey(exists ? key : nullptr);
     return exists;
+}
+
+bool ClassKeyExists()
+{
+    return key_exists(HKEY_CLASSES_ROOT, "Corvane.Pro32");
+}
+
+bool UninstallEntryExists()
+{
+    return key_exists(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\CorvanePro32");
 }
 
 std::vector<std::string> UninstallCopies()

@@ -30,6 +30,9 @@ void RegisterClassKey();
 void RemoveClassKey();
 bool ClassKeyExists();
 
+// The entry in the system's list of installed programs.
+bool UninstallEntryExists();
+
 // The temporary folders (and their scripts) UNINSTAL.EXE makes for its copies.
 std::vector<std::string> UninstallCopies();
 
