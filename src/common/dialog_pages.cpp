@@ -7,10 +7,11 @@
 // The notices' start, posted to themselves: never a close request.
 enum { WM_START_WORK = WM_APP + 1 };
 
+// The dialog's row; null before WM_INITDIALOG has kept it.
 template <typename Row>
-static const Row& row_of(HWND dialog)
+static const Row* row_of(HWND dialog)
 {
-    return *reinterpret_cast<const Row*>(GetWindowLongPtrA(dialog, DWLP_USER));
+    return reinterpret_cast<const Row*>(GetWindowLongPtrA(dialog, DWLP_USER));
 }
 
 INT_PTR CALLBACK PageProcedure(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
@@ -18,7 +19,7 @@ INT_PTR CALLBACK PageProcedure(HWND dialog, UINT message, WPARAM wParam, LPARAM 
     switch (message) {
     case WM_INITDIALOG: {
         SetWindowLongPtrA(dialog, DWLP_USER, lParam);
-        const ButtonPage& page = row_of<ButtonPage>(dialog);
+        const ButtonPage& page = *row_of<ButtonPage>(dialog);
         RepaintBackdrop();
         if (page.folderText)
             SetDlgItemTextA(dialog, page.folderText, State.InstalledFolder);
@@ -28,7 +29,9 @@ INT_PTR CALLBACK PageProcedure(HWND dialog, UINT message, WPARAM wParam, LPARAM 
         return TRUE;
     }
     case WM_COMMAND:
-        for (const ButtonPage::Ending& ending : row_of<ButtonPage>(dialog).endings) {
+        if (!row_of<ButtonPage>(dialog))
+            return FALSE;
+        for (const ButtonPage::Ending& ending : row_of<ButtonPage>(dialog)->endings) {
             if (ending.control != 0 && ending.control == LOWORD(wParam)) {
                 EndDialog(dialog, ending.result);
                 return TRUE;
@@ -45,7 +48,7 @@ INT_PTR CALLBACK NoticeProcedure(HWND dialog, UINT message, WPARAM, LPARAM lPara
     case WM_INITDIALOG:
         SetWindowLongPtrA(dialog, DWLP_USER, lParam);
         RepaintBackdrop();
-        if (row_of<WorkNotice>(dialog).showsTarget)
+        if (row_of<WorkNotice>(dialog)->showsTarget)
             SetDlgItemTextA(dialog, IDC_FOLDER_TEXT, State.TargetFolder);
         CenterDialog(dialog);
         RepaintBackdrop();
@@ -56,7 +59,7 @@ INT_PTR CALLBACK NoticeProcedure(HWND dialog, UINT message, WPARAM, LPARAM lPara
         // The posted start overtakes the notice's first paint, and the
         // work holds the thread: paint the notice first.
         UpdateWindow(dialog);
-        EndDialog(dialog, row_of<WorkNotice>(dialog).work(dialog));
+        EndDialog(dialog, row_of<WorkNotice>(dialog)->work(dialog));
         return TRUE;
     case WM_CLOSE:
         // Not for a notice: it ends when its work is done. A close request
