@@ -5,6 +5,8 @@
 #include <string.h>
 #include <zlib.h>
 
+#include <atomic>
+
 namespace zip {
 namespace {
 
@@ -279,12 +281,123 @@ Result FindEntry(Source& archive, const char* name, Entry* entry)
 
 namespace {
 
+// The pieces between the two sides of a split extraction: the side that
+// reads and decrypts, on the helper's thread, runs ahead of the side that
+// inflates by up to RING_SLOTS pieces. They are cut where the single loop
+// cuts its reads, so that a read that fails is met at the same point of
+// the data, and the same code comes out. The last piece carries the end of
+// the data, or the read that failed.
+class Ring {
+public:
+    Ring(Source& archive, ZipCrypto& crypto, Helper* helper, uint8_t* memory)
+        : archive_(archive), crypto_(crypto), helper_(helper), memory_(memory)
+    {
+    }
+
+    bool start(uint64_t offset, uint64_t count)
+    {
+        offset_ = offset;
+        left_ = count;
+        return helper_->start(&Ring::run, this);
+    }
+
+    // The next piece, decrypted; the one taken before is given back.
+    Result take(const uint8_t** data, size_t* got)
+    {
+        uint32_t at = consumed_.load(std::memory_order_relaxed);
+        if (holding_ && !last_) {
+            consumed_.store(++at);
+            notify(PRODUCER);
+        }
+        await(CONSUMER, [&] { return produced_.load() != at; });
+        const Piece& piece = pieces_[at % RING_SLOTS];
+        holding_ = true;
+        last_ = piece.length == 0 || piece.result != OK;
+        *data = memory_ + at % RING_SLOTS * CHUNK;
+        *got = piece.length;
+        return piece.result;
+    }
+
+    // Stops the decrypting side wherever it is, and waits for its thread.
+    void stop()
+    {
+        stop_.store(true);
+        notify(PRODUCER);
+        helper_->join();
+    }
+
+private:
+    enum Side { CONSUMER, PRODUCER };
+
+    struct Piece {
+        size_t length;
+        Result result;
+    };
+
+    static void run(void* self) { static_cast<Ring*>(self)->produce(); }
+
+    void produce()
+    {
+        for (uint32_t at = 0;; ++at) {
+            await(PRODUCER, [&] { return stop_.load() || at - consumed_.load() < RING_SLOTS; });
+            if (stop_.load())
+                return;
+            Piece& piece = pieces_[at % RING_SLOTS];
+            uint8_t* data = memory_ + at % RING_SLOTS * CHUNK;
+            piece.length = left_ < CHUNK ? static_cast<size_t>(left_) : CHUNK;
+            piece.result = piece.length && !archive_.read(offset_, data, piece.length) ? UNEXPECTED_END : OK;
+            if (piece.result == OK)
+                crypto_.decrypt(data, piece.length);
+            offset_ += piece.length;
+            left_ -= piece.length;
+            produced_.store(at + 1);
+            notify(CONSUMER);
+            if (piece.length == 0 || piece.result != OK)
+                return;
+        }
+    }
+
+    // A side marks itself asleep before it looks a last time, and the
+    // other looks for the mark after it moves its counter; both in one
+    // order for all threads, so that one of them sees the other and no
+    // wake-up is lost. A wake-up that finds its side awake already is
+    // kept, and only makes the next wait look again.
+    template <typename Ready>
+    void await(Side side, Ready ready)
+    {
+        while (!ready()) {
+            asleep_[side].store(true);
+            if (!ready())
+                helper_->wait(side);
+            asleep_[side].store(false);
+        }
+    }
+
+    void notify(Side side)
+    {
+        if (asleep_[side].load())
+            helper_->wake(side);
+    }
+
+    Source& archive_;
+    ZipCrypto& crypto_;
+    Helper* helper_;
+    uint8_t* memory_;
+    Piece pieces_[RING_SLOTS];
+    uint64_t offset_ = 0, left_ = 0;  // the decrypting side's own
+    bool holding_ = false, last_ = false;  // the inflating side's own
+    std::atomic<uint32_t> produced_{0}, consumed_{0};
+    std::atomic<bool> stop_{false};
+    std::atomic<bool> asleep_[2] = {};
+};
+
 // Streams `count` archive bytes from `offset` through decryption, when
-// there is a code, into the stored or inflated output.
+// there is a code, into the stored or inflated output: all in one loop,
+// or taking the data as a ring decrypts it on another thread.
 class Extraction {
 public:
-    Extraction(Source& archive, const Entry& entry, Sink& sink, Buffer& in, Buffer& out)
-        : archive_(archive), entry_(entry), sink_(sink), in_(in), out_(out)
+    Extraction(Source& archive, const Entry& entry, Sink& sink, Buffer& in, Buffer& out, Ring* ring)
+        : archive_(archive), entry_(entry), sink_(sink), in_(in), out_(out), ring_(ring)
     {
     }
 
@@ -314,13 +427,20 @@ private:
     Result wrong_size() const { return crypto_ ? BAD_PASSWORD : BAD_STRUCTURE; }
 
     // The next piece of archive data, decrypted; 0 bytes at the end.
-    Result fill(size_t* got)
+    Result fill(const uint8_t** data, size_t* got)
     {
-        size_t n = left_ < in_.size() ? static_cast<size_t>(left_) : in_.size();
-        if (n && !archive_.read(offset_, in_.data(), n))
-            return UNEXPECTED_END;
-        if (crypto_)
-            crypto_->decrypt(in_.data(), n);
+        size_t n = left_ < CHUNK ? static_cast<size_t>(left_) : CHUNK;
+        if (ring_) {
+            Result result = ring_->take(data, &n);
+            if (result != OK)
+                return result;
+        } else {
+            if (n && !archive_.read(offset_, in_.data(), n))
+                return UNEXPECTED_END;
+            if (crypto_)
+                crypto_->decrypt(in_.data(), n);
+            *data = in_.data();
+        }
         offset_ += n;
         left_ -= n;
         *got = n;
@@ -341,10 +461,11 @@ private:
         if (left_ != entry_.size)
             return BAD_STRUCTURE;
         while (left_) {
+            const uint8_t* data;
             size_t got;
-            Result result = fill(&got);
+            Result result = fill(&data, &got);
             if (result == OK)
-                result = emit(in_.data(), got);
+                result = emit(data, got);
             if (result != OK)
                 return result;
         }
@@ -359,15 +480,16 @@ private:
         Result result = OK;
         for (int status = Z_OK; status != Z_STREAM_END && result == OK;) {
             if (stream.avail_in == 0) {
+                const uint8_t* data;
                 size_t got;
-                result = fill(&got);
+                result = fill(&data, &got);
                 if (result != OK)
                     break;
                 if (got == 0) {
                     result = damaged();  // the stream needs more than the archive holds
                     break;
                 }
-                stream.next_in = in_.data();
+                stream.next_in = const_cast<uint8_t*>(data);
                 stream.avail_in = static_cast<uInt>(got);
             }
             // One byte of room beyond the declared size shows an archive
@@ -395,6 +517,7 @@ private:
     Sink& sink_;
     Buffer& in_;
     Buffer& out_;
+    Ring* ring_;
     ZipCrypto* crypto_ = nullptr;
     uint64_t offset_ = 0;
     uint64_t left_ = 0;
@@ -404,7 +527,8 @@ private:
 
 }  // namespace
 
-Result ExtractEntry(Source& archive, const Entry& entry, const char* password, Sink& sink)
+Result ExtractEntry(Source& archive, const Entry& entry, const char* password, Sink& sink, Helper* helper,
+                    uint64_t splitFrom)
 {
     bool encrypted = entry.flags & FLAG_ENCRYPTED;
     if (entry.method == METHOD_AES || (encrypted && (entry.flags & FLAG_STRONG_ENCRYPTION)))
@@ -448,11 +572,19 @@ Result ExtractEntry(Source& archive, const Entry& entry, const char* password, S
         count -= CRYPT_HEADER_SIZE;
     }
 
-    Buffer in(CHUNK), out(CHUNK);
+    bool split = encrypted && helper && count >= splitFrom;
+    Buffer in(split ? RING_SLOTS * CHUNK : CHUNK), out(CHUNK);
     if (!in || !out)
         return NO_MEMORY;
-    Extraction extraction(archive, entry, sink, in, out);
-    return extraction.run(dataStart, count, encrypted ? &crypto : nullptr);
+    // A thread the system will not give is no failure: the single loop
+    // does the same work.
+    Ring ring(archive, crypto, helper, in.data());
+    split = split && ring.start(dataStart, count);
+    Extraction extraction(archive, entry, sink, in, out, split ? &ring : nullptr);
+    Result result = extraction.run(dataStart, count, encrypted ? &crypto : nullptr);
+    if (split)
+        ring.stop();
+    return result;
 }
 
 }  // namespace zip

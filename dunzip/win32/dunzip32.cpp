@@ -26,6 +26,9 @@ using zip::Result;
 const DWORD REPLACE_PATIENCE_MS = 4000;
 const DWORD REPLACE_RETRY_MS = 250;
 
+// The decrypting thread only reads the archive: little stack.
+const SIZE_T HELPER_STACK = 64 * 1024;
+
 // Temporary names already taken are passed over this many times.
 const DWORD TEMPORARY_ATTEMPTS = 16;
 // Room for a path as the system resolves it, "\\?\" and all; a longer
@@ -109,6 +112,68 @@ public:
 private:
     HANDLE file_;
 };
+
+// The core's second thread, made by the system itself: a C++ thread
+// would bring the static pthreads library and more of the C++ library
+// along, four times the size of this whole library. Its events live as
+// long as the thread; auto-reset, so that a wake is kept until one wait
+// takes it.
+class Thread : public zip::Helper {
+public:
+    bool start(void (*work)(void*), void* context) override
+    {
+        work_ = work;
+        context_ = context;
+        for (HANDLE& event : events_)
+            event = CreateEventA(nullptr, FALSE, FALSE, nullptr);
+        thread_ = events_[0] && events_[1] ? CreateThread(nullptr, HELPER_STACK, run, this,
+                                                          STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr)
+                                           : nullptr;
+        if (!thread_)
+            close_events();
+        return thread_ != nullptr;
+    }
+
+    void join() override
+    {
+        WaitForSingleObject(thread_, INFINITE);
+        CloseHandle(thread_);
+        close_events();
+    }
+
+    void wait(int side) override { WaitForSingleObject(events_[side], INFINITE); }
+    void wake(int side) override { SetEvent(events_[side]); }
+
+private:
+    static DWORD WINAPI run(void* self)
+    {
+        Thread* thread = static_cast<Thread*>(self);
+        thread->work_(thread->context_);
+        return 0;
+    }
+
+    void close_events()
+    {
+        for (HANDLE& event : events_) {
+            if (event)
+                CloseHandle(event);
+            event = nullptr;
+        }
+    }
+
+    void (*work_)(void*) = nullptr;
+    void* context_ = nullptr;
+    HANDLE thread_ = nullptr;
+    HANDLE events_[2] = {};
+};
+
+// Whether the process may run on two processors at once: on one, the
+// second thread would only take turns with the first.
+bool two_processors()
+{
+    DWORD_PTR process, system;
+    return GetProcessAffinityMask(GetCurrentProcess(), &process, &system) && (process & (process - 1));
+}
 
 // A member name that is a file name and nothing more.
 bool bare_name(const char* name)
@@ -269,7 +334,8 @@ Result extract(const UnzipRequest& request)
         result = create_temporary(request.folder, &temporary);
     if (result == zip::OK) {
         FileSink sink(temporary.file);
-        result = zip::ExtractEntry(archive, entry, request.decryptCode, sink);
+        Thread thread;
+        result = zip::ExtractEntry(archive, entry, request.decryptCode, sink, two_processors() ? &thread : nullptr);
         FILETIME modified;
         if (result == zip::OK && member_time(entry, &modified))
             SetFileTime(temporary.file, nullptr, nullptr, &modified);  // a file without its time is still whole

@@ -45,7 +45,9 @@ inline std::vector<Case> ToolArchives(const std::string& folder)
     return cases;
 }
 
-// What the tools do not write, each member after another one.
+const size_t PIECE = 128 * 1024, LARGE = 3 << 20;  // zip::CHUNK; data the library decrypts on a second thread
+
+// What the tools do not write, each member after another; the encrypted ones stored, a piece long or a byte more.
 inline std::vector<Case> Forms()
 {
     const std::string big = Text(60000) + Noise(300000, 1);  // several chunks
@@ -54,7 +56,10 @@ inline std::vector<Case> Forms()
     };
     return {form("one byte", {"a.txt", "x"}), form("Zip64", {"a.txt", big, 8, "", false, true}),
             form("Zip64, sizes after the data, encrypted", {"a.txt", big, 8, "code", true, true}),
-            form("a comment holding an end signature", {"a.txt", Text(10)}, std::string("PK\x05\x06", 4) + "xxxx")};
+            form("a comment holding an end signature", {"a.txt", Text(10)}, std::string("PK\x05\x06", 4) + "xxxx"),
+            form("encrypted, one byte", {"a.txt", "y", 0, "c"}),
+            form("encrypted, one piece", {"a.txt", Noise(PIECE, 2), 0, "c"}),
+            form("encrypted, a piece and a byte", {"a.txt", Noise(PIECE + 1, 2), 0, "c"})};
 }
 
 // The first whole name to match; no name takes the member out of its folder.
@@ -81,12 +86,15 @@ inline std::string Flipped(std::string s, size_t at, int bits)
 inline std::vector<Case> Hostile()
 {
     const std::string data = Text(40000), plain = Build({{"a.txt", data}}), stored = Build({{"a.txt", data, 0}});
+    // Decrypted on a second thread; with its sizes after the data, a wrong CRC shows only at the end.
+    const std::string large = Text(40000) + Noise(LARGE, 3);
     const size_t compressed = Deflate(data).size();
-    auto lying = [&data](auto change) {
-        Member m{"a.txt", data};
+    auto lying = [&data](auto change, const std::string& bytes = "") {
+        Member m{"a.txt", bytes.empty() ? data : bytes};
         change(m);
         return Build({m});
     };
+    auto sealed = [&](auto change) { return lying([&](Member& m) { m.password = "c"; change(m); }, large); };
     return {
         {"zero bytes", "", 3},
         {"not an archive", Noise(3000, 4), 3},
@@ -115,6 +123,8 @@ inline std::vector<Case> Hostile()
         {"encrypted, less than declared", lying([](Member& m) { m.password = "c"; m.claimedSize = 1 << 24; }), 44, "c"},
         {"encrypted, shorter than its header", lying([](Member& m) { m.password = "c"; m.claimedCompressed = 5; }), 3,
          "c"},
+        {"encrypted, large, a wrong CRC", sealed([](Member& m) { m.descriptor = true; m.claimedCrc = 1; }), 44, "c"},
+        {"encrypted, large, data that ends early", sealed([](Member& m) { m.claimedCompressed = LARGE; }), 44, "c"},
         {"split over disks", Flipped(plain, plain.size() - 18, 1), 3},
         {"a directory entry without its signature", Flipped(plain, plain.size() - 22 - 46 - 5, 1), 3},
     };

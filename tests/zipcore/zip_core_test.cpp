@@ -7,18 +7,22 @@
 namespace {
 
 using namespace testzip;
+static_assert(PIECE == zip::CHUNK && LARGE > zip::SPLIT_FROM, "the cases cut and split where the library does");
 
 void ExpectCases(const std::vector<Case>& cases, const char* file = __builtin_FILE(), int line = __builtin_LINE())
 {
     testing::ScopedTrace caller(file, line, "");
     ASSERT_FALSE(cases.empty());
-    for (const Case& c : cases) {
-        StringSink sink;
-        int result = Extract(c.archive, c.member, c.code, sink);
-        EXPECT_TRUE(result == c.result || result == c.alsoResult) << c.what << ": " << result;
-        EXPECT_LE(sink.out.size(), sink.declared) << c.what << ": more than the archive declares";
-        EXPECT_TRUE(c.result || sink.out == c.data) << c.what << ": " << sink.out.size() << " bytes";
-    }
+    for (const Case& c : cases)
+        for (bool split : {false, true}) {
+            SCOPED_TRACE(split ? "decrypted on a second thread" : "in one loop");
+            StringSink sink;
+            ThreadHelper helper;
+            int result = Extract(c.archive, c.member, c.code, sink, split ? &helper : nullptr);
+            EXPECT_TRUE(result == c.result || result == c.alsoResult) << c.what << ": " << result;
+            EXPECT_LE(sink.out.size(), sink.declared) << c.what << ": more than the archive declares";
+            EXPECT_TRUE(c.result || sink.out == c.data) << c.what << ": " << sink.out.size() << " bytes";
+        }
 }
 
 TEST(ZipCore, ArchivesOfOtherToolsExtractByteExactly) { ExpectCases(ToolArchives(ARCHIVES_DIR)); }
@@ -48,6 +52,21 @@ TEST(ZipCore, TheSinksFailureStopsTheExtraction)
     sink.failWith = zip::DISK_FULL;
     EXPECT_EQ(zip::DISK_FULL, Extract(Build({{"a.txt", Text(100000)}}), "a.txt", "", sink));
     EXPECT_LE(sink.out.size(), zip::CHUNK) << "one write, and no more";
+}
+
+// Far into a large encrypted member whose text fills the ring: the single loop's code, and the thread joined.
+TEST(ZipCore, TwoThreadsEndAsOneLoopDoesFarIntoALargeEncryptedMember)
+{
+    const std::string archive = Build({{"a.txt", Text(200000) + Noise(300000, 7), 8, "c"}});
+    for (auto [cut, failWith, result] : {std::tuple(archive.size() / 2, zip::OK, zip::UNEXPECTED_END),
+                                         {~0ul, zip::DISK_FULL, zip::DISK_FULL}, {~0ul, zip::OK, zip::OK}})
+        for (int split : {0, 1}) {
+            StringSink sink;
+            ThreadHelper helper;
+            sink.failWith = failWith;
+            EXPECT_EQ(result, Extract(archive, "a.txt", "c", sink, split ? &helper : nullptr, cut)) << result;
+            EXPECT_EQ(std::make_pair(split, split), std::make_pair(helper.started, helper.joined)) << result;
+        }
 }
 
 // The CRC is folded in 64-byte blocks where the processor allows and
