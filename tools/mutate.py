@@ -4,7 +4,7 @@ product, one at a time, to a copy of the tree, builds it and runs the suite
 until its first failure. A mutation the suite fails on is caught; one it
 passes is missed.
 
-    python3 tools/mutate.py [--arch win64] [--only TEXT] [MUTATIONS]
+    python3 tools/mutate.py [--arch win64] [--only TEXT] [--from N] [MUTATIONS]
 
 It mutates the committed tree (HEAD), not the working tree. MUTATIONS
 (default tests/mutations.txt) holds blocks of the form
@@ -58,9 +58,11 @@ def main():
     parser.add_argument('mutations', nargs='?', default=os.path.join(ROOT, 'tests', 'mutations.txt'))
     parser.add_argument('--arch', default='win64')
     parser.add_argument('--only', default='', help='run the mutations whose name holds this text')
+    parser.add_argument('--from', dest='first', type=int, default=1, help='start at the mutation of this number')
     parser.add_argument('--work', default=os.path.join(ROOT, 'build', 'mutants'), help='the folder of the copy')
     args = parser.parse_args()
-    mutations = [m for m in read_mutations(args.mutations) if args.only in m['name']]
+    mutations = [(number, m) for number, m in enumerate(read_mutations(args.mutations), 1)
+                 if args.only in m['name'] and number >= args.first]
 
     # The committed tree, afresh; the copy's build folder stays for speed.
     copy = os.path.join(args.work, 'source')
@@ -78,7 +80,7 @@ def main():
              f'--stop-on-failure -E FuzzArchiveReading')
     logs = args.work
 
-    for m in mutations:
+    for _, m in mutations:
         text = open(os.path.join(copy, m['file']), encoding='utf-8').read()
         if text.count(m['old']) != 1:
             sys.exit(f"{m['name']}: {m['file']} does not hold its text exactly once")
@@ -89,7 +91,7 @@ def main():
         sys.exit(f'the unmutated tree does not build or pass: see {logs}/*.log')
 
     caught = 0
-    for number, m in enumerate(mutations, 1):
+    for number, m in mutations:
         path = os.path.join(copy, m['file'])
         original = open(path, encoding='utf-8').read()
         open(path, 'w', encoding='utf-8').write(original.replace(m['old'], m['new']))
