@@ -7,12 +7,13 @@
 #   - the floor: raw zlib inflate, CRC-32 and writes of the same data,
 #   - DUNZIP32.DLL under Wine, one request per member, as the setup calls
 #     it: the Win32 and the Win64 build, each where the machine runs it.
-# Each is run REPEATS times (default 5); medians are reported in MiB of
-# output per second, with the ratios the goals are stated in. The core
-# decrypts on a second thread where it may run on two processors; on one
-# (taskset -c 0) it is run against its single loop (--single-loop), the
-# two in turns. Then the core's peak memory for a 20 MB and a 200 MB
-# member, plain and with a code, and the DLL's size.
+# Each is run REPEATS times (default 5), the native ones in turns so that
+# their ratios are paired; medians are reported in MiB of output per
+# second, with the ratios the goals are stated in. The core decrypts on a
+# second thread where it may run on two processors; on one (taskset -c 0)
+# it is run against its single loop (--single-loop), the two in turns.
+# Then the core's peak memory for a 20 MB and a 200 MB member, plain and
+# with a code, and the DLL's size.
 #
 #   bash bench/run.sh [REPEATS]
 #
@@ -68,28 +69,24 @@ declare -A seconds
 report() {
     printf '  %-26s %8.3f s  %7.1f MiB/s\n' "$1" "${seconds[$1]}" "$(echo "$bytes / 1048576 / ${seconds[$1]}" | bc -l)"
 }
-measure() {
-    local name=$1
-    shift
-    time_once "$@" >/dev/null  # warm: the archive in the page cache
-    local runs=()
-    for _ in $(seq "$repeats"); do runs+=("$(time_once "$@")"); done
-    seconds[$name]=$(printf '%s\n' "${runs[@]}" | median)
-    report "$name"
-}
-# Two commands, run in turns, so that a change in the machine's load
-# falls on both alike: NAME1 NAME2 and the two commands, each as one string.
-measure_pair() {
-    time_once $3 >/dev/null
-    local first=() second=()
-    for _ in $(seq "$repeats"); do
-        first+=("$(time_once $3)")
-        second+=("$(time_once $4)")
+# Commands run in turns, so that a change in the machine's load falls on
+# all alike and their ratios are paired: NAME COMMAND pairs, each command
+# one string of words without blanks of their own.
+measure_turns() {
+    local names=() commands=() i
+    while [ $# -gt 0 ]; do
+        names+=("$1") commands+=("$2")
+        shift 2
     done
-    seconds[$1]=$(printf '%s\n' "${first[@]}" | median)
-    seconds[$2]=$(printf '%s\n' "${second[@]}" | median)
-    report "$1"
-    report "$2"
+    local -A runs
+    for command in "${commands[@]}"; do time_once $command >/dev/null; done  # warm: the archives in the page cache
+    for _ in $(seq "$repeats"); do
+        for i in "${!commands[@]}"; do runs[$i]+="$(time_once ${commands[$i]}) "; done
+    done
+    for i in "${!names[@]}"; do
+        seconds[${names[$i]}]=$(printf '%s\n' ${runs[$i]} | median)
+        report "${names[$i]}"
+    done
 }
 
 native=build/win64/native
@@ -115,25 +112,25 @@ measure_dll() {
 
 echo "Payload: $((bytes / 1048576)) MiB in ${#members[@]} members; archives $(( $(stat -c %s "$work/plain.zip") / 1048576 )) MiB;" \
      "median of $repeats runs"
-echo "Plain:"
-measure core "$native/zip_extract" "$work/plain.zip" "$out" - "${members[@]}"
-measure unzip unzip -q -o "$work/plain.zip" -d "$out"
-measure bsdtar bsdtar -xf "$work/plain.zip" -C "$out"
-measure floor "$native/inflate_floor" "$work/plain.zip" "$out" "${members[@]}"
+extract="$native/zip_extract"
+echo "Native, in turns:"
+measure_turns \
+    core "$extract $work/plain.zip $out - ${members[*]}" \
+    floor "$native/inflate_floor $work/plain.zip $out ${members[*]}" \
+    bsdtar "bsdtar -xf $work/plain.zip -C $out" \
+    unzip "unzip -q -o $work/plain.zip -d $out" \
+    "core, code" "$extract $work/code.zip $out $code ${members[*]}" \
+    "bsdtar, code" "bsdtar -xf $work/code.zip -C $out --passphrase $code" \
+    "unzip, code" "unzip -q -o -P $code $work/code.zip -d $out"
+echo "With a decrypt code, on one processor, in turns:"
+measure_turns \
+    "core, code, one processor" "taskset -c 0 $extract $work/code.zip $out $code ${members[*]}" \
+    "single loop, one processor" "taskset -c 0 $extract --single-loop $work/code.zip $out $code ${members[*]}"
+echo "DUNZIP32.DLL under Wine, one request per member:"
 for arch in "${ARCHITECTURES[@]}"; do
     measure_dll "DUNZIP32.DLL $arch" "$arch" plain -
-done
-echo "With a decrypt code:"
-measure "core, code" "$native/zip_extract" "$work/code.zip" "$out" "$code" "${members[@]}"
-measure "unzip, code" unzip -q -o -P "$code" "$work/code.zip" -d "$out"
-measure "bsdtar, code" bsdtar -xf "$work/code.zip" -C "$out" --passphrase "$code"
-for arch in "${ARCHITECTURES[@]}"; do
     measure_dll "DUNZIP32.DLL $arch, code" "$arch" code "$code"
 done
-echo "With a decrypt code, on one processor:"
-measure_pair "core, code, one processor" "single loop, one processor" \
-    "taskset -c 0 $native/zip_extract $work/code.zip $out $code ${members[*]}" \
-    "taskset -c 0 $native/zip_extract --single-loop $work/code.zip $out $code ${members[*]}"
 
 ratio() { printf '%.2f' "$(echo "${seconds[$1]} / ${seconds[$2]}" | bc -l)"; }
 echo "Ratios of time (lower is faster):"
