@@ -281,13 +281,16 @@ Dialog Session::reread(const Dialog& dialog) const
     return IsWindow(dialog.window) ? read_dialog(dialog.window) : Dialog();
 }
 
-// A click goes through the dialog's own message loop, as a person's does.
+// A click goes through the dialog's own message loop, as a person's does:
+// the notice the button sends its dialog. Not BM_CLICK, which a button of a
+// dialog that is not the active window may drop (a shell window that opens
+// late takes the activation).
 bool Session::press(const Dialog& dialog, int id)
 {
     HWND button = GetDlgItem(dialog.window, id);
     if (!button || !IsWindowVisible(button) || !IsWindowEnabled(button))
         return false;
-    PostMessageA(button, BM_CLICK, 0, 0);
+    PostMessageA(dialog.window, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(button));
     return true;
 }
 

@@ -125,9 +125,23 @@ robot::Dialog see(robot::Session& setup, const std::string& name, robot::Dialog 
     return dialog;
 }
 
+// Waits for the named dialog again, met and saved before.
+robot::Dialog again(robot::Session& setup, const std::string& name)
+{
+    robot::Dialog dialog = setup.next();
+    if (dialog && dialog.name == name)
+        return dialog;
+    std::printf("  WRONG:   expected %s, saw %s\n", name.c_str(), dialog ? dialog.title.c_str() : "nothing");
+    g_ok = false;
+    return robot::Dialog();
+}
+
 void press(robot::Session& setup, const robot::Dialog& dialog, int id)
 {
-    if (dialog && !setup.press(dialog, id)) {
+    if (!dialog) {
+        std::printf("  WRONG:   no dialog to press %d on\n", id);
+        g_ok = false;
+    } else if (!setup.press(dialog, id)) {
         std::printf("  WRONG:   cannot press %d\n", id);
         g_ok = false;
     }
@@ -300,7 +314,7 @@ void tour(const std::string& program, const std::string& archive, const std::str
         see(setup, "SETUPSCAN");
         press(setup, see(setup, "SETUPINTRO"), IDCANCEL);
         press(setup, see(setup, "SETUPEXIT"), IDCANCEL);  // Resume Setup
-        press(setup, setup.next(), IDOK);                  // the welcome dialog again: Install
+        press(setup, again(setup, "SETUPINTRO"), IDOK);     // Install
         press(setup, see(setup, "INSTALL"), IDOK);
         press(setup, see(setup, "DIRCREATE"), IDOK);
         press(setup, see(setup, "#135", after_copying(setup)), IDOK);  // Create Icons
@@ -314,11 +328,11 @@ void tour(const std::string& program, const std::string& archive, const std::str
     std::printf("Setup again, over the installed copy:\n");
     {
         robot::Session setup(archive, program);
-        setup.next();  // the scan, seen before
-        press(setup, setup.next(), IDOK);
+        again(setup, "SETUPSCAN");
+        press(setup, again(setup, "SETUPINTRO"), IDOK);
         press(setup, see(setup, "NOTICE1"), IDOK);  // Continue installation
         press(setup, after_copying(setup), IDCANCEL);  // Skip
-        press(setup, setup.next(), IDOK);
+        press(setup, again(setup, "SUCCESS"), IDOK);
         expect_exit(setup, 1);
         check_installation(TARGET, payload);
     }
@@ -326,16 +340,17 @@ void tour(const std::string& program, const std::string& archive, const std::str
     std::printf("Setup again, moving the copy to %s:\n", MOVED);
     {
         robot::Session setup(archive, program);
-        setup.next();
-        press(setup, setup.next(), IDOK);
-        press(setup, setup.next(), 1006);  // NOTICE1: Remove old copy
+        again(setup, "SETUPSCAN");
+        press(setup, again(setup, "SETUPINTRO"), IDOK);
+        press(setup, again(setup, "NOTICE1"), 1006);  // Remove old copy
         see(setup, "REMOVESCAN");
-        robot::Dialog install = setup.next();
-        setup.type(install, 1002, MOVED);
+        robot::Dialog install = again(setup, "INSTALL");
+        if (install)
+            setup.type(install, 1002, MOVED);
         press(setup, install, IDOK);
-        press(setup, setup.next(), IDOK);  // DIRCREATE: Create
-        press(setup, after_copying(setup), IDOK);  // Create Icons
-        press(setup, setup.next(), IDOK);
+        press(setup, again(setup, "DIRCREATE"), IDOK);  // Create
+        press(setup, after_copying(setup), IDOK);         // Create Icons
+        press(setup, again(setup, "SUCCESS"), IDOK);
         expect_exit(setup, 1);
         int left = 0;
         for (const char* member : MEMBERS)
@@ -357,7 +372,7 @@ void tour(const std::string& program, const std::string& archive, const std::str
         see(setup, "SETUPSCAN");
         press(setup, see(setup, "UNISTALL"), IDCANCEL);
         press(setup, see(setup, "EXITUNINSTALL"), IDCANCEL);  // Resume
-        press(setup, setup.next(), IDOK);                      // UNISTALL again: Remove
+        press(setup, again(setup, "UNISTALL"), IDOK);          // Remove
         press(setup, see(setup, "REMOVE"), IDOK);
         see(setup, "REMOVESCAN");
         press(setup, see(setup, "RSUCCESS1"), IDOK);
@@ -377,7 +392,7 @@ void tour(const std::string& program, const std::string& archive, const std::str
     {
         WritePrivateProfileStringA("VERSION", "Major", "3", RecordPath().c_str());
         robot::Session setup(archive, program);
-        setup.next();
+        again(setup, "SETUPSCAN");
         press(setup, see(setup, "NEWERVERSION"), IDCANCEL);
         expect_exit(setup, 0);
         DeleteFileA(RecordPath().c_str());
