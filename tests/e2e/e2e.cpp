@@ -1,6 +1,5 @@
 #include "e2e.h"
 
-#include <algorithm>
 #include <cstring>
 #include <fstream>
 #include <sstream>
@@ -18,12 +17,6 @@ void WriteRecord(const std::string& contents)
     DeleteFileA(RecordPath().c_str());
     if (!contents.empty())
         WriteFile(RecordPath(), contents);
-}
-
-std::string WindowsPath(std::string unixPath)
-{
-    std::replace(unixPath.begin(), unixPath.end(), '/', '\\');
-    return "Z:" + unixPath;
 }
 
 // One or more actions, separated by blanks: a button's id ("!" first: a

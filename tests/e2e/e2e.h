@@ -32,7 +32,6 @@ const char* const MEMBERS[] = {
 // A record as this setup writes it, for a copy in `folder`.
 std::string RecordFor(const std::string& folder, int major = 2, int minor = 0);
 void WriteRecord(const std::string& contents);  // "" for no record
-std::string WindowsPath(std::string unixPath);  // through drive Z:
 
 // One step of a road: the dialog that must come next ("Error:TEXT" for an
 // error box saying TEXT, which has no icon), what a person does there (a

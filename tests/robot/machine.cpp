@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <shlobj.h>
 
+#include <algorithm>
 #include <fstream>
 #include <sstream>
 
@@ -15,9 +16,16 @@ std::string ReadFile(const std::string& path)
     return bytes.str();
 }
 
-void WriteFile(const std::string& path, const std::string& contents)
+std::string WriteFile(const std::string& path, const std::string& contents)
 {
     std::ofstream(path, std::ios::binary) << contents;
+    return path;
+}
+
+std::string WindowsPath(std::string unixPath)
+{
+    std::replace(unixPath.begin(), unixPath.end(), '/', '\\');
+    return "Z:" + unixPath;
 }
 
 bool Exists(const std::string& path)

@@ -11,7 +11,9 @@
 namespace machine {
 
 std::string ReadFile(const std::string& path);  // "" when it cannot be read
-void WriteFile(const std::string& path, const std::string& contents);
+std::string WriteFile(const std::string& path, const std::string& contents);  // the path
+// A path of the machine running Wine, as Windows programs see it through drive Z:.
+std::string WindowsPath(std::string unixPath);
 bool Exists(const std::string& path);
 bool IsFolder(const std::string& path);
 // The names a search pattern finds, "." and ".." left out.

@@ -1,5 +1,7 @@
 #include "robot.h"
 
+#include "machine.h"
+
 #include <algorithm>
 
 namespace robot {
@@ -216,9 +218,7 @@ void CloseShellWindows()
 
 std::string ProductFolder()
 {
-    std::string folder = "Z:" CORVANE_PRODUCT_DIR;  // the build's folder, seen through drive Z:
-    std::replace(folder.begin(), folder.end(), '/', '\\');
-    return folder;
+    return machine::WindowsPath(CORVANE_PRODUCT_DIR);
 }
 
 std::string SetupPath()

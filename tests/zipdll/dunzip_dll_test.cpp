@@ -8,34 +8,23 @@
 #include <filesystem>
 #include <thread>
 
+#include "machine.h"
 #include "request_layout.h"
+#include "robot.h"
 #include "unzip_request.h"  // for the temporary file's name only: the layout is request_layout.h's
 #include "zip_cases.h"
 
 namespace {
 
 using namespace testzip;
+using machine::WriteFile;
+using machine::WindowsPath;
 namespace fs = std::filesystem;
-
-// Wine's drive Z: is the root of the machine's file system.
-std::string WindowsPath(const char* path) { return "Z:" + fs::path(path).make_preferred().string(); }
 
 const std::string WORK = "C:\\dll-tests", TARGET = WORK + "\\target", ARCHIVE = WORK + "\\test.zip";
 const std::string EARLIER = "the earlier file";
 
-std::string WriteFile(const std::string& path, const std::string& bytes)
-{
-    std::ofstream(path, std::ios::binary) << bytes;
-    return path;
-}
-
-std::vector<std::string> FilesIn(const std::string& folder)
-{
-    std::vector<std::string> names;
-    for (const fs::directory_entry& entry : fs::directory_iterator(folder))
-        names.push_back(entry.path().filename().string());
-    return names;
-}
+std::vector<std::string> FilesIn(const std::string& folder) { return machine::FilesIn(folder + "\\*"); }
 
 size_t Threads()
 {
@@ -49,7 +38,7 @@ size_t Threads()
 }
 
 const auto dunzip = reinterpret_cast<int(__stdcall*)(const void*)>(reinterpret_cast<void*>(
-    GetProcAddress(LoadLibraryA((WindowsPath(PRODUCT_DIR) + "\\DUNZIP32.DLL").c_str()), "dunzip")));
+    GetProcAddress(LoadLibraryA((robot::ProductFolder() + "\\DUNZIP32.DLL").c_str()), "dunzip")));
 
 // Through a request record as the setup lays it out on this architecture,
 // unless its length is another or the address at `nullAt` is null.
