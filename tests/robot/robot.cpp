@@ -1,8 +1,8 @@
 #include "robot.h"
 
-#include "machine.h"
-
 #include <algorithm>
+
+#include "machine.h"
 
 namespace robot {
 namespace {
