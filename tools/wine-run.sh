@@ -2,7 +2,7 @@
 # Runs Windows programs under Wine the way the main job, the benches and
 # the tests need them: in a prefix of the project's own, on a private Xvfb
 # display, inside a Wine virtual desktop of 1024x768, with "Arial" drawn as
-# Liberation Sans.
+# Liberation Sans and the dialogs in Wine's own MS Sans Serif.
 #
 #   wine-run.sh --prefix DIR [--arch A] PROGRAM.EXE [ARGS...]
 #                           run one program; its exit code is the script's
@@ -136,14 +136,18 @@ REG
             >> "$prefix/corvane.reg"
     fi
     "$wine" regedit "$prefix/corvane.reg" >/dev/null 2>&1
-    # Debian's Wine does not list its own Marlett, which draws the title
-    # bar buttons; from the prefix's font folder it is found.
-    cp /usr/share/wine/fonts/marlett.ttf "$prefix/drive_c/windows/Fonts/"
     # The desktop made by wineboot has the old size; start afresh.
     wineserver -k 2>/dev/null || true
     wineserver -w 2>/dev/null || true
     touch "$prefix/.corvane-ready"
 fi
+
+# Debian's Wine does not list its own fonts; from the prefix's font folder
+# they are found. Marlett draws the title bar buttons. MS Sans Serif is the
+# templates' font (at 96 and 120 dots per inch): without it the dialogs are
+# set in a wider substitute, and a text that fits its control on Windows
+# wraps out of sight. Copied on every session, so older prefixes get them.
+cp -u /usr/share/wine/fonts/{marlett.ttf,sserife.fon,sseriff.fon} "$prefix/drive_c/windows/Fonts/"
 
 # A second drive for the tests: D: is a folder of the prefix's own.
 mkdir -p "$prefix/drive_d"
