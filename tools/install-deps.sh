@@ -2,11 +2,14 @@
 # Installs, on Debian 12 and as root, whatever building, running and
 # testing the setup needs and the machine lacks, for both architectures:
 # Wine's 32-bit part is installed even where the machine cannot execute
-# it, so the scripts find out what runs by trying (tools/arch.sh).
+# it, so the scripts find out what runs by trying (tools/arch.sh). There,
+# it then prepares Wine's 32-bit loader under emulation in the build tree.
 set -euo pipefail
+cd "$(dirname "$0")/.."
+. tools/arch.sh
 
 packages=(
-    cmake make python3 bc time
+    cmake make python3 bc time gcc binutils
     g++-mingw-w64-i686 binutils-mingw-w64-i686
     g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64 googletest
     libz-mingw-w64-dev zlib1g-dev clang libclang-rt-14-dev
@@ -19,9 +22,13 @@ missing=()
 for package in "${packages[@]}"; do
     dpkg -s "$package" >/dev/null 2>&1 || missing+=("$package")
 done
-[ ${#missing[@]} -eq 0 ] && exit 0
+if [ ${#missing[@]} -gt 0 ]; then
+    echo "Installing: ${missing[*]}"
+    dpkg --print-foreign-architectures | grep -qx i386 || dpkg --add-architecture i386
+    apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${missing[@]}" >/dev/null
+fi
 
-echo "Installing: ${missing[*]}"
-dpkg --print-foreign-architectures | grep -qx i386 || dpkg --add-architecture i386
-apt-get update -qq
-DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${missing[@]}" >/dev/null
+if [ "$(win32_loader_kind)" = emulated ]; then
+    tools/emulated-win32/prepare.sh "$EMULATED_WIN32"
+fi

@@ -8,9 +8,9 @@
 # out/index.html showing them in order; then the same on a screen of 144
 # dots per inch, in out/144dpi/.
 #
-# It runs the Win32 build, the product, where the machine can execute
-# 32-bit programs, and the Win64 build where it cannot (tools/arch.sh);
-# CORVANE_ARCH=win32 or win64 chooses.
+# It runs the Win32 build, the product: natively where the machine
+# executes 32-bit code, else with Wine's 32-bit loader emulated
+# (tools/arch.sh). CORVANE_ARCH=win64 runs the Win64 build instead.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
@@ -19,9 +19,10 @@ root=$PWD
 tools/install-deps.sh
 choose_architectures
 arch=${ARCHITECTURES[0]}
-case "$arch/${#ARCHITECTURES[@]}" in
-    win32/*) echo "Running the Win32 build, the product." ;;
-    win64/1) echo "Running the Win64 build. $WHY." ;;
+echo "$WHY"
+case "$arch" in
+    win32) echo "Running the Win32 build, the product." ;;
+    win64) echo "Running the Win64 build." ;;
 esac
 build=$(build_dir "$arch")
 build_architecture "$arch" -DCORVANE_NATIVE=OFF

@@ -13,7 +13,8 @@ cd "$(dirname "$0")/.."
 
 tools/install-deps.sh
 choose_architectures
-echo "Testing $WHY."
+echo "$WHY"
+echo "Testing ${ARCHITECTURES[*]}."
 
 # The native core's tests and its fuzzer go with the last suite only.
 last=${ARCHITECTURES[-1]}
@@ -24,7 +25,7 @@ for arch in "${ARCHITECTURES[@]}"; do
 done
 
 suite() {
-    tools/wine-run.sh --prefix "$(build_dir "$1")/wineprefix" --session \
+    tools/wine-run.sh --prefix "$(build_dir "$1")/wineprefix" --arch "$1" --session \
         ctest --test-dir "$(build_dir "$1")" -j2 --output-on-failure
 }
 

@@ -6,14 +6,15 @@
 #
 #   wine-run.sh --prefix DIR [--arch A] PROGRAM.EXE [ARGS...]
 #                           run one program; its exit code is the script's
-#   wine-run.sh --prefix DIR --session COMMAND...
+#   wine-run.sh --prefix DIR [--arch A] --session COMMAND...
 #                           run a Linux command (ctest, say) inside one session
 #   wine-run.sh --prefix DIR [--arch A] --display PROGRAM...
 #                           the same on the display that DISPLAY names, for a person
 #
-# A is win32 or win64 (the default), the architecture of PROGRAM: each is
-# started by Wine's loader of its own kind. The prefix is a 64-bit one and
-# holds both.
+# A is win32 or win64 (the default), the architecture of the programs: each
+# is started by Wine's loader of its own kind, the 32-bit one emulated
+# where the machine cannot execute 32-bit code (tools/arch.sh). The prefix
+# is a 64-bit one and holds both.
 #
 # CORVANE_DPI, when the prefix is first made, sets the screen's resolution
 # in dots per inch (LogPixels).
@@ -44,15 +45,12 @@ case "${1:-}" in
 esac
 [ $# -gt 0 ] || { echo "$0: nothing to run" >&2; exit 2; }
 
-# The prefix is made and served by the 64-bit loader; each program is
-# started by the loader of its own architecture.
-wine=$WINE64
+# The prefix is made and served by a 64-bit loader; each program is
+# started by the loader of its own architecture, natively or emulated
+# (tools/arch.sh).
+wine=$(prefix_loader "$arch")
 program_wine=$(wine_loader "$arch")
-if [ $session = 0 ] && ! can_run "$arch"; then
-    echo "$0: $arch programs cannot run here: $program_wine does not start (a machine without 32-bit execution?)" >&2
-    exit 1
-fi
-
+wine_environment "$arch"
 export WINEPREFIX=$prefix
 export WINEARCH=win64
 export WINEDEBUG=${WINEDEBUG:--all}
@@ -65,6 +63,10 @@ run() {
 if [ "${CORVANE_WINE_SESSION:-}" = "$prefix" ]; then
     run "$@"
     exit $?
+fi
+if ! can_run "$arch"; then
+    how_it_runs "$arch" >&2
+    exit 1
 fi
 
 mkdir -p "$(dirname "$prefix")"
@@ -108,7 +110,10 @@ if [ $own_display = 1 ]; then
     export DISPLAY=:$display
 fi
 
-if [ ! -f "$prefix/.corvane-ready" ]; then
+# A prefix for 32-bit programs made where they could not run lacks its
+# 32-bit system folder; it is made again.
+if [ ! -f "$prefix/.corvane-ready" ] ||
+    { [ "$arch" = win32 ] && [ ! -f "$prefix/drive_c/windows/syswow64/kernel32.dll" ]; }; then
     rm -rf "$prefix"
     "$wine" wineboot -i >/dev/null 2>&1
     # The default desktop becomes a virtual one of fixed size, so screen
