@@ -226,8 +226,12 @@ std::string SetupPath()
     return ProductFolder() + "\\SETUP.EXE";
 }
 
+// The templates are made before the program starts: made when its first
+// dialog is read, they can take longer than a two-second notice stays up
+// where the robot itself runs slowly (its 32-bit loader emulated).
 Session::Session(const std::string& commandTail, const std::string& program)
 {
+    Templates();
     std::string line = "\"" + program + "\"" + (commandTail.empty() ? "" : " " + commandTail);
     STARTUPINFOA startup = {sizeof startup};
     PROCESS_INFORMATION info = {};
