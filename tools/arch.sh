@@ -35,11 +35,14 @@ runs_32bit_code() {
     return 1
 }
 
-# How Win32 programs run here: native or emulated.
+# How Win32 programs run here: native or emulated. What a session found
+# out (CORVANE_WIN32_FOUND) holds for everything it runs.
 win32_loader_kind() {
     case "${CORVANE_WIN32_LOADER:-}" in
         native|emulated) echo "$CORVANE_WIN32_LOADER" ;;
-        '') if runs_32bit_code; then echo native; else echo emulated; fi ;;
+        '') if [ -n "${CORVANE_WIN32_FOUND:-}" ]; then echo "$CORVANE_WIN32_FOUND"
+            elif runs_32bit_code; then echo native
+            else echo emulated; fi ;;
         *) echo "CORVANE_WIN32_LOADER must be native or emulated, not '$CORVANE_WIN32_LOADER'" >&2; return 1 ;;
     esac
 }
@@ -70,8 +73,8 @@ wine_environment() {
     if [ "$1/$(win32_loader_kind)" = win32/emulated ]; then
         export WINEDLLPATH=/usr/lib/i386-linux-gnu/wine:/usr/lib/x86_64-linux-gnu/wine
     fi
-    export CORVANE_WIN32_LOADER
-    CORVANE_WIN32_LOADER=$(win32_loader_kind)
+    CORVANE_WIN32_FOUND=$(win32_loader_kind)
+    export CORVANE_WIN32_FOUND
 }
 
 # Whether an architecture's loader starts. The emulated one is asked
