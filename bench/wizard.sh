@@ -6,8 +6,8 @@
 # SETUP.EXE to its first dialog on screen, against a trivial Win32 program
 # (the demo's QVN32.EXE, which shows one message box) as the floor.
 #
-# The Win32 build where the machine can run it, else the Win64 build
-# (tools/arch.sh); CORVANE_ARCH chooses.
+# The Win32 build, natively or emulated (tools/arch.sh); CORVANE_ARCH=win64
+# takes the Win64 build.
 #
 #   bash bench/wizard.sh
 set -euo pipefail
@@ -20,7 +20,7 @@ choose_architectures
 arch=${ARCHITECTURES[0]}
 build=$(build_dir "$arch")
 build_architecture "$arch" -DCORVANE_NATIVE=OFF >/dev/null
-echo "The $arch build."
+echo "The $arch build. $(how_it_runs "$arch")"
 
 bench=$build/bench-wizard
 rm -rf "$bench"

@@ -26,13 +26,15 @@ WINE64=/usr/lib/wine/wine64
 # tools/install-deps.sh calls it where it is needed).
 EMULATED_WIN32=$CORVANE_ROOT/build/wine32-emulated
 
-# Whether this machine executes 32-bit code: it starts the 32-bit loader
-# itself, which is the whole question and takes a few milliseconds.
-# NATIVE_WIN32_ERROR keeps what the machine said when it does not.
-runs_32bit_code() {
-    NATIVE_WIN32_ERROR=$("$WINE32" --version 2>&1 >/dev/null) && return 0
+# Whether this machine refuses to execute 32-bit code: it starts the
+# 32-bit loader itself, which is the whole question and takes a few
+# milliseconds. Only "Exec format error" says so; a loader that fails
+# otherwise (not installed, say) is a fault of its own, not the machine's.
+# NATIVE_WIN32_ERROR keeps what the machine said.
+refuses_32bit_code() {
+    NATIVE_WIN32_ERROR=$("$WINE32" --version 2>&1 >/dev/null) && return 1
     NATIVE_WIN32_ERROR=${NATIVE_WIN32_ERROR##*: }
-    return 1
+    [ "$NATIVE_WIN32_ERROR" = "Exec format error" ]
 }
 
 # How Win32 programs run here: native or emulated. What a session found
@@ -41,8 +43,8 @@ win32_loader_kind() {
     case "${CORVANE_WIN32_LOADER:-}" in
         native|emulated) echo "$CORVANE_WIN32_LOADER" ;;
         '') if [ -n "${CORVANE_WIN32_FOUND:-}" ]; then echo "$CORVANE_WIN32_FOUND"
-            elif runs_32bit_code; then echo native
-            else echo emulated; fi ;;
+            elif refuses_32bit_code; then echo emulated
+            else echo native; fi ;;
         *) echo "CORVANE_WIN32_LOADER must be native or emulated, not '$CORVANE_WIN32_LOADER'" >&2; return 1 ;;
     esac
 }
@@ -77,12 +79,13 @@ wine_environment() {
     export CORVANE_WIN32_FOUND
 }
 
-# Whether an architecture's loader starts. The emulated one is asked
-# through the emulator directly: once handed over by the preloader, Wine
-# takes "--version" for a program's name.
+# Whether an architecture's loader starts. The emulated one only when its
+# folder was made whole, and asked through the emulator directly: once
+# handed over by the preloader, Wine takes "--version" for a program's name.
 can_run() {
     case "$1/$(win32_loader_kind)" in
-        win32/emulated) "$EMULATED_WIN32/qemu-i386" "$EMULATED_WIN32/usr/lib/wine/wine" --version ;;
+        win32/emulated) [ -f "$EMULATED_WIN32/.ready" ] &&
+            "$EMULATED_WIN32/qemu-i386" "$EMULATED_WIN32/usr/lib/wine/wine" --version ;;
         *) "$(wine_loader "$1")" --version ;;
     esac >/dev/null 2>&1
 }
@@ -104,7 +107,7 @@ how_it_runs() {
     elif [ "$kind" = native ]; then
         why="this machine executes 32-bit code"
     else
-        runs_32bit_code
+        refuses_32bit_code || true
         why="this machine cannot execute 32-bit code ($WINE32: $NATIVE_WIN32_ERROR)"
     fi
     if can_run win32; then
@@ -112,7 +115,8 @@ how_it_runs() {
         [ "$kind" = emulated ] && how="emulated (Wine's 32-bit loader under $(cat "$EMULATED_WIN32/.ready"))"
         echo "Win32: $how: $why."
     elif [ "$kind" = native ]; then
-        echo "Win32: does not run: $why, but $WINE32 does not start."
+        refuses_32bit_code || true
+        echo "Win32: does not run: $WINE32 does not start (${NATIVE_WIN32_ERROR:-it fails})."
     else
         echo "Win32: does not run: $why, but the emulated loader is not prepared (tools/install-deps.sh prepares it)."
     fi

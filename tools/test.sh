@@ -1,9 +1,9 @@
 #!/bin/bash
-# Builds everything and runs the whole test suite under Wine, for each
-# architecture this machine can run: Win32 and Win64 where it runs both,
-# Win64 alone where it cannot execute 32-bit programs. Installs what the
-# machine lacks first, says which suites it runs and why, and ends with
-# ctest's summary.
+# Builds everything and runs the whole test suite under Wine: the Win32
+# and the Win64 suite side by side, the Win32 one natively or with Wine's
+# 32-bit loader emulated where the machine cannot execute 32-bit code
+# (tools/arch.sh). Installs what the machine lacks first, says how each
+# suite runs and why, and ends with each suite's summary.
 #
 #   bash tools/test.sh
 #   CORVANE_ARCH=win64 bash tools/test.sh     one architecture only

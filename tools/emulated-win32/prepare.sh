@@ -16,11 +16,13 @@
 #
 # FOLDER/wine32 then starts 32-bit programs and FOLDER/usr/lib/wine/wine64
 # serves the prefix, with WINEDLLPATH naming the i386 builtins as well
-# (tools/arch.sh). Made once; FOLDER/.ready says it is complete.
+# (tools/arch.sh). FOLDER/.ready says it is complete; it is made again
+# when this script, the shim or Wine has changed since.
 set -euo pipefail
 folder=$(realpath -m "${1:?usage: $0 FOLDER}")
 here=$(cd "$(dirname "$0")" && pwd)
-[ -f "$folder/.ready" ] && exit 0
+stamp="$(cat "$here/prepare.sh" "$here/trapno.c" | md5sum | cut -c1-32) wine $(dpkg-query -W -f='${Version}' wine64)"
+[ -f "$folder/.ready" ] && [ "$(cat "$folder/.stamp" 2>/dev/null)" = "$stamp" ] && exit 0
 
 # LD_PRELOAD splits its list at blanks and colons.
 case "$folder" in
@@ -33,6 +35,10 @@ echo "Preparing Wine's 32-bit loader under qemu-user in $folder..."
 # Debian 13's qemu-user, through an apt source list and state of our own.
 apt=$folder/apt
 mkdir -p "$apt/lists/partial" "$apt/cache/archives/partial"
+# Debian 13's archive is signed with keys that Debian 12's keyring gained
+# in an update.
+[ -f /usr/share/keyrings/debian-archive-trixie-automatic.gpg ] ||
+    DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --only-upgrade debian-archive-keyring >/dev/null
 echo "deb http://deb.debian.org/debian trixie main" > "$apt/sources.list"
 apt_options=(-o "Dir::Etc::SourceList=$apt/sources.list" -o Dir::Etc::SourceParts=- -o "Dir::State::Lists=$apt/lists"
     -o "Dir::Cache=$apt/cache" -o APT::Sandbox::User=root -qq)
@@ -45,7 +51,9 @@ rm -rf "$apt" "$folder/qemu"
 
 # The trap-number shim for the 32-bit loader, and an empty library of the
 # same name for 64-bit processes, which inherit LD_PRELOAD from it. Built
-# without executing any 32-bit code.
+# without executing any 32-bit code, and without the stack protector,
+# whose i386 helper lives in a static part of libc that only 32-bit
+# development packages bring.
 mkdir -p "$folder/preload/lib/i386-linux-gnu" "$folder/preload/lib/x86_64-linux-gnu"
 gcc -m32 -O2 -fPIC -ffreestanding -fno-stack-protector -c "$here/trapno.c" -o "$folder/preload/trapno.o"
 ld -m elf_i386 -shared -o "$folder/preload/lib/i386-linux-gnu/trapno.so" "$folder/preload/trapno.o" \
@@ -75,5 +83,6 @@ EOF
 chmod +x "$folder/usr/lib/wine/wine-preloader" "$folder/wine32"
 "$folder/qemu-i386" "$folder/usr/lib/wine/wine" --version >/dev/null ||
     { echo "$0: the emulated 32-bit loader does not start" >&2; exit 1; }
+echo "$stamp" > "$folder/.stamp"
 "$folder/qemu-i386" --version | awk 'NR == 1 { print "qemu-i386 " $3 }' > "$folder/.ready"
 echo "Ready: $(cat "$folder/.ready")."

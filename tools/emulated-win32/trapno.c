@@ -41,21 +41,23 @@ extern void *dlsym(void *, const char *);
 static handler_fn wine_handler[SIGNALS];
 static int (*next_sigaction)(int, const struct sigaction_i386 *, struct sigaction_i386 *);
 
-/* The processor's exception vectors, by the signal and its code. */
+/* The processor's exception vectors, by the signal and its code, as the
+ * kernel and qemu give them. */
 static int trap_number(int signal, int code)
 {
     switch (signal) {
     case SIGSEGV: return code == 0x80 ? 13 : 14;  /* SI_KERNEL: general protection; else a page fault */
     case SIGFPE: return code == 1 ? 0 : code == 2 ? 4 : 16;  /* integer divide, overflow, else x87 */
-    case SIGTRAP: return code == 2 ? 1 : 3;  /* TRAP_TRACE: single step; else a breakpoint */
-    case SIGBUS: return 17;  /* alignment check */
+    case SIGTRAP: return code == 0x80 ? 3 : 1;  /* SI_KERNEL: int3; else the debug exception */
+    case SIGBUS: return code == 1 ? 17 : 14;  /* BUS_ADRALN: alignment check; else past a mapping's end */
     }
     return -1;
 }
 
 static void filled_in(int signal, void *info, void *context)
 {
-    if (TRAP_NUMBER(context) == -1)
+    /* A code of 0 or less is a signal sent by a process, not a fault. */
+    if (TRAP_NUMBER(context) == -1 && SI_CODE(info) > 0)
         TRAP_NUMBER(context) = trap_number(signal, SI_CODE(info));
     wine_handler[signal](signal, info, context);
 }
