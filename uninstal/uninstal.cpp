@@ -10,6 +10,14 @@
 // Only if no shell can be started is the removal left for the next start
 // of Windows. The exit code is SETUP.EXE's.
 //
+// Started with /quiet or /passive (as the system's list of installed
+// programs does for a quiet uninstall), it passes the switch on, shows no
+// message box, and the installed copy ends only when the removal has
+// ended, with its exit code: a deployment tool waits for the process it
+// started. That process is then still running while the removal empties
+// its folder, so a second shell script removes it, and the folder, once
+// it has ended.
+//
 // Removing its own folder is what the temporary copy is for, so that role
 // is never taken on the word of the command line alone: the folder must
 // be one the installed copy made under the temporary folder, holding the
@@ -31,16 +39,53 @@ const char FOLDER_PREFIX[] = "CorvaneUninstall-";  // and 8 hex digits
 const char MARK[] = "UNINSTAL.MRK";                // holds the token
 enum { TOKEN_DIGITS = 8 };
 const char* const COPIED[] = {"UNINSTAL.EXE", "SETUP.EXE", "DUNZIP32.DLL"};
-// What the cleanup deletes once this program, the first copied, has ended.
-const char* const LEFT_BEHIND[] = {"SETUP.EXE", "DUNZIP32.DLL", MARK};
+// What the cleanup of the temporary folder deletes: this program, once it
+// has ended, and then the rest.
+const char* const TEMPORARY_FILES[] = {"UNINSTAL.EXE", "SETUP.EXE", "DUNZIP32.DLL", MARK};
+// SETUP.EXE's exit codes that matter here: a completed removal, and, in an
+// unattended run, one that could not go on.
+enum { COMPLETED = 1, STOPPED = 9 };
+
+// The switch given on the command line, passed on to SETUP.EXE: "/quiet",
+// "/passive", or "" for a run a person watches.
+const char* RunSwitch = "";
+const char* const RUN_SWITCHES[] = {"/quiet", "/passive"};
 
 // How often, a second apart, the shell tries to remove the temporary
 // folder while the temporary copy is still ending.
 const int REMOVAL_TRIES = 60;
 
+// Told to the person, if there is one; an unattended run has its exit code.
 void message(const char* text)
 {
-    MessageBoxA(nullptr, text, TITLE, MB_OK | MB_ICONSTOP);
+    if (RunSwitch[0] == '\0')
+        MessageBoxA(nullptr, text, TITLE, MB_OK | MB_ICONSTOP);
+}
+
+// "/quiet" or "/passive" among the words after the program's name, in
+// any case.
+const char* run_switch(const char* line)
+{
+    const char* p = line;
+    if (*p == '"') {
+        while (*++p != '\0' && *p != '"') {
+        }
+        if (*p == '"')
+            ++p;
+    }
+    while (*p != '\0') {
+        while (*p == ' ' || *p == '\t')
+            ++p;
+        const char* word = p;
+        while (*p != '\0' && *p != ' ' && *p != '\t')
+            ++p;
+        int length = static_cast<int>(p - word);
+        for (const char* known : RUN_SWITCHES)
+            if (length == lstrlenA(known) &&
+                CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE, word, length, known, length) == CSTR_EQUAL)
+                return known;
+    }
+    return "";
 }
 
 // The folder this program runs from, without a trailing backslash.
@@ -150,8 +195,8 @@ bool line(HANDLE file, const char* format, ...)
 }
 
 // Starts a program with a command line and leaves it running; false when
-// it cannot start.
-bool start(const char* program, const char* arguments, const char* folder, DWORD flags)
+// it cannot start. With `process`, the process handle is kept there.
+bool start(const char* program, const char* arguments, const char* folder, DWORD flags, HANDLE* process_ = nullptr)
 {
     char line[3 * MAX_PATH];
     wsprintfA(line, "\"%s\" %s", program, arguments);
@@ -161,8 +206,21 @@ bool start(const char* program, const char* arguments, const char* folder, DWORD
     if (!CreateProcessA(program, line, nullptr, nullptr, FALSE, flags, nullptr, folder, &startup, &process))
         return false;
     CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
+    if (process_)
+        *process_ = process.hProcess;
+    else
+        CloseHandle(process.hProcess);
     return true;
+}
+
+// Waits for a process to end and returns its exit code.
+int ended(HANDLE process)
+{
+    DWORD code = STOPPED;
+    WaitForSingleObject(process, INFINITE);
+    GetExitCodeProcess(process, &code);
+    CloseHandle(process);
+    return static_cast<int>(code);
 }
 
 // Runs SETUP.EXE UNINSTALL and returns its exit code, -1 when it cannot
@@ -171,20 +229,18 @@ bool start(const char* program, const char* arguments, const char* folder, DWORD
 // ERROR_ELEVATION_REQUIRED).
 int run_setup(const char* setup, const char* folder)
 {
+    char parameters[32];
+    wsprintfA(parameters, "%s%sUNINSTALL", RunSwitch, RunSwitch[0] ? " " : "");
     SHELLEXECUTEINFOA run = {};
     run.cbSize = sizeof run;
     run.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI;
     run.lpFile = setup;
-    run.lpParameters = "UNINSTALL";
+    run.lpParameters = parameters;
     run.lpDirectory = folder;
     run.nShow = SW_SHOWNORMAL;
     if (!ShellExecuteExA(&run) || !run.hProcess)
         return -1;
-    DWORD code = 0;
-    WaitForSingleObject(run.hProcess, INFINITE);
-    GetExitCodeProcess(run.hProcess, &code);
-    CloseHandle(run.hProcess);
-    return static_cast<int>(code);
+    return ended(run.hProcess);
 }
 
 // A new folder of this program's own under the temporary folder.
@@ -215,72 +271,35 @@ void remove_copies(const char* folder)
     RemoveDirectoryA(folder);
 }
 
-// The installed copy: moves out of the way and starts from the temporary
-// folder, with the token of the mark it leaves there.
-int from_installation()
+// How a failure here ends: as it always has for a person, with a code
+// that no deployment tool takes for success in an unattended run.
+int failed()
 {
-    char folder[MAX_PATH], setup[MAX_PATH];
-    if (!own_folder(folder) || !JoinPath(setup, folder, "SETUP.EXE") || !exists(setup)) {
-        message("SETUP.EXE was not found beside UNINSTAL.EXE, so Corvane Pro32 cannot be removed from here.\n\n"
-                "Run SETUP.EXE UNINSTALL from the distribution instead.");
-        return 1;
-    }
-    char temporary[MAX_PATH], mark[MAX_PATH], token[TOKEN_DIGITS + 1];
-    if (!make_temporary_folder(temporary)) {
-        message("Setup could not make a folder in the temporary folder.");
-        return 1;
-    }
-    make_token(token);
-    if (!JoinPath(mark, temporary, MARK) || !write_file(mark, token)) {
-        message("Setup could not write to the temporary folder.");
-        remove_copies(temporary);
-        return 1;
-    }
-    for (const char* name : COPIED) {
-        char from[MAX_PATH], to[MAX_PATH];
-        if (!JoinPath(from, folder, name) || !JoinPath(to, temporary, name) || !CopyFileA(from, to, FALSE)) {
-            wsprintfA(from, "%s could not be copied to the temporary folder, so Corvane Pro32 cannot be removed.",
-                      name);
-            message(from);
-            remove_copies(temporary);
-            return 1;
-        }
-    }
-    char copy[MAX_PATH], temp[MAX_PATH], arguments[32];
-    JoinPath(copy, temporary, "UNINSTAL.EXE");
-    GetTempPathA(MAX_PATH, temp);
-    wsprintfA(arguments, "%s %s", TEMPORARY, token);
-    if (!start(copy, arguments, temp, 0)) {
-        message("The uninstaller could not be started from the temporary folder.");
-        remove_copies(temporary);
-        return 1;
-    }
-    return 0;
+    return RunSwitch[0] ? STOPPED : 1;
 }
 
-// Leaves the removal of the temporary folder, this program included, to a
-// command shell that tries until this program has ended. Its script lies
-// beside the folder, since the shell keeps it open while it runs, and
-// deletes itself last. It deletes only the files this program copied and
-// its mark, by name, and only while the mark is there; the folder goes
-// only when that leaves it empty. Without a shell the removal is left to
-// the next start of Windows.
-void remove_when_ended(const char* folder)
+// Leaves the removal of a folder's files to a command shell that tries,
+// once a second, until the first of them can be deleted, that is, until
+// the program running from it has ended; then the others go, by name, and
+// the folder only when that leaves it empty. `guard` is a line that ends
+// the script first when the files are not to go after all. The script
+// lies outside the folder, since the shell keeps it open while it runs,
+// and deletes itself last. Without a shell the removal is left to the
+// next start of Windows.
+void remove_when_ended(const char* script, const char* folder, const char* guard, const char* const* names,
+                       int count)
 {
-    char script[MAX_PATH];
-    wsprintfA(script, "%s.cmd", folder);
     HANDLE file = CreateFileA(script, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     bool ready = file != INVALID_HANDLE_VALUE;
     if (ready) {
-        ready = line(file, "@echo off") && line(file, "set \"F=%s\"", folder) &&
-                line(file, "if not exist \"%%F%%\\%s\" goto done", MARK) &&
+        ready = line(file, "@echo off") && line(file, "set \"F=%s\"", folder) && line(file, "%s", guard) &&
                 line(file, "for /l %%%%i in (1,1,%d) do (", REMOVAL_TRIES) &&
-                line(file, "  del \"%%F%%\\%s\" 2>nul", COPIED[0]) &&
-                line(file, "  if not exist \"%%F%%\\%s\" goto ended", COPIED[0]) &&
+                line(file, "  del \"%%F%%\\%s\" 2>nul", names[0]) &&
+                line(file, "  if not exist \"%%F%%\\%s\" goto ended", names[0]) &&
                 line(file, "  ping -n 2 127.0.0.1 >nul") && line(file, ")") && line(file, "goto done") &&
                 line(file, ":ended");
-        for (const char* name : LEFT_BEHIND)
-            ready = ready && line(file, "del \"%%F%%\\%s\" 2>nul", name);
+        for (int i = 1; i < count; ++i)
+            ready = ready && line(file, "del \"%%F%%\\%s\" 2>nul", names[i]);
         ready = ready && line(file, "rd \"%%F%%\" 2>nul") && line(file, ":done") && line(file, "del \"%%~f0\"");
         CloseHandle(file);
     }
@@ -295,28 +314,92 @@ void remove_when_ended(const char* folder)
 
     DeleteFileA(script);
     char path[MAX_PATH];
-    for (const char* name : COPIED)
-        if (JoinPath(path, folder, name))
+    for (int i = 0; i < count; ++i)
+        if (JoinPath(path, folder, names[i]))
             MoveFileExA(path, nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
-    if (JoinPath(path, folder, MARK))
-        MoveFileExA(path, nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
     MoveFileExA(folder, nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
 }
 
+// The installed copy, waiting for an unattended removal, is still running
+// when the sweep empties its folder, so it and the folder go once it has
+// ended: only after a completed removal, and only while the removal's
+// SETUP.EXE is gone from the folder, as the sweep leaves it.
+void remove_installed_when_ended(const char* folder, const char* temporary)
+{
+    char script[MAX_PATH], setup[MAX_PATH];
+    if (lstrlenA(temporary) + 12 >= MAX_PATH || !JoinPath(setup, folder, "SETUP.EXE") || exists(setup))
+        return;
+    wsprintfA(script, "%s-folder.cmd", temporary);
+    remove_when_ended(script, folder, "if exist \"%F%\\SETUP.EXE\" goto done", COPIED, 1);
+}
+
+// The installed copy: moves out of the way and starts from the temporary
+// folder, with the token of the mark it leaves there. A person's run goes
+// on there alone; an unattended one is waited for.
+int from_installation()
+{
+    char folder[MAX_PATH], setup[MAX_PATH];
+    if (!own_folder(folder) || !JoinPath(setup, folder, "SETUP.EXE") || !exists(setup)) {
+        message("SETUP.EXE was not found beside UNINSTAL.EXE, so Corvane Pro32 cannot be removed from here.\n\n"
+                "Run SETUP.EXE UNINSTALL from the distribution instead.");
+        return failed();
+    }
+    char temporary[MAX_PATH], mark[MAX_PATH], token[TOKEN_DIGITS + 1];
+    if (!make_temporary_folder(temporary)) {
+        message("Setup could not make a folder in the temporary folder.");
+        return failed();
+    }
+    make_token(token);
+    if (!JoinPath(mark, temporary, MARK) || !write_file(mark, token)) {
+        message("Setup could not write to the temporary folder.");
+        remove_copies(temporary);
+        return failed();
+    }
+    for (const char* name : COPIED) {
+        char from[MAX_PATH], to[MAX_PATH];
+        if (!JoinPath(from, folder, name) || !JoinPath(to, temporary, name) || !CopyFileA(from, to, FALSE)) {
+            wsprintfA(from, "%s could not be copied to the temporary folder, so Corvane Pro32 cannot be removed.",
+                      name);
+            message(from);
+            remove_copies(temporary);
+            return failed();
+        }
+    }
+    char copy[MAX_PATH], temp[MAX_PATH], arguments[48];
+    JoinPath(copy, temporary, "UNINSTAL.EXE");
+    GetTempPathA(MAX_PATH, temp);
+    wsprintfA(arguments, "%s%s%s %s", RunSwitch, RunSwitch[0] ? " " : "", TEMPORARY, token);
+    HANDLE process = nullptr;
+    if (!start(copy, arguments, temp, 0, RunSwitch[0] ? &process : nullptr)) {
+        message("The uninstaller could not be started from the temporary folder.");
+        remove_copies(temporary);
+        return failed();
+    }
+    if (!process)
+        return 0;
+    int code = ended(process);
+    if (code == COMPLETED)
+        remove_installed_when_ended(folder, temporary);
+    return code;
+}
+
 // The temporary copy: runs the copied SETUP.EXE, then has the folder
-// removed.
+// removed, this program included, and only while the mark is there.
 int from_temporary_folder()
 {
     char folder[MAX_PATH], setup[MAX_PATH], temp[MAX_PATH];
     if (!own_folder(folder) || !JoinPath(setup, folder, "SETUP.EXE"))
-        return 1;
+        return failed();
     GetTempPathA(MAX_PATH, temp);
     int code = run_setup(setup, temp);
     if (code < 0) {
         message("SETUP.EXE could not be started.");
-        code = 1;
+        code = failed();
     }
-    remove_when_ended(folder);
+    char script[MAX_PATH], guard[64];
+    wsprintfA(script, "%s.cmd", folder);
+    wsprintfA(guard, "if not exist \"%%F%%\\%s\" goto done", MARK);
+    remove_when_ended(script, folder, guard, TEMPORARY_FILES, 4);
     return code;
 }
 
@@ -324,5 +407,6 @@ int from_temporary_folder()
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
 {
+    RunSwitch = run_switch(GetCommandLineA());
     return is_temporary_copy(token_argument(GetCommandLineA())) ? from_temporary_folder() : from_installation();
 }

@@ -9,17 +9,32 @@ const char* const InstallFileList[INSTALL_FILES] = {
 };
 #undef MEMBER
 
+// The log takes the text on one line, without the tabs that centre it in
+// its box.
 void ErrorBox(HWND owner, const char* text)
 {
-    MessageBoxA(owner, text, "Error", MB_OK);
+    char line[PATH_CHARS * 2];
+    const char* from = text;
+    while (*from == '\t')
+        ++from;
+    lstrcpynA(line, from, sizeof line);
+    int length = lstrlenA(line);
+    while (length > 0 && line[length - 1] == '\t')
+        line[--length] = '\0';
+    for (char* c = line; *c; ++c)
+        if (*c == '\n')
+            *c = ' ';
+    LogLine("Error: %s", line);
+    if (State.Mode == INTERACTIVE)
+        MessageBoxA(owner, text, "Error", MB_OK);
 }
 
 // Sleeps in short steps rather than spinning a core; no message is
 // processed meanwhile. The unsigned difference stays right when the tick
-// count wraps.
+// count wraps. A quiet run shows no notice, so it does not wait.
 void HoldAtLeast(DWORD start, DWORD milliseconds)
 {
-    for (;;) {
+    while (State.Mode != QUIET) {
         DWORD elapsed = GetTickCount() - start;
         if (elapsed >= milliseconds)
             return;

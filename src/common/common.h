@@ -1,10 +1,12 @@
 // The ground floor of the setup: what every step uses. The limits, the
-// dialog results, the one state record, the error box, the two-second
-// hold, dialog placement, the seven files, and the two table-driven dialog
-// procedures that the button dialogs and the work notices share.
+// dialog results, the run's modes and results, the one state record, the
+// error box, the log, the two-second hold, dialog placement, the seven
+// files, and the two table-driven dialog procedures that the button
+// dialogs and the work notices share.
 //
 // Results: bool for every yes/no and success; dialogs end with the END_*
-// values; only the unzip library's int result is a code of its own.
+// values; the unzip library's int result and an unattended run's exit
+// code (RunResult) are codes of their own.
 #ifndef CORVANE_COMMON_H
 #define CORVANE_COMMON_H
 
@@ -23,6 +25,24 @@ enum {
     END_YES = 1,            // OK, Install, Create, Continue installation
     END_UNINSTALL = 2,      // Uninstall in SETUPINTRO, Remove in UNISTALL
     END_REMOVE_OLD = 1006,  // Remove old copy in NOTICE1
+};
+
+// Who answers the questions: a person, or the run itself, with the
+// backdrop and the work notices on screen (passive) or no window at all.
+enum RunMode { INTERACTIVE, PASSIVE, QUIET };
+
+// How an unattended run ends, as its exit code. Deployment tools read 0
+// as success, so no failure is 0.
+enum RunResult {
+    RUN_COMPLETED = 1,
+    RUN_BAD_PARAMETER = 2,    // a switch, the folder, or no archive
+    RUN_NEWER_VERSION = 3,    // a newer version is installed
+    RUN_ARCHIVE_REFUSED = 4,  // the archive or its code
+    RUN_NO_FOLDER = 5,        // the target folder cannot be created
+    RUN_DISK_FULL = 6,
+    RUN_FILE_IN_USE = 7,      // a file of the installation is held open
+    RUN_COPY_FAILED = 8,      // any other reason a file could not be written
+    RUN_STOPPED = 9,          // a window the run shows could not be made
 };
 
 // What the scan read from the installation record.
@@ -51,6 +71,12 @@ struct SetupState {
     bool FolderReady = false;     // the target folder exists or was created
     bool Finished = false;        // a terminal dialog was shown: exit code 1
     bool RemoveGroupToo = false;  // the sweep is a full uninstall
+
+    RunMode Mode = INTERACTIVE;
+    char GivenFolder[PATH_CHARS] = {};  // /dir, normalised; empty without it
+    bool NoIcons = false;               // /noicons
+    int Failure = 0;                    // the RunResult of a step that failed
+    HANDLE Log = INVALID_HANDLE_VALUE;  // the open log, if any
 };
 
 extern SetupState State;
@@ -60,10 +86,20 @@ enum { INSTALL_FILES = 7 };
 extern const char* const InstallFileList[INSTALL_FILES];
 
 // Every failure the program reports looks the same: caption "Error", an OK
-// button, no icon.
+// button, no icon. It goes to the log too; when no one is there to press
+// OK, only there, and the run goes on as after OK.
 void ErrorBox(HWND owner, const char* text);
-// Keeps a work notice up until `milliseconds` have passed since `start`.
+// Keeps a work notice up until `milliseconds` have passed since `start`;
+// at once when there is no notice to keep up.
 void HoldAtLeast(DWORD start, DWORD milliseconds);
+
+// setup_log.cpp: the log, a text file of one line per step with the local
+// time, appended to. Without OpenLog, or when the file cannot be opened,
+// nothing is written and the run goes on.
+void OpenLog(const char* path);
+// One line, formatted by wsprintf's rules (at most 1024 characters). Never
+// given the decrypt code.
+void LogLine(const char* format, ...);
 // Paints the backdrop at once, before a dialog comes up over it.
 void RepaintBackdrop();
 void CenterDialog(HWND dialog);

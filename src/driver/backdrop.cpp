@@ -7,6 +7,10 @@ static const char BACKDROP_CLASS[] = "MelvroSetupWClass";
 
 enum { BANDS = 70, BAND_STEP = 3 };
 
+// The logo's place at 96 dots per inch, and the part of its bitmaps drawn
+// (their last four columns are not).
+enum { LOGO_LEFT = 20, LOGO_TOP = 20, LOGO_WIDTH = 355, LOGO_HEIGHT = 205, BASE_DPI = 96 };
+
 bool RegisterBackdropClass(HINSTANCE instance)
 {
     WNDCLASSA wc = {};
@@ -33,9 +37,10 @@ bool CreateBackdrop(HINSTANCE instance)
     return true;
 }
 
-// Draws the logo: the mask clears the picture's area to black (SRCAND),
-// then the picture is ORed in (SRCPAINT); where the mask is white the
-// gradient stays.
+// Draws the logo into the rectangle, stretched to its size: the mask
+// clears the picture's area to black (SRCAND), then the picture is ORed in
+// (SRCPAINT); where the mask is white the gradient stays. Both are
+// stretched by dropping the same rows and columns, so they still match.
 void DrawLogo(HDC dc, int x1, int y1, int x2, int y2)
 {
     HDC memory = CreateCompatibleDC(dc);
@@ -45,17 +50,27 @@ void DrawLogo(HDC dc, int x1, int y1, int x2, int y2)
     HBITMAP picture = LoadBitmapA(State.instance, MAKEINTRESOURCEA(IDB_LOGO));
     HBITMAP mask = picture ? LoadBitmapA(State.instance, MAKEINTRESOURCEA(IDB_LOGO_MASK)) : nullptr;
     if (picture && mask) {
+        int mode = SetStretchBltMode(dc, COLORONCOLOR);
         HGDIOBJ first = SelectObject(memory, mask);
-        BitBlt(dc, x1, y1, x2 - x1, y2 - y1, memory, 0, 0, SRCAND);
+        StretchBlt(dc, x1, y1, x2 - x1, y2 - y1, memory, 0, 0, LOGO_WIDTH, LOGO_HEIGHT, SRCAND);
         SelectObject(memory, picture);
-        BitBlt(dc, x1, y1, x2 - x1, y2 - y1, memory, 0, 0, SRCPAINT);
+        StretchBlt(dc, x1, y1, x2 - x1, y2 - y1, memory, 0, 0, LOGO_WIDTH, LOGO_HEIGHT, SRCPAINT);
         SelectObject(memory, first);
+        SetStretchBltMode(dc, mode);
     }
     if (mask)
         DeleteObject(mask);
     if (picture)
         DeleteObject(picture);
     DeleteDC(memory);
+}
+
+// The program declares itself aware of the screen's resolution, so the
+// dialogs grow with it; the logo and its place grow alike.
+RECT LogoPlace(int dpi)
+{
+    return {MulDiv(LOGO_LEFT, dpi, BASE_DPI), MulDiv(LOGO_TOP, dpi, BASE_DPI),
+            MulDiv(LOGO_LEFT + LOGO_WIDTH, dpi, BASE_DPI), MulDiv(LOGO_TOP + LOGO_HEIGHT, dpi, BASE_DPI)};
 }
 
 // Bands of 1/70 of the client height (at least one row), pure blue at the
@@ -87,7 +102,8 @@ void PaintBackdrop(HWND window)
         } while (covered <= client.bottom);
     }
 
-    DrawLogo(dc, 20, 20, 375, 225);
+    RECT logo = LogoPlace(GetDeviceCaps(dc, LOGPIXELSY));
+    DrawLogo(dc, logo.left, logo.top, logo.right, logo.bottom);
     EndPaint(window, &ps);
 }
 

@@ -6,7 +6,20 @@
 #include "common/common.h"
 
 // command_line.cpp
+// The switches before the command tail, as they were given.
+struct Switches {
+    RunMode mode = INTERACTIVE;
+    char folder[PATH_CHARS] = {};  // /dir, normalised
+    char log[PATH_CHARS] = {};     // /log, as given
+    bool noIcons = false;
+};
+enum { REFUSAL_CHARS = 512 };  // the text that names a refused switch
 const char* CommandTail(const char* commandLine);
+// Reads the switches at the start of the tail and returns the rest. All
+// of them are read; the first that is unknown or has a bad value is
+// described in `refusal` (empty when every switch is sound).
+const char* ReadSwitches(const char* tail, Switches& switches, char* refusal);
+void LogCommandLine(const char* commandLine, const char* rest);
 void SplitCommandLine(const char* tail);
 bool IsUninstallWord(const char* field);
 
@@ -16,10 +29,28 @@ bool CreateBackdrop(HINSTANCE instance);
 LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 void PaintBackdrop(HWND window);
 void DrawLogo(HDC dc, int x1, int y1, int x2, int y2);
+RECT LogoPlace(int dpi);  // where the logo goes at that many dots per inch
 
 // wizard.cpp
 bool NewerVersionInstalled();
 bool SameVersionInstalled();
+// The exit code: 1 after a completed installation or removal; else 0,
+// or, unattended, the RunResult of what stopped it.
 int RunWizard();
+
+// answers.cpp: what an unattended run answers where the wizard asks a
+// person, each logged. Once a step has failed, the answer is the way out.
+INT_PTR AnswerNoArchive();
+INT_PTR AnswerNewerVersion();
+INT_PTR AnswerWelcome();
+INT_PTR AnswerExit();
+INT_PTR AnswerUninstallWelcome();
+INT_PTR AnswerNotFound();
+INT_PTR AnswerRemove();
+INT_PTR AnswerOldCopy();
+INT_PTR AnswerFolder();
+INT_PTR AnswerCreateFolder();
+INT_PTR AnswerIcons();
+INT_PTR AnswerDone();
 
 #endif

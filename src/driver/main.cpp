@@ -1,14 +1,60 @@
-// SETUP.EXE: "ARCHIVE*CODE" installs, "UNINSTALL" removes. The exit code
-// is 1 when an installation or removal was completed.
+// SETUP.EXE: "ARCHIVE*CODE" installs, "UNINSTALL" removes, and switches
+// before them make the run unattended. The exit code is 1 when an
+// installation or removal was completed.
 #include "driver/driver.h"
+
+static const char DEFAULT_LOG[] = "CorvaneSetup.log";  // in the user's temporary folder
+
+// The log named by /log; else, unattended, the default one.
+static void open_log(const Switches& switches)
+{
+    char path[PATH_CHARS];
+    if (switches.log[0] != '\0') {
+        DWORD length = GetFullPathNameA(switches.log, PATH_CHARS, path, nullptr);
+        if (length != 0 && length < PATH_CHARS)
+            OpenLog(path);
+    } else if (switches.mode != INTERACTIVE) {
+        char temp[PATH_CHARS];
+        DWORD length = GetTempPathA(PATH_CHARS, temp);
+        if (length != 0 && length < PATH_CHARS && JoinPath(path, temp, DEFAULT_LOG))
+            OpenLog(path);
+    }
+}
+
+static int ended(int code)
+{
+    LogLine("Exit code %d", code);
+    return code;
+}
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR, int)
 {
-    // The show command is ignored: the backdrop is always maximised.
-    if (!previous && !RegisterBackdropClass(instance))
-        return 0;
-    if (!CreateBackdrop(instance))
-        return 0;
-    SplitCommandLine(CommandTail(GetCommandLineA()));
-    return RunWizard();
+    const char* commandLine = GetCommandLineA();
+    Switches switches;
+    char refusal[REFUSAL_CHARS];
+    const char* rest = ReadSwitches(CommandTail(commandLine), switches, refusal);
+    open_log(switches);
+    LogCommandLine(commandLine, rest);
+    if (refusal[0] != '\0') {
+        // Nothing is done. Whoever can read a box is shown why.
+        State.Mode = switches.mode == QUIET ? QUIET : INTERACTIVE;
+        ErrorBox(nullptr, refusal);
+        return ended(RUN_BAD_PARAMETER);
+    }
+    State.Mode = switches.mode;
+    State.NoIcons = switches.noIcons;
+    lstrcpynA(State.GivenFolder, switches.folder, PATH_CHARS);
+
+    // The show command is ignored: the backdrop is always maximised. A
+    // quiet run has no window at all.
+    if (State.Mode != QUIET) {
+        int failed = State.Mode == INTERACTIVE ? 0 : RUN_STOPPED;
+        if (!previous && !RegisterBackdropClass(instance))
+            return ended(failed);
+        if (!CreateBackdrop(instance))
+            return ended(failed);
+    }
+    State.instance = instance;
+    SplitCommandLine(rest);
+    return ended(RunWizard());
 }

@@ -37,29 +37,33 @@ static const ButtonPage SetupRemove = {{{IDOK, END_YES}, {IDCANCEL, END_NO}, {0,
 // The only way on is out: it has no OK button.
 static const ButtonPage NewerVersionWarning = {{{IDCANCEL, END_NO}, {0, 0}, {0, 0}}, 0, 0, nullptr};
 
-// Every dialog of the flow: its template, and what runs it.
+// Every dialog of the flow: its template, what runs it, and what an
+// unattended run answers in its place. The work notices have no answer:
+// their work is done, shown in a passive run and without a window in a
+// quiet one.
 struct Step {
     LPCSTR name;
     DLGPROC procedure;
     const void* row;  // the table-driven procedures' row
+    INT_PTR (*answer)();
 };
-static const Step NO_ARCHIVE = {MAKEINTRESOURCEA(IDD_NO_ARCHIVE), PageProcedure, &SetupExit};
-static const Step SCAN = {"SetupScan", NoticeProcedure, &SetupScan};
-static const Step NEWER_VERSION = {"NEWERVERSION", PageProcedure, &NewerVersionWarning};
-static const Step WELCOME = {"SETUPINTRO", PageProcedure, &SetupIntro};
-static const Step EXIT_SETUP = {"SETUPEXIT", PageProcedure, &SetupExit};
-static const Step UNINSTALL_WELCOME = {"UNISTALL", PageProcedure, &Uninstaller};
-static const Step EXIT_UNINSTALL = {"EXITUNINSTALL", PageProcedure, &SetupExit};
-static const Step NOT_FOUND = {"WIZARDNOTFND", PageProcedure, &SetupExit};
-static const Step CONFIRM_REMOVAL = {"REMOVE", PageProcedure, &SetupRemove};
-static const Step SWEEP = {"REMOVESCAN", NoticeProcedure, &RemoveScan};
-static const Step REMOVED = {"RSUCCESS1", PageProcedure, &SetupExit};
-static const Step OLD_COPY = {"NOTICE1", PageProcedure, &SetupExit};
-static const Step FOLDER = {"INSTALL", SetupInstall, nullptr};
-static const Step CREATE_FOLDER = {"DIRCREATE", SUCreateDirectory, nullptr};
-static const Step COPY = {"COPYFILES", NoticeProcedure, &CopyFiles};
-static const Step ICONS = {MAKEINTRESOURCEA(IDD_ICONS), MakeDefaultGroup, nullptr};
-static const Step INSTALLED = {"SUCCESS", PageProcedure, &SetupExit};
+static const Step NO_ARCHIVE = {MAKEINTRESOURCEA(IDD_NO_ARCHIVE), PageProcedure, &SetupExit, AnswerNoArchive};
+static const Step SCAN = {"SetupScan", NoticeProcedure, &SetupScan, nullptr};
+static const Step NEWER_VERSION = {"NEWERVERSION", PageProcedure, &NewerVersionWarning, AnswerNewerVersion};
+static const Step WELCOME = {"SETUPINTRO", PageProcedure, &SetupIntro, AnswerWelcome};
+static const Step EXIT_SETUP = {"SETUPEXIT", PageProcedure, &SetupExit, AnswerExit};
+static const Step UNINSTALL_WELCOME = {"UNISTALL", PageProcedure, &Uninstaller, AnswerUninstallWelcome};
+static const Step EXIT_UNINSTALL = {"EXITUNINSTALL", PageProcedure, &SetupExit, AnswerExit};
+static const Step NOT_FOUND = {"WIZARDNOTFND", PageProcedure, &SetupExit, AnswerNotFound};
+static const Step CONFIRM_REMOVAL = {"REMOVE", PageProcedure, &SetupRemove, AnswerRemove};
+static const Step SWEEP = {"REMOVESCAN", NoticeProcedure, &RemoveScan, nullptr};
+static const Step REMOVED = {"RSUCCESS1", PageProcedure, &SetupExit, AnswerDone};
+static const Step OLD_COPY = {"NOTICE1", PageProcedure, &SetupExit, AnswerOldCopy};
+static const Step FOLDER = {"INSTALL", SetupInstall, nullptr, AnswerFolder};
+static const Step CREATE_FOLDER = {"DIRCREATE", SUCreateDirectory, nullptr, AnswerCreateFolder};
+static const Step COPY = {"COPYFILES", NoticeProcedure, &CopyFiles, nullptr};
+static const Step ICONS = {MAKEINTRESOURCEA(IDD_ICONS), MakeDefaultGroup, nullptr, AnswerIcons};
+static const Step INSTALLED = {"SUCCESS", PageProcedure, &SetupExit, AnswerDone};
 
 // How a pass through install or uninstall mode ends.
 enum Outcome {
@@ -68,11 +72,19 @@ enum Outcome {
     BROKEN,  // a dialog could not be created: the flow ends, exit code 0
 };
 
-// Shows one dialog modally over the backdrop. False when the dialog
-// cannot be created at all; the flow then ends rather than loop on
-// without showing anything.
+// Shows one dialog modally over the backdrop, or takes the unattended
+// run's answer in its place. False when the dialog cannot be created at
+// all; the flow then ends rather than loop on without showing anything.
 static bool Show(const Step& step, INT_PTR* result)
 {
+    if (State.Mode != INTERACTIVE && step.answer) {
+        *result = step.answer();
+        return true;
+    }
+    if (State.Mode == QUIET) {
+        *result = static_cast<const WorkNotice*>(step.row)->work(nullptr);
+        return true;
+    }
     *result = DialogBoxParamA(State.instance, step.name, State.backdrop, step.procedure,
                               reinterpret_cast<LPARAM>(step.row));
     return *result != -1;
@@ -87,12 +99,12 @@ static Outcome ConfirmExit(const Step& confirmation)
     return exit != END_NO ? QUIT : CHECK;
 }
 
-// The last step of a road and its closing notice, whatever they end
-// with: the run has done what it was for.
-static Outcome Finish(const Step& last, const Step& notice)
+// The closing notice of a road, whatever it ends with: the run has done
+// what it was for.
+static Outcome Finish(const Step& notice)
 {
     INT_PTR ignored;
-    if (!Show(last, &ignored) || !Show(notice, &ignored))
+    if (!Show(notice, &ignored))
         return BROKEN;
     State.Finished = true;
     return CHECK;
@@ -101,7 +113,16 @@ static Outcome Finish(const Step& last, const Step& notice)
 // REMOVESCAN and then RSUCCESS1, once the user has confirmed REMOVE.
 static Outcome FullRemoval()
 {
-    return Finish(SWEEP, REMOVED);
+    INT_PTR ignored;
+    return Show(SWEEP, &ignored) ? Finish(REMOVED) : BROKEN;
+}
+
+// INSTALL, with the folder /dir gave in place of the one the scan found.
+static bool AskFolder(INT_PTR* choice)
+{
+    if (State.GivenFolder[0] != '\0')
+        lstrcpynA(State.TargetFolder, State.GivenFolder, PATH_CHARS);
+    return Show(FOLDER, choice);
 }
 
 static Outcome UninstallMode()
@@ -140,11 +161,11 @@ static Outcome Install()
                 // The sweep clears IsInstalled, so a repeat of this loop
                 // asks for the folder instead of offering the old copy.
                 INT_PTR ignored;
-                if (!Show(SWEEP, &ignored) || !Show(FOLDER, &choice))
+                if (!Show(SWEEP, &ignored) || !AskFolder(&choice))
                     return BROKEN;
             }
             // "Continue installation" goes to the folder the scan found.
-        } else if (!Show(FOLDER, &choice)) {
+        } else if (!AskFolder(&choice)) {
             return BROKEN;
         }
         if (choice == END_NO)
@@ -168,11 +189,17 @@ static Outcome Install()
         // A file is missing and no record was written: offering icons and
         // reporting success would be false. Start over at the welcome
         // dialog, with the folder to be confirmed again.
+        State.Failure = static_cast<int>(stopped);
         State.FolderReady = false;
         return CHECK;
     }
 
-    return Finish(ICONS, INSTALLED);
+    INT_PTR ignored;
+    if (State.NoIcons)
+        LogLine("No icons: /noicons");
+    else if (!Show(ICONS, &ignored))
+        return BROKEN;
+    return Finish(INSTALLED);
 }
 
 static Outcome InstallMode()
@@ -202,6 +229,16 @@ static Outcome Run()
     if (State.ArchivePath[0] == '\0')
         return Show(NO_ARCHIVE, &ignored) ? QUIT : BROKEN;
 
+    // An unattended run needs its archive before it decides anything, as
+    // it may remove an old copy first. A missing file's attributes,
+    // INVALID_FILE_ATTRIBUTES, have every bit set, so it is no file either.
+    if (State.Mode != INTERACTIVE && !IsUninstallWord(State.ArchivePath) &&
+        (GetFileAttributesA(State.ArchivePath) & FILE_ATTRIBUTE_DIRECTORY)) {
+        LogLine("The archive %s cannot be found", State.ArchivePath);
+        State.Failure = RUN_BAD_PARAMETER;
+        return QUIT;
+    }
+
     if (!Show(SCAN, &ignored))
         return BROKEN;
     // Before the mode is decided, so a newer copy is safe from removal too.
@@ -218,8 +255,9 @@ static Outcome Run()
 }
 
 // Runs the whole wizard and returns the exit code: 1 after a completed
-// installation or removal (or the not-found notice of uninstall mode),
-// else 0.
+// installation or removal (or the not-found notice of uninstall mode).
+// Otherwise 0 when a person ran it; an unattended run never ends with 0,
+// which deployment tools read as success, but with what stopped it.
 int RunWizard()
 {
     Outcome outcome = Run();
@@ -230,5 +268,9 @@ int RunWizard()
         TranslateMessage(&msg);
         DispatchMessageA(&msg);
     }
-    return outcome != BROKEN && State.Finished ? 1 : 0;
+    if (outcome != BROKEN && State.Finished)
+        return RUN_COMPLETED;
+    if (State.Mode == INTERACTIVE)
+        return 0;
+    return outcome != BROKEN && State.Failure ? State.Failure : RUN_STOPPED;
 }

@@ -36,6 +36,17 @@ const char* UnzipMessageText(int result, char* buffer)
     return buffer;
 }
 
+// The size of a file, for the log; -1 when it cannot be had. Files of
+// 2 GiB and more are not what the setup installs.
+static long size_of(const char* folder, const char* name)
+{
+    char path[PATH_CHARS];
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!JoinPath(path, folder, name) || !GetFileAttributesExA(path, GetFileExInfoStandard, &data))
+        return -1;
+    return static_cast<long>(data.nFileSizeLow);
+}
+
 // Extracts one member into folder. A nonzero result is shown in a box of
 // its own, without an owner, and returned unchanged.
 int ExtractFile(const char* folder, const char* member)
@@ -46,6 +57,7 @@ int ExtractFile(const char* folder, const char* member)
     int result = dunzip(&request);
     SetCursor(previous);
 
+    LogLine("Extracted %s: result %d, %ld bytes", member, result, result == 0 ? size_of(folder, member) : 0L);
     if (result != 0) {
         char buffer[UNZIP_TEXT_CHARS];
         ErrorBox(nullptr, UnzipMessageText(result, buffer));
@@ -53,37 +65,70 @@ int ExtractFile(const char* folder, const char* member)
     return result;
 }
 
-// True when every path the library makes in the target folder fits a
-// path buffer: the files' and that of its temporary file, the longest
-// name. The library builds them itself, so a folder too long for them is
+// True when every path the library makes in the folder fits a path
+// buffer: the files' and that of its temporary file, the longest name.
+// The library builds them itself, so a folder too long for them is
 // refused before anything is extracted.
-static bool paths_fit()
+bool FolderTakesTheFiles(const char* folder)
 {
     char path[PATH_CHARS], temporary[UNZIP_TEMPORARY_NAME_CHARS + 1];
     wsprintfA(temporary, UNZIP_TEMPORARY_NAME, 0ul);
-    if (!JoinPath(path, State.TargetFolder, temporary))
+    if (!JoinPath(path, folder, temporary))
         return false;
     for (const char* name : InstallFileList)
-        if (!JoinPath(path, State.TargetFolder, name))
+        if (!JoinPath(path, folder, name))
             return false;
     return true;
 }
 
-// The copying: true when every file was processed and the record
-// written, false when it stopped. Files extracted before a failure stay.
-bool CopyAllFiles(HWND notice)
+// True when another program holds the file open so that it cannot be
+// written: what the library reports only as a file it could not create.
+static bool held_open(const char* folder, const char* name)
 {
-    if (!paths_fit()) {
-        ErrorBox(notice, COPY_FAILED);
+    char path[PATH_CHARS];
+    if (!JoinPath(path, folder, name))
         return false;
+    HANDLE file = CreateFileA(path, GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file != INVALID_HANDLE_VALUE) {
+        CloseHandle(file);
+        return false;
+    }
+    return GetLastError() == ERROR_SHARING_VIOLATION;
+}
+
+// What a failed extraction means to whoever deployed the run.
+static RunResult failure_of(int result, const char* folder, const char* name)
+{
+    switch (-result) {
+    case 2: case 3: case 9: case 29: case 39: case 41: case 42: case 44:
+        return RUN_ARCHIVE_REFUSED;
+    case 32:
+        return RUN_NO_FOLDER;
+    case 50:
+        return RUN_DISK_FULL;
+    case 28:
+        return held_open(folder, name) ? RUN_FILE_IN_USE : RUN_COPY_FAILED;
+    }
+    return RUN_COPY_FAILED;
+}
+
+// The copying: 0 when every file was processed and the record written,
+// else the RunResult of what stopped it. Files extracted before a failure
+// stay.
+int CopyAllFiles(HWND notice)
+{
+    if (!FolderTakesTheFiles(State.TargetFolder)) {
+        ErrorBox(notice, COPY_FAILED);
+        return RUN_BAD_PARAMETER;
     }
     HWND fileText = GetDlgItem(notice, IDC_FILE_TEXT);
     for (const char* name : InstallFileList) {
         SetWindowTextA(fileText, name);
         UpdateWindow(fileText);
-        if (ExtractFile(State.TargetFolder, name) < 0) {
+        int result = ExtractFile(State.TargetFolder, name);
+        if (result < 0) {
             ErrorBox(notice, COPY_FAILED);
-            return false;
+            return failure_of(result, State.TargetFolder, name);
         }
     }
 
@@ -91,12 +136,12 @@ bool CopyAllFiles(HWND notice)
     JoinPath(executable, State.TargetFolder, "QVN32.EXE");
     WriteInstallRecord(executable);
     WriteUninstallEntry(State.TargetFolder);
-    return true;
+    return 0;
 }
 
 static INT_PTR copy(HWND notice)
 {
-    return CopyAllFiles(notice) ? 0 : 1;
+    return CopyAllFiles(notice);
 }
 
 const WorkNotice CopyFiles = {copy, true};

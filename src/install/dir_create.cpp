@@ -36,6 +36,14 @@ bool CreateTargetFolder()
     }
 }
 
+bool MakeTargetFolder(HWND owner)
+{
+    if (CreateTargetFolder())
+        return true;
+    ErrorBox(owner, CREATE_FAILED);
+    return false;
+}
+
 INT_PTR CALLBACK SUCreateDirectory(HWND dialog, UINT message, WPARAM wParam, LPARAM)
 {
     switch (message) {
@@ -48,13 +56,10 @@ INT_PTR CALLBACK SUCreateDirectory(HWND dialog, UINT message, WPARAM wParam, LPA
     case WM_COMMAND:
         switch (LOWORD(wParam)) {
         case IDOK:
-            if (CreateTargetFolder()) {
+            if (MakeTargetFolder(dialog))
                 EndDialog(dialog, END_YES);
-            } else {
-                // After the message, leave exactly as "Edit..." does.
-                ErrorBox(dialog, CREATE_FAILED);
+            else  // after the message, leave exactly as "Edit..." does
                 PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
-            }
             return TRUE;
         case IDCANCEL:
             EndDialog(dialog, END_NO);

@@ -77,7 +77,12 @@ static bool enter_folder(const char* path)
 
 bool CreateFolder(const char* path)
 {
-    return CreateDirectoryA(path, nullptr);
+    if (!CreateDirectoryA(path, nullptr)) {
+        LogLine("Folder not created: %s (error %lu)", path, GetLastError());
+        return false;
+    }
+    LogLine("Folder created: %s", path);
+    return true;
 }
 
 // True when the folder can be made the current folder: it is present, it

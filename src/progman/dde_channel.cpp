@@ -19,14 +19,18 @@ static HDDEDATA CALLBACK ProgmanCallback(UINT, UINT, HCONV, HSZ, HSZ, HDDEDATA, 
 ChannelOpening OpenChannel(ProgmanChannel& channel, const char* service)
 {
     channel = ProgmanChannel();
-    if (DdeInitializeA(&channel.instance, ProgmanCallback, APPCMD_CLIENTONLY, 0) != DMLERR_NO_ERROR)
+    if (DdeInitializeA(&channel.instance, ProgmanCallback, APPCMD_CLIENTONLY, 0) != DMLERR_NO_ERROR) {
+        LogLine("Program Manager: DDEML cannot be initialised");
         return NO_DDEML;
+    }
     channel.service = DdeCreateStringHandleA(channel.instance, service, CP_WINANSI);
     if (!channel.service) {
         DdeGetLastError(channel.instance);  // fetched and not used
         return NO_SERVICE_NAME;
     }
     channel.conversation = DdeConnect(channel.instance, channel.service, channel.service, &ConversationContext);
+    if (!channel.conversation)
+        LogLine("Program Manager: nobody answers on %s", service);
     return CHANNEL_OPEN;
 }
 
@@ -52,16 +56,19 @@ static bool compose(char* buffer, const char* const* pieces, int count)
 bool SendCommand(const ProgmanChannel& channel, const char* const* pieces, int count, DWORD timeout)
 {
     char command[PATH_CHARS];
-    if (!compose(command, pieces, count))
+    if (!compose(command, pieces, count)) {
+        LogLine("Program Manager: a command too long for its buffer is not sent");
         return false;
+    }
     HDDEDATA data = DdeCreateDataHandle(channel.instance, reinterpret_cast<LPBYTE>(command),
                                         static_cast<DWORD>(strlen(command) + 1), 0, nullptr, CF_TEXT, 0);
     DWORD result;
     if (!data || !DdeClientTransaction(reinterpret_cast<LPBYTE>(data), 0xFFFFFFFF, channel.conversation, nullptr, 0,
                                        XTYP_EXECUTE, timeout, &result)) {
-        DdeGetLastError(channel.instance);  // fetched and not used
+        LogLine("Program Manager: %s failed (DDEML error 0x%x)", command, DdeGetLastError(channel.instance));
         return false;
     }
+    LogLine("Program Manager: %s done", command);
     return true;
 }
 

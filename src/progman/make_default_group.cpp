@@ -71,6 +71,12 @@ bool ProgmanAddItems(HWND, const char* service)
     return true;
 }
 
+void CreateIcons(HWND owner)
+{
+    if (ProgmanCreateGroup(owner))
+        ProgmanAddItems(owner);
+}
+
 INT_PTR CALLBACK MakeDefaultGroup(HWND dialog, UINT message, WPARAM wParam, LPARAM)
 {
     switch (message) {
@@ -92,8 +98,7 @@ INT_PTR CALLBACK MakeDefaultGroup(HWND dialog, UINT message, WPARAM wParam, LPAR
             SetWindowLongPtrA(dialog, DWLP_USER, 1);
             EnableWindow(GetDlgItem(dialog, IDOK), FALSE);
             EnableWindow(GetDlgItem(dialog, IDCANCEL), FALSE);
-            if (ProgmanCreateGroup(dialog))
-                ProgmanAddItems(dialog);
+            CreateIcons(dialog);
         }
         EndDialog(dialog, END_NO);  // for both buttons, whatever became of the icons
         return TRUE;

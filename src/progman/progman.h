@@ -46,6 +46,8 @@ const char* CaptionOf(const ProgramItem& item);
 bool ProgmanCreateGroup(HWND owner, const char* service = PROGMAN_SERVICE);
 bool ProgmanAddItems(HWND owner, const char* service = PROGMAN_SERVICE);
 bool QuoteTargetFile(const char* fileName, char* quoted);
+// "Create Icons": the group and, once it is made, the items.
+void CreateIcons(HWND owner);
 INT_PTR CALLBACK MakeDefaultGroup(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 
 // remove_items.cpp

@@ -42,6 +42,11 @@ void ScanInstallation()
         State.IsInstalled = false;
     }
     lstrcpynA(State.TargetFolder, State.InstalledFolder, PATH_CHARS);
+    if (State.IsInstalled)
+        LogLine("Record %s: version %d.%d, edition flags %d and %d, installed in %s", record, values.majorVersion,
+                values.minorVersion, values.sharewareEdition, values.releaseEdition, State.InstalledFolder);
+    else
+        LogLine("Record %s: nothing installed", record);
 
     // The scan notice stays on screen for two seconds however quick this was.
     HoldAtLeast(start, SCAN_MILLISECONDS);
@@ -59,5 +64,7 @@ void WriteInstallRecord(const char* executablePath)
     WritePrivateProfileStringA("RELEASE", "Setup", "1", record);
     WritePrivateProfileStringA("VERSION", "Major", "2", record);
     WritePrivateProfileStringA("VERSION", "Minor", "0", record);
-    WritePrivateProfileStringA("INSTALL PATH", "Path", executablePath, record);
+    bool written = WritePrivateProfileStringA("INSTALL PATH", "Path", executablePath, record);
+    LogLine(written ? "Record written: %s, version 2.0, Path=%s" : "Record not written: %s (Path=%s)", record,
+            executablePath);
 }

@@ -35,27 +35,34 @@ static DWORD installed_size(const char* folder)
 void WriteUninstallEntry(const char* folder)
 {
     HKEY key;
-    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, UNINSTALL_KEY, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr) !=
-        ERROR_SUCCESS)
+    LONG error = RegCreateKeyExA(HKEY_LOCAL_MACHINE, UNINSTALL_KEY, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr);
+    if (error != ERROR_SUCCESS) {
+        LogLine("Apps & features entry not written (error %ld)", error);
         return;
+    }
     // Each path fits: the folder was checked against the files' names.
-    char uninstaller[PATH_CHARS + 2], icon[PATH_CHARS + 2], path[PATH_CHARS];
+    char uninstaller[PATH_CHARS + 2], quiet[PATH_CHARS + 9], icon[PATH_CHARS + 2], path[PATH_CHARS];
     JoinPath(path, folder, "UNINSTAL.EXE");
     wsprintfA(uninstaller, "\"%s\"", path);
+    wsprintfA(quiet, "%s /quiet", uninstaller);
     JoinPath(path, folder, "QVN32.EXE");
     wsprintfA(icon, "%s,0", path);
     set_text(key, "DisplayName", "Corvane Pro32 2.0");
     set_text(key, "DisplayVersion", "2.0");
     set_text(key, "InstallLocation", folder);
     set_text(key, "UninstallString", uninstaller);
+    set_text(key, "QuietUninstallString", quiet);
     set_text(key, "DisplayIcon", icon);
     set_number(key, "NoModify", 1);
     set_number(key, "NoRepair", 1);
     set_number(key, "EstimatedSize", installed_size(folder));
     RegCloseKey(key);
+    LogLine("Apps & features entry written: HKEY_LOCAL_MACHINE\\%s, uninstall %s", UNINSTALL_KEY, uninstaller);
 }
 
 void DeleteUninstallEntry()
 {
-    RegDeleteKeyA(HKEY_LOCAL_MACHINE, UNINSTALL_KEY);  // a missing key is fine
+    // A missing key is fine.
+    if (RegDeleteKeyA(HKEY_LOCAL_MACHINE, UNINSTALL_KEY) == ERROR_SUCCESS)
+        LogLine("Apps & features entry removed");
 }

@@ -22,13 +22,20 @@ static const UserFilePattern UserFilePatterns[] = {{"*.env", "_qvn.env"}, {"*.ls
 
 static const char CLASS_KEY[] = "Corvane.Pro32";
 
+// Missing, read-only or in use: the file stays.
+static void delete_file(const char* path)
+{
+    if (DeleteFileA(path))
+        LogLine("Deleted %s", path);
+}
+
 // Deletes one file of the installation folder. A path that would not fit
 // its buffer is skipped, never cut into another path.
 static void delete_installed(const char* name)
 {
     char DeletePath[PATH_CHARS];
     if (JoinPath(DeletePath, State.InstalledFolder, name))
-        DeleteFileA(DeletePath);  // missing, read-only or in use: it stays
+        delete_file(DeletePath);
 }
 
 static char lower(char c)
@@ -66,7 +73,7 @@ static void SweepUserFiles()
             // A folder of that name cannot be deleted as a file and stays.
             char path[PATH_CHARS];
             if (ends_with(entry.cFileName, user.suffix) && JoinPath(path, State.InstalledFolder, entry.cFileName))
-                DeleteFileA(path);
+                delete_file(path);
         } while (FindNextFileA(search, &entry));
         FindClose(search);
     }
@@ -112,7 +119,7 @@ void RemovalSweep(HWND notice)
             SweepUserFiles();
         char recordFile[PATH_CHARS];
         if (WindowsPath(RECORD_FILE, recordFile))
-            DeleteFileA(recordFile);
+            delete_file(recordFile);
         DeleteUninstallEntry();
     }
 
@@ -123,11 +130,13 @@ void RemovalSweep(HWND notice)
         char RootPath[PATH_CHARS];
         lstrcpynA(RootPath, State.InstalledFolder, 4);  // "C:\" of any folder on C:
         SetCurrentDirectoryA(RootPath);
-        RemoveDirectoryA(State.InstalledFolder);
+        if (RemoveDirectoryA(State.InstalledFolder))
+            LogLine("Folder removed: %s", State.InstalledFolder);
     }
 
     State.IsInstalled = false;
-    delete_key_tree(HKEY_CLASSES_ROOT, CLASS_KEY);  // a missing key is fine
+    if (delete_key_tree(HKEY_CLASSES_ROOT, CLASS_KEY))  // a missing key is fine
+        LogLine("Class key removed: HKEY_CLASSES_ROOT\\%s", CLASS_KEY);
 
     HoldAtLeast(start, SWEEP_MILLISECONDS);
 }

@@ -42,6 +42,52 @@ TEST(CommandLine, TheTailIsSplitAtTheFirstStarWithinTheFirst255Positions)
     }
 }
 
+// Switches lead the tail; the rest is split as it always was. Every switch
+// is read, and the first that is unknown or has a bad value is named.
+TEST(CommandLine, SwitchesBeforeTheTailAreReadOrRefused)
+{
+    const std::string deep = "C:\\" + std::string(241, 'd'), long_value = std::string(260, 'v');
+    struct Case {
+        std::string tail, rest;
+        RunMode mode;
+        std::string folder, log;
+        bool noIcons;
+        std::string refused;  // how the refusal starts
+    } cases[] = {
+        {"C:\\SETUP.ZIP*code", "C:\\SETUP.ZIP*code"},
+        {"UNINSTALL /quiet", "UNINSTALL /quiet"},
+        {"/quiet UNINSTALL", "UNINSTALL", QUIET},
+        {"/Passive \t C:\\A.ZIP*/x", "C:\\A.ZIP*/x", PASSIVE},
+        {"/dir=\"C:\\My Apps\\.\" /NOICONS /LOG=x.log C:\\A.ZIP*x", "C:\\A.ZIP*x", INTERACTIVE, "C:\\My Apps",
+         "x.log", true},
+        {"/dir=c:/apps/", "", INTERACTIVE, "c:\\apps"},
+        {"/bogus /quiet X", "X", QUIET, "", "", false, "/bogus: Setup knows no such switch."},
+        {"/quiet /dir=Apps /bogus X", "X", QUIET, "", "", false, "/dir=Apps: the folder must be a full path"},
+        {"/quiet=1 X", "X", INTERACTIVE, "", "", false, "/quiet=1: this switch takes no value."},
+        {"/dir X", "X", INTERACTIVE, "", "", false, "/dir: this switch needs a value"},
+        {"/log= X", "X", INTERACTIVE, "", "", false, "/log=: the value is empty."},
+        {"/log=" + long_value + " X", "X", INTERACTIVE, "", "", false, "/log=vvv"},
+        {"/dir=\"C:\\A B X", "", INTERACTIVE, "", "", false, "/dir=\"C:\\A B X: the switch is not well formed."},
+        {"/dir=\"C:\\A\"B X", "X", INTERACTIVE, "", "", false, "/dir=\"C:\\A\"B: the switch is not well formed."},
+        {"/dir=" + deep + " X", "X", INTERACTIVE, "", "", false, "/dir=C:\\ddd"},
+        {"/quiet /passive X", "X", QUIET, "", "", false, "/passive: only one of /quiet and /passive"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.tail.substr(0, 60));
+        Switches switches;
+        char refusal[REFUSAL_CHARS];
+        EXPECT_EQ(c.rest, ReadSwitches(c.tail.c_str(), switches, refusal));
+        EXPECT_EQ(0, std::string(refusal).compare(0, c.refused.size(), c.refused)) << refusal;
+        EXPECT_EQ(c.refused.empty(), refusal[0] == '\0');
+        if (!c.refused.empty())
+            continue;
+        EXPECT_EQ(c.mode, switches.mode);
+        EXPECT_EQ(c.folder, switches.folder);
+        EXPECT_EQ(c.log, switches.log);
+        EXPECT_EQ(c.noIcons, switches.noIcons);
+    }
+}
+
 // The first dialog of each road cannot be created from a module without
 // templates: the flow ends with 0 rather than loop on showing nothing.
 TEST(Wizard, EndsWhenADialogCannotBeCreated)
@@ -53,6 +99,31 @@ TEST(Wizard, EndsWhenADialogCannotBeCreated)
         SplitCommandLine(tail);
         EXPECT_EQ(0, RunWizard());
     }
+}
+
+// At 144 dots per inch the logo is half as large again, and so is its
+// distance from the corner: a point of it lands 1.5 times as far away.
+TEST(Backdrop, TheLogoGrowsWithTheResolution)
+{
+    State.instance = GetModuleHandleA(nullptr);
+    HDC screen = GetDC(nullptr);
+    HDC dc = CreateCompatibleDC(screen);
+    HBITMAP canvas = CreateCompatibleBitmap(screen, 600, 400);
+    HGDIOBJ old = SelectObject(dc, canvas);
+    RECT all = {0, 0, 600, 400};
+    FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+    RECT logo = LogoPlace(144);
+    DrawLogo(dc, logo.left, logo.top, logo.right, logo.bottom);
+    struct Pixel {
+        int x, y;  // where it is at 96 dots per inch
+        COLORREF colour;
+    } pixels[] = {{50, 94, RGB(255, 255, 0)}, {374, 197, RGB(255, 255, 255)}, {220, 25, RGB(0, 0, 0)}};
+    for (const Pixel& p : pixels)
+        EXPECT_EQ(p.colour, GetPixel(dc, p.x * 3 / 2, p.y * 3 / 2)) << p.x << "," << p.y;
+    SelectObject(dc, old);
+    DeleteObject(canvas);
+    DeleteDC(dc);
+    ReleaseDC(nullptr, screen);
 }
 
 // Over its owner, or the screen (Wine's desktop of 1024 x 768), and kept

@@ -10,43 +10,7 @@ namespace {
 
 using namespace e2e;
 
-class Distribution : public WalkTest {
-protected:
-    void SetUp() override
-    {
-        WalkTest::SetUp();
-        use_real_library();
-        clean();
-    }
-    void TearDown() override
-    {
-        clean();
-        WalkTest::TearDown();
-    }
-    static void clean()
-    {
-        for (const std::string& folder : UninstallCopies())
-            robot::RemoveTree(folder);
-        robot::RemoveTree(DEFAULT_FOLDER);
-        robot::RemoveTree("E:\\Corvane");
-        robot::RemoveTree(GroupFolder());
-        RegDeleteKeyA(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\CorvanePro32");
-    }
-    static std::string archive(const std::string& code = "*" DISTRIBUTION_CODE)
-    {
-        return WindowsPath(DISTRIBUTION) + code;
-    }
-    static std::string payload(const char* member) { return WindowsPath(PAYLOAD_DIR) + "\\" + member; }
-
-    // Counts the members in `folder` that are byte-identical to the payload.
-    static size_t installed(const std::string& folder)
-    {
-        size_t same = 0;
-        for (const char* member : MEMBERS)
-            same += Exists(folder + "\\" + member) && ReadFile(folder + "\\" + member) == ReadFile(payload(member));
-        return same;
-    }
-};
+class Distribution : public DistributionTest {};
 
 // A wrong or missing code, a full disk in the middle of a member
 // (SETUP.EXE, the fourth, on the session's 64 KiB drive E:), and the

@@ -157,4 +157,44 @@ std::string WalkTest::scratch()
     return folder_ + "\\work";
 }
 
+void DistributionTest::SetUp()
+{
+    WalkTest::SetUp();
+    use_real_library();
+    clean();
+}
+
+void DistributionTest::TearDown()
+{
+    clean();
+    WalkTest::TearDown();
+}
+
+void DistributionTest::clean()
+{
+    for (const std::string& folder : UninstallCopies())
+        robot::RemoveTree(folder);
+    for (const std::string& folder : UninstallCopies())
+        DeleteFileA(folder.c_str());  // the scripts beside the folders
+    robot::RemoveTree(DEFAULT_FOLDER);
+    robot::RemoveTree("E:\\Corvane");
+    robot::RemoveTree(GroupFolder());
+    RegDeleteKeyA(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\CorvanePro32");
+}
+
+std::string DistributionTest::archive(const std::string& code)
+{
+    return WindowsPath(DISTRIBUTION) + code;
+}
+
+size_t DistributionTest::installed(const std::string& folder)
+{
+    size_t same = 0;
+    for (const char* member : MEMBERS) {
+        std::string file = folder + "\\" + member;
+        same += Exists(file) && ReadFile(file) == ReadFile(WindowsPath(PAYLOAD_DIR) + "\\" + member);
+    }
+    return same;
+}
+
 }  // namespace e2e

@@ -78,6 +78,19 @@ private:
     std::string folder_;
 };
 
+// The walks that install from the real distribution with the real
+// library, where the installation folders, the group, the entry and the
+// uninstaller's copies are cleaned away before and after.
+class DistributionTest : public WalkTest {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+    static void clean();
+    static std::string archive(const std::string& code = "*" DISTRIBUTION_CODE);
+    // Counts the members in `folder` that are byte-identical to the payload.
+    static size_t installed(const std::string& folder);
+};
+
 }  // namespace e2e
 
 #endif

@@ -232,10 +232,12 @@ std::string SetupPath()
 Session::Session(const std::string& commandTail, const std::string& program)
 {
     Templates();
-    std::string line = "\"" + program + "\"" + (commandTail.empty() ? "" : " " + commandTail);
+    std::string line = program.empty() ? commandTail
+                                       : "\"" + program + "\"" + (commandTail.empty() ? "" : " " + commandTail);
     STARTUPINFOA startup = {sizeof startup};
     PROCESS_INFORMATION info = {};
-    if (CreateProcessA(program.c_str(), &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info)) {
+    if (CreateProcessA(program.empty() ? nullptr : program.c_str(), &line[0], nullptr, nullptr, FALSE, 0, nullptr,
+                       nullptr, &startup, &info)) {
         process_ = info.hProcess;
         processId_ = info.dwProcessId;
         CloseHandle(info.hThread);
@@ -356,6 +358,25 @@ DWORD Session::exitCode(DWORD timeoutMs)
     if (process_ && WaitForSingleObject(process_, timeoutMs) == WAIT_OBJECT_0)
         GetExitCodeProcess(process_, &code);
     return code;
+}
+
+// Looks every few milliseconds, so a window that stays up for less than
+// that could go by; any of the program's windows stays up far longer.
+DWORD Session::exitCodeUnseen(bool& windowSeen, DWORD timeoutMs)
+{
+    windowSeen = false;
+    for (DWORD start = GetTickCount(); process_ && GetTickCount() - start < timeoutMs;) {
+        std::vector<HWND> all;
+        EnumWindows(collect, reinterpret_cast<LPARAM>(&all));
+        for (HWND window : all) {
+            DWORD pid = 0;
+            GetWindowThreadProcessId(window, &pid);
+            windowSeen = windowSeen || (pid == processId_ && IsWindowVisible(window));
+        }
+        if (WaitForSingleObject(process_, 5) == WAIT_OBJECT_0)
+            break;
+    }
+    return exitCode(0);
 }
 
 }  // namespace robot

@@ -61,6 +61,7 @@ std::string SetupPath();
 // One run of a program, or the windows of one already running.
 class Session {
 public:
+    // program "": the tail is the whole command line.
     Session(const std::string& commandTail, const std::string& program);
     // An owned one is ended with the session if it is still running.
     Session(DWORD processId, bool owned);
@@ -80,6 +81,8 @@ public:
     void type(const Dialog& dialog, int id, const std::string& text);
     bool gone(const Dialog& dialog, DWORD timeoutMs = 5000) const;
     DWORD exitCode(DWORD timeoutMs = 20000);  // STILL_ACTIVE while it runs
+    // The same, watching meanwhile whether any window of the program shows.
+    DWORD exitCodeUnseen(bool& windowSeen, DWORD timeoutMs = 20000);
 
 private:
     void key(const Dialog& dialog, WORD virtualKey);

@@ -445,7 +445,7 @@ robot::Dialog expect(robot::Session& setup, const char* name)
 void timing(const std::string& program, const std::string& archive, const std::string& trivial)
 {
     const int RUNS = 5;
-    std::vector<DWORD> setupStart, trivialStart, install, shell, uninstall;
+    std::vector<DWORD> setupStart, trivialStart, install, shell, uninstall, interactive, quiet, quietRemoval;
     for (int i = 0; i < RUNS && g_ok; ++i) {
         setupStart.push_back(first_dialog(program, ""));
         trivialStart.push_back(first_dialog(trivial, ""));
@@ -468,6 +468,7 @@ void timing(const std::string& program, const std::string& archive, const std::s
             g_ok = g_ok && setup.exitCode() == 1;
         }
         DWORD total = GetTickCount() - start;
+        interactive.push_back(total - 2000);
         shell.push_back(answered - asked);
         install.push_back(total - 2000 - (answered - asked));
         robot::CloseShellWindows();
@@ -484,6 +485,15 @@ void timing(const std::string& program, const std::string& archive, const std::s
         }
         uninstall.push_back(GetTickCount() - start - 4000);
         robot::CloseShellWindows();
+
+        // The same installation and removal unattended, start to exit.
+        start = GetTickCount();
+        g_ok = g_ok && robot::Session("/quiet " + archive, program).exitCode() == 1;
+        quiet.push_back(GetTickCount() - start);
+        robot::CloseShellWindows();
+        start = GetTickCount();
+        g_ok = g_ok && robot::Session("/quiet UNINSTALL", program).exitCode() == 1;
+        quietRemoval.push_back(GetTickCount() - start);
     }
     if (!g_ok)
         return;
@@ -493,6 +503,9 @@ void timing(const std::string& program, const std::string& archive, const std::s
     std::printf("  removal beyond the 2 s scan and the 2 s sweep:               %4lu ms\n", median(uninstall));
     std::printf("  start to the first dialog: SETUP.EXE %lu ms, a trivial program %lu ms\n", median(setupStart),
                 median(trivialStart));
+    std::printf("  installation, start to exit, the shell's work included: /quiet %lu ms; interactive less its\n"
+                "    2 s hold %lu ms\n", median(quiet), median(interactive));
+    std::printf("  removal, start to exit: /quiet %lu ms\n", median(quietRemoval));
 }
 
 }  // namespace

@@ -1,0 +1,203 @@
+// Unattended runs, as a deployment tool makes them: switches before the
+// command tail, the decisions taken without a person, the log, the exit
+// codes, and the quiet uninstall command of the list of installed programs.
+// The real distribution and library, the desktop shell as Program Manager.
+#include <regex>
+#include <sstream>
+
+#include "e2e.h"
+
+namespace {
+
+using namespace e2e;
+
+const char ENTRY[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\CorvanePro32";
+
+std::string entry_value(const char* name)
+{
+    char value[1024] = {};
+    DWORD size = sizeof value;
+    RegGetValueA(HKEY_LOCAL_MACHINE, ENTRY, name, RRF_RT_REG_SZ, nullptr, value, &size);
+    return value;
+}
+
+std::string temporary(const char* name)
+{
+    char temp[MAX_PATH];
+    GetTempPathA(MAX_PATH, temp);
+    return temp + std::string(name);
+}
+
+// The lines the last run appended to a log, from its header on.
+std::vector<std::string> last_run(const std::string& log)
+{
+    std::string text = ReadFile(log);
+    size_t header = text.rfind("==== Corvane Pro32 2.0 setup ====");
+    std::vector<std::string> lines;
+    if (header == std::string::npos)
+        return lines;
+    std::istringstream stream(text.substr(text.rfind('\n', header) + 1));
+    for (std::string line; std::getline(stream, line);)
+        lines.push_back(line.substr(0, line.find_last_not_of('\r') + 1));
+    return lines;
+}
+
+// Every line starts with the local time; each expected text is on a line.
+testing::AssertionResult logged(const std::vector<std::string>& lines, const std::vector<std::string>& expected)
+{
+    static const std::regex stamped(R"(\d{4}-\d\d-\d\d \d\d:\d\d:\d\d\.\d{3}  .+)");
+    for (const std::string& line : lines)
+        if (!std::regex_match(line, stamped))
+            return testing::AssertionFailure() << "no time: " << line;
+    for (const std::string& text : expected) {
+        bool found = false;
+        for (const std::string& line : lines)
+            found = found || line.compare(25, std::string::npos, text) == 0;
+        if (!found)
+            return testing::AssertionFailure() << "not logged: " << text;
+    }
+    return testing::AssertionSuccess();
+}
+
+class Unattended : public DistributionTest {};
+
+// One machine through a day of deployments: each run from a command line,
+// no window ever shown, and the files, the record, the entry, the
+// shortcuts, the log and the exit code after it.
+TEST_F(Unattended, AQuietRunDoesWhatAPersonWouldAndSaysSo)
+{
+    const std::string moved = scratch() + "\\Moved Here", given = scratch() + "\\Given", log = scratch() + "\\run.log";
+    const std::string defaultLog = temporary("CorvaneSetup.log"), to = " /log=" + log + " ";
+    DeleteFileA(defaultLog.c_str());
+    const std::string none = "no record", keep = "the record as it is";
+    struct Case {
+        const char* what;
+        std::string record, line;
+        DWORD exit;
+        std::string folder;  // where the seven files are afterwards, or a folder never made
+        std::vector<std::string> logged;
+        bool icons = true;
+        std::string held;  // a file another program holds open meanwhile
+    } cases[] = {
+        {"to the default folder", none, "/quiet " + archive(), 1, DEFAULT_FOLDER,
+         {"Record C:\\windows\\QVN32.INI: nothing installed", "Decision: install into C:\\Program files\\Corvane Pro",
+          "Folder created: C:\\Program files\\Corvane Pro",
+          "Program Manager: [CreateGroup(Corvane)] done"}},
+        {"over the installed copy", keep, "/quiet" + to + archive(), 1, DEFAULT_FOLDER,
+         {"Decision: the installation goes over version 2.0 in C:\\Program files\\Corvane Pro"}},
+        {"a file of it in use", keep, "/quiet" + to + archive(), 7, "",
+         {"Extracted QVNTUTOR.HLP: result -28, 0 bytes",
+          "Error: Error creating output file", "Error: Error copying file !", "Decision: exit, a step failed"},
+         true, std::string(DEFAULT_FOLDER) + "\\QVNTUTOR.HLP"},
+        {"moving it to another folder", keep, "/QUIET /Dir=\"" + moved + "\\.\"" + to + archive(), 1, moved,
+         {"Decision: version 2.0 in C:\\Program files\\Corvane Pro is removed first, and the new copy goes to " + moved,
+          "Deleted C:\\Program files\\Corvane Pro\\QVN32.EXE", "Folder removed: C:\\Program files\\Corvane Pro",
+          "Decision: install into " + moved}},
+        {"to /dir, without icons", none, "/quiet /noicons /dir=" + given + to + archive(), 1, given,
+         {"Folder created: " + given, "No icons: /noicons"}, false},
+        {"a newer version there", RecordFor("C:\\Apps", 3, 0), "/quiet" + to + archive(), 3, DEFAULT_FOLDER,
+         {"Decision: nothing is done, version 3.0 is installed"}},
+        {"a bad /dir", none, "/quiet /dir=Apps" + to + archive(), 2, DEFAULT_FOLDER,
+         {"Error: /dir=Apps: the folder must be a full path that begins with a drive letter, for example  "
+          "C:\\Program files\\Corvane Pro"}},
+        {"an unknown switch", none, "/quiet /silent" + to + archive(), 2, DEFAULT_FOLDER,
+         {"Error: /silent: Setup knows no such switch.  It knows /quiet, /passive, /dir=FOLDER, /log=FILE and "
+          "/noicons."}},
+        {"no archive there", none, "/quiet" + to + "C:\\NOWHERE.ZIP*code", 2, DEFAULT_FOLDER,
+         {"The archive C:\\NOWHERE.ZIP cannot be found"}},
+        {"a wrong code", none, "/quiet" + to + archive("*wrong"), 4, "", {"Error: Bad or missing decrypt code"}},
+        {"a full disk", none, "/quiet /dir=E:\\Corvane" + to + archive(), 6, "", {"Error: Disk full"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        if (c.line.find("E:\\") != std::string::npos && !IsFolder("E:\\"))
+            continue;  // no small drive E: where the test session does not run as root
+        if (c.record != keep) {
+            clean();
+            WriteRecord(c.record == none ? "" : c.record);
+        }
+        const std::string recordBefore = ReadFile(RecordPath()), pathBefore = entry_value("InstallLocation");
+        HANDLE held = c.held.empty() ? INVALID_HANDLE_VALUE
+                                     : CreateFileA(c.held.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+        Session setup(c.line, program());
+        bool windowSeen = true;
+        EXPECT_EQ(c.exit, setup.exitCodeUnseen(windowSeen, 60000));
+        EXPECT_FALSE(windowSeen);
+        if (held != INVALID_HANDLE_VALUE)
+            CloseHandle(held);
+
+        std::vector<std::string> lines = last_run(c.line.find("/log") == std::string::npos ? defaultLog : log);
+        std::vector<std::string> expected = c.logged;
+        expected.push_back("Exit code " + std::to_string(c.exit));
+        if (c.exit == 1) {
+            for (const char* member : MEMBERS)
+                expected.push_back(std::string("Extracted ") + member + ": result 0, " +
+                                   std::to_string(ReadFile(WindowsPath(PAYLOAD_DIR) + "\\" + member).size()) + " bytes");
+            expected.push_back("Record written: " + RecordPath() + ", version 2.0, Path=" + c.folder + "\\QVN32.EXE");
+        }
+        EXPECT_TRUE(logged(lines, expected));
+        ASSERT_FALSE(lines.empty());
+        EXPECT_EQ(std::string::npos, ReadFile(log).find(DISTRIBUTION_CODE)) << "the code is never logged";
+        EXPECT_EQ(std::string::npos, ReadFile(defaultLog).find(DISTRIBUTION_CODE));
+        if (c.exit != 1) {
+            EXPECT_EQ(recordBefore, ReadFile(RecordPath()));
+            EXPECT_EQ(pathBefore, entry_value("InstallLocation"));
+            if (!c.folder.empty()) {
+                EXPECT_FALSE(Exists(c.folder)) << "nothing was made";
+            }
+            continue;
+        }
+        EXPECT_EQ(7u, installed(c.folder));
+        EXPECT_NE(std::string::npos, ReadFile(RecordPath()).find("Path=" + c.folder + "\\QVN32.EXE\r\n"));
+        EXPECT_EQ("\"" + c.folder + "\\UNINSTAL.EXE\" /quiet", entry_value("QuietUninstallString"));
+        EXPECT_EQ(c.icons ? 4u : 0u, FilesIn(GroupFolder() + "\\*.lnk").size());
+        if (c.folder != DEFAULT_FOLDER) {
+            EXPECT_FALSE(Exists(DEFAULT_FOLDER));
+        }
+    }
+    robot::RemoveTree(moved);
+}
+
+// The backdrop and the work notices are shown, nothing is asked, and the
+// installation completes with nothing pressed.
+TEST_F(Unattended, APassiveInstallationCompletesWithNothingPressed)
+{
+    Session setup("/passive " + archive(), program());
+    std::vector<std::string> seen;
+    for (Dialog d = setup.next(); d; d = setup.next(3000))
+        seen.push_back(d.name);
+    EXPECT_EQ(1u, setup.exitCode());
+    ASSERT_FALSE(seen.empty());
+    EXPECT_EQ("SETUPSCAN", seen[0]);
+    for (const std::string& name : seen)
+        EXPECT_TRUE(name == "SETUPSCAN" || name == "COPYFILES") << name << " asks";
+    EXPECT_EQ(7u, installed(DEFAULT_FOLDER));
+    EXPECT_EQ(4u, FilesIn(GroupFolder() + "\\*.lnk").size());
+}
+
+// As a deployment tool runs the command from the list of installed
+// programs: it starts it and waits for that process, whose exit code is
+// the removal's; a few seconds later nothing of the installation is left.
+TEST_F(Unattended, TheQuietUninstallCommandEndsWithTheRemoval)
+{
+    Session install("/quiet " + archive(), program());
+    ASSERT_EQ(1u, install.exitCode(60000));
+    const std::string command = entry_value("QuietUninstallString");
+    ASSERT_EQ("\"" + std::string(DEFAULT_FOLDER) + "\\UNINSTAL.EXE\" /quiet", command);
+
+    Session uninstall(command, "");
+    bool windowSeen = true;
+    EXPECT_EQ(1u, uninstall.exitCodeUnseen(windowSeen, 60000));
+    EXPECT_FALSE(windowSeen);
+    EXPECT_FALSE(Exists(RecordPath()));
+    EXPECT_FALSE(UninstallEntryExists());
+    EXPECT_FALSE(Exists(GroupFolder()));
+    for (int waited = 0; waited < 5000 && (Exists(DEFAULT_FOLDER) || !UninstallCopies().empty()); waited += 100)
+        Sleep(100);
+    EXPECT_FALSE(Exists(DEFAULT_FOLDER)) << "nor UNINSTAL.EXE in it";
+    EXPECT_TRUE(UninstallCopies().empty()) << "nor the temporary copy and its scripts";
+    EXPECT_TRUE(logged(last_run(temporary("CorvaneSetup.log")),
+                       {"Decision: remove the copy in " + std::string(DEFAULT_FOLDER), "Exit code 1"}));
+}
+
+}  // namespace
