@@ -54,7 +54,8 @@ echo "No display: the robot walks the wizard; screenshots go to out/."
 rm -rf out
 status=0
 # The round trip at Windows' own resolution, then once more on a screen of
-# 144 dots per inch (out/144dpi/), where the program draws at that size.
+# 144 dots per inch (out/144dpi/), 1536x1152 as such a screen has more
+# dots, where the program draws at that size.
 tour() {
     mkdir -p "$2"
     CORVANE_DPI=$3 tools/wine-run.sh --prefix "$build/$1" --arch "$arch" "$build/bin/walk.exe" tour \

@@ -16,8 +16,9 @@
 # where the machine cannot execute 32-bit code (tools/arch.sh). The prefix
 # is a 64-bit one and holds both.
 #
-# CORVANE_DPI, when the prefix is first made, sets the screen's resolution
-# in dots per inch (LogPixels).
+# CORVANE_DPI sets the screen's resolution in dots per inch (LogPixels) and
+# grows the screen with it, as a real screen of that resolution has more
+# dots: 1536x1152 at 144. A prefix made for another screen is made again.
 #
 # A session is the display, the wineserver and its desktop. A call inside a
 # session (CORVANE_WINE_SESSION names its prefix) just runs the program;
@@ -102,9 +103,12 @@ if mountpoint -q "$small_drive" 2>/dev/null; then
     unmount_small_drive
 fi
 
+dpi=${CORVANE_DPI:-96}
+screen=$((1024 * dpi / 96))x$((768 * dpi / 96))
+
 if [ $own_display = 1 ]; then
     # A display of our own; Xvfb picks a free number and tells it on a pipe.
-    exec 8< <(Xvfb -displayfd 1 -screen 0 1024x768x24 -nolisten tcp -noreset 2>/dev/null & echo "pid $!"; wait)
+    exec 8< <(Xvfb -displayfd 1 -screen 0 "${screen}x24" -nolisten tcp -noreset 2>/dev/null & echo "pid $!"; wait)
     read -r _ xvfb_pid <&8
     read -r display <&8 || { echo "$0: Xvfb did not start" >&2; exit 1; }
     export DISPLAY=:$display
@@ -112,39 +116,36 @@ fi
 
 # A prefix for 32-bit programs made where they could not run lacks its
 # 32-bit system folder; it is made again.
-if [ ! -f "$prefix/.corvane-ready" ] ||
+if [ "$(cat "$prefix/.corvane-ready" 2>/dev/null)" != "$screen $dpi" ] ||
     { [ "$arch" = win32 ] && [ ! -f "$prefix/drive_c/windows/syswow64/kernel32.dll" ]; }; then
     rm -rf "$prefix"
     "$wine" wineboot -i >/dev/null 2>&1
     # The default desktop becomes a virtual one of fixed size, so screen
     # metrics are the same on every machine; crashes do not wait for a
     # person at a debugger dialog.
-    cat > "$prefix/corvane.reg" <<'REG'
+    cat > "$prefix/corvane.reg" <<REG
 REGEDIT4
 
-[HKEY_CURRENT_USER\Software\Wine\Explorer]
+[HKEY_CURRENT_USER\\Software\\Wine\\Explorer]
 "Desktop"="Default"
 
-[HKEY_CURRENT_USER\Software\Wine\Explorer\Desktops]
-"Default"="1024x768"
+[HKEY_CURRENT_USER\\Software\\Wine\\Explorer\\Desktops]
+"Default"="$screen"
 
-[HKEY_CURRENT_USER\Software\Wine\Fonts\Replacements]
+[HKEY_CURRENT_USER\\Software\\Wine\\Fonts\\Replacements]
 "Arial"="Liberation Sans"
 
-[HKEY_CURRENT_USER\Software\Wine\WineDbg]
+[HKEY_CURRENT_USER\\Software\\Wine\\WineDbg]
 "ShowCrashDialog"=dword:00000000
+
+[HKEY_CURRENT_USER\\Control Panel\\Desktop]
+"LogPixels"=dword:$(printf %08x "$dpi")
 REG
-    # A prefix made with CORVANE_DPI draws the screen at that resolution
-    # (96 is Windows' own).
-    if [ -n "${CORVANE_DPI:-}" ]; then
-        printf '\n[HKEY_CURRENT_USER\\Control Panel\\Desktop]\n"LogPixels"=dword:%08x\n' "$CORVANE_DPI" \
-            >> "$prefix/corvane.reg"
-    fi
     "$wine" regedit "$prefix/corvane.reg" >/dev/null 2>&1
     # The desktop made by wineboot has the old size; start afresh.
     wineserver -k 2>/dev/null || true
     wineserver -w 2>/dev/null || true
-    touch "$prefix/.corvane-ready"
+    echo "$screen $dpi" > "$prefix/.corvane-ready"
 fi
 
 # Debian's Wine does not list its own fonts; from the prefix's font folder
