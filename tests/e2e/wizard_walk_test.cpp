@@ -22,12 +22,13 @@ TEST_F(Wizard, EveryRoadGoesWhereItShould)
     // Too long for a path buffer: read cut, its folder would be the parent.
     const std::string cut = "[RELEASE]\r\nSetup=1\r\n[VERSION]\r\nMajor=2\r\n[INSTALL PATH]\r\nPath=" + scratch() +
                             "\\" + std::string(280, 'x') + "\\QVN32.EXE\r\n";
-    const std::string noRoom = "Error:\t\tUnable to create directory !\t\t";
+    const std::string noRoom = "Error:\t\tUnable to create directory !\t\t", given = scratch() + "\\Given";
+    const std::string unknown = "Error:/bogus: Setup knows no such switch.\n\n"
+                                "It knows /quiet, /passive, /dir=FOLDER, /log=FILE and /noicons.";
     const DWORD LEFT = STILL_ACTIVE;
     struct Road {
         const char* what;
-        std::string record;
-        const char* tail;
+        std::string record, tail;
         std::vector<Step> steps;
         DWORD exit;
     } roads[] = {
@@ -74,6 +75,11 @@ TEST_F(Wizard, EveryRoadGoesWhereItShould)
           {"REMOVESCAN"}, {"INSTALL", ">" + target, 1002, "C:\\Old Apps"}, {"DIRCREATE", "2"}, {"INSTALL", "2"},
           {"SETUPINTRO", "!1001"}},
          LEFT},
+        {"/dir offered in INSTALL, no icon offer", "", "/noicons /dir=" + given + " " + ARCHIVE,
+         {{"SETUPSCAN"}, {"SETUPINTRO", "1"}, {"INSTALL", "enter", 1002, given}, {"DIRCREATE", "1"}, {"SUCCESS", "1"}},
+         1},
+        {"an unknown switch is named, and nothing done", "", "/bogus UNINSTALL", {{unknown, "1"}}, 2},
+        {"a passive run shows it too", "", "/passive /bogus UNINSTALL", {{unknown, "1"}}, 2},
         {"folders that cannot be made", "", ARCHIVE,
          {{"SETUPSCAN"}, {"SETUPINTRO", "1"}, {"INSTALL", ">Q:\\Apps"}, {"DIRCREATE", "1"}, {noRoom, "1"},
           {"INSTALL", ">" + file + "\\sub"}, {"DIRCREATE", "1"}, {noRoom, "1"}, {"INSTALL", ">Z:\\proc\\corvane"},
