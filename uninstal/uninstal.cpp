@@ -289,10 +289,20 @@ int failed()
 void remove_when_ended(const char* script, const char* folder, const char* guard, const char* const* names,
                        int count)
 {
+    // The folder may be one the user named: a percent sign in it would be
+    // expanded by the shell, so it is written twice, which reads as one.
+    char named[2 * MAX_PATH];
+    int length = 0;
+    for (const char* c = folder; *c != '\0'; ++c) {
+        if (*c == '%')
+            named[length++] = '%';
+        named[length++] = *c;
+    }
+    named[length] = '\0';
     HANDLE file = CreateFileA(script, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     bool ready = file != INVALID_HANDLE_VALUE;
     if (ready) {
-        ready = line(file, "@echo off") && line(file, "set \"F=%s\"", folder) && line(file, "%s", guard) &&
+        ready = line(file, "@echo off") && line(file, "set \"F=%s\"", named) && line(file, "%s", guard) &&
                 line(file, "for /l %%%%i in (1,1,%d) do (", REMOVAL_TRIES) &&
                 line(file, "  del \"%%F%%\\%s\" 2>nul", names[0]) &&
                 line(file, "  if not exist \"%%F%%\\%s\" goto ended", names[0]) &&

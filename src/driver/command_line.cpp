@@ -99,6 +99,10 @@ static const char* read_switch_word(const char* p, SwitchWord& word)
     }
     int length = static_cast<int>(p - start) + 1;
     lstrcpynA(word.text, start, length < PATH_CHARS ? length : static_cast<int>(PATH_CHARS));
+    // A word that swallowed the tail (an unclosed quote, a missing blank)
+    // may hold the decrypt code; what follows a star is never told.
+    if (char* star = strchr(word.text, '*'))
+        lstrcpynA(star + 1, "****", static_cast<int>(word.text + PATH_CHARS - (star + 1)));
     while (is_blank(*p))
         ++p;
     return p;
@@ -172,11 +176,12 @@ const char* ReadSwitches(const char* tail, Switches& switches, char* refusal)
 }
 
 // The command line goes to the log with the decrypt code, everything
-// after the first star of the rest, as "****".
-void LogCommandLine(const char* commandLine, const char* rest)
+// after the first star of the tail, as "****". No switch holds a star, so
+// this is the code's star, also where a switch swallowed the rest.
+void LogCommandLine(const char* commandLine, const char* tail)
 {
     char line[FIELD_CHARS * 3];  // within what a log line holds
-    const char* star = strchr(rest, '*');
+    const char* star = strchr(tail, '*');
     size_t shown = star ? static_cast<size_t>(star - commandLine) + 1 : strlen(commandLine);
     if (shown > sizeof line - 5)
         shown = sizeof line - 5;

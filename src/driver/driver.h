@@ -19,7 +19,7 @@ const char* CommandTail(const char* commandLine);
 // of them are read; the first that is unknown or has a bad value is
 // described in `refusal` (empty when every switch is sound).
 const char* ReadSwitches(const char* tail, Switches& switches, char* refusal);
-void LogCommandLine(const char* commandLine, const char* rest);
+void LogCommandLine(const char* commandLine, const char* tail);
 void SplitCommandLine(const char* tail);
 bool IsUninstallWord(const char* field);
 

@@ -32,9 +32,10 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR, int)
     const char* commandLine = GetCommandLineA();
     Switches switches;
     char refusal[REFUSAL_CHARS];
-    const char* rest = ReadSwitches(CommandTail(commandLine), switches, refusal);
+    const char* tail = CommandTail(commandLine);
+    const char* rest = ReadSwitches(tail, switches, refusal);
     open_log(switches);
-    LogCommandLine(commandLine, rest);
+    LogCommandLine(commandLine, tail);
     if (refusal[0] != '\0') {
         // Nothing is done. Whoever can read a box is shown why.
         State.Mode = switches.mode == QUIET ? QUIET : INTERACTIVE;

@@ -110,18 +110,31 @@ static Outcome Finish(const Step& notice)
     return CHECK;
 }
 
+// REMOVESCAN. A file that stayed is no reason to stop, but an
+// unattended run says so in its exit code.
+static bool Sweep()
+{
+    INT_PTR swept;
+    if (!Show(SWEEP, &swept))
+        return false;
+    if (swept != END_YES)
+        State.Failure = static_cast<int>(swept);
+    return true;
+}
+
 // REMOVESCAN and then RSUCCESS1, once the user has confirmed REMOVE.
 static Outcome FullRemoval()
 {
-    INT_PTR ignored;
-    return Show(SWEEP, &ignored) ? Finish(REMOVED) : BROKEN;
+    return Sweep() ? Finish(REMOVED) : BROKEN;
 }
 
-// INSTALL, with the folder /dir gave in place of the one the scan found.
+// INSTALL, the first time with the folder /dir gave in place of the one
+// the scan found; after that with the one last typed.
 static bool AskFolder(INT_PTR* choice)
 {
     if (State.GivenFolder[0] != '\0')
         lstrcpynA(State.TargetFolder, State.GivenFolder, PATH_CHARS);
+    State.GivenFolder[0] = '\0';
     return Show(FOLDER, choice);
 }
 
@@ -160,8 +173,7 @@ static Outcome Install()
             if (choice == END_REMOVE_OLD) {
                 // The sweep clears IsInstalled, so a repeat of this loop
                 // asks for the folder instead of offering the old copy.
-                INT_PTR ignored;
-                if (!Show(SWEEP, &ignored) || !AskFolder(&choice))
+                if (!Sweep() || !AskFolder(&choice))
                     return BROKEN;
             }
             // "Continue installation" goes to the folder the scan found.
@@ -223,21 +235,29 @@ static Outcome InstallMode()
     return CHECK;
 }
 
+// An unattended installation needs an archive it can read before it
+// decides anything: no one is there to see that an old copy was removed
+// for a new one that cannot be had. A missing file's attributes,
+// INVALID_FILE_ATTRIBUTES, have every bit set, so it is no file either.
+static bool ArchiveUsable()
+{
+    if (GetFileAttributesA(State.ArchivePath) & FILE_ATTRIBUTE_DIRECTORY) {
+        LogLine("The archive %s cannot be found", State.ArchivePath);
+        State.Failure = RUN_BAD_PARAMETER;
+        return false;
+    }
+    State.Failure = TryArchive();
+    return !State.Failure;
+}
+
 static Outcome Run()
 {
     INT_PTR ignored;
     if (State.ArchivePath[0] == '\0')
         return Show(NO_ARCHIVE, &ignored) ? QUIT : BROKEN;
 
-    // An unattended run needs its archive before it decides anything, as
-    // it may remove an old copy first. A missing file's attributes,
-    // INVALID_FILE_ATTRIBUTES, have every bit set, so it is no file either.
-    if (State.Mode != INTERACTIVE && !IsUninstallWord(State.ArchivePath) &&
-        (GetFileAttributesA(State.ArchivePath) & FILE_ATTRIBUTE_DIRECTORY)) {
-        LogLine("The archive %s cannot be found", State.ArchivePath);
-        State.Failure = RUN_BAD_PARAMETER;
+    if (State.Mode != INTERACTIVE && !IsUninstallWord(State.ArchivePath) && !ArchiveUsable())
         return QUIT;
-    }
 
     if (!Show(SCAN, &ignored))
         return BROKEN;
@@ -268,9 +288,9 @@ int RunWizard()
         TranslateMessage(&msg);
         DispatchMessageA(&msg);
     }
-    if (outcome != BROKEN && State.Finished)
-        return RUN_COMPLETED;
     if (State.Mode == INTERACTIVE)
-        return 0;
+        return outcome != BROKEN && State.Finished ? 1 : 0;
+    if (outcome != BROKEN && State.Finished && !State.Failure)
+        return RUN_COMPLETED;
     return outcome != BROKEN && State.Failure ? State.Failure : RUN_STOPPED;
 }

@@ -6,6 +6,12 @@
 #include "resource.h"
 
 enum { LAST_MESSAGE = 50 };
+// The library's failures, by the index of their text, that tell a
+// deployment tool different things.
+enum {
+    UNEXPECTED_END = 2, BAD_STRUCTURE = 3, MEMBER_NOT_FOUND = 9, CANNOT_CREATE = 28, CANNOT_OPEN = 29,
+    NO_TARGET_FOLDER = 32, BAD_CRC = 39, ENCRYPTED = 41, UNKNOWN_METHOD = 42, BAD_CODE = 44, DISK_FULL = 50,
+};
 
 // The library's texts by result; the empty ones have none.
 static const char* const UnzipMessages[LAST_MESSAGE + 1] = {
@@ -100,16 +106,42 @@ static bool held_open(const char* folder, const char* name)
 static RunResult failure_of(int result, const char* folder, const char* name)
 {
     switch (-result) {
-    case 2: case 3: case 9: case 29: case 39: case 41: case 42: case 44:
+    case UNEXPECTED_END: case BAD_STRUCTURE: case MEMBER_NOT_FOUND: case CANNOT_OPEN: case BAD_CRC: case ENCRYPTED:
+    case UNKNOWN_METHOD: case BAD_CODE:
         return RUN_ARCHIVE_REFUSED;
-    case 32:
+    case NO_TARGET_FOLDER:
         return RUN_NO_FOLDER;
-    case 50:
+    case DISK_FULL:
         return RUN_DISK_FULL;
-    case 28:
+    case CANNOT_CREATE:
         return held_open(folder, name) ? RUN_FILE_IN_USE : RUN_COPY_FAILED;
     }
     return RUN_COPY_FAILED;
+}
+
+// Tries the archive and its code on the first member, extracted into a
+// new folder of the temporary folder and removed again. RUN_ARCHIVE_REFUSED
+// when the archive or the code is refused; 0 otherwise, also when the
+// trial cannot be made or fails for a reason of its own folder's.
+int TryArchive()
+{
+    char temp[PATH_CHARS], folder[PATH_CHARS], name[24];
+    DWORD length = GetTempPathA(PATH_CHARS, temp);
+    bool made = false;
+    for (DWORD n = GetTickCount(), tries = 0; length != 0 && length < PATH_CHARS && !made && tries < 100; ++n, ++tries) {
+        wsprintfA(name, "CorvaneTrial-%08lx", static_cast<unsigned long>(n));
+        made = JoinPath(folder, temp, name) && FolderTakesTheFiles(folder) && CreateDirectoryA(folder, nullptr);
+    }
+    if (!made)
+        return 0;
+    LogLine("The archive and its code are tried in %s", folder);
+    const char* member = InstallFileList[0];
+    int result = ExtractFile(folder, member);
+    char file[PATH_CHARS];
+    if (JoinPath(file, folder, member))
+        DeleteFileA(file);
+    RemoveDirectoryA(folder);
+    return result < 0 && failure_of(result, folder, member) == RUN_ARCHIVE_REFUSED ? RUN_ARCHIVE_REFUSED : 0;
 }
 
 // The copying: 0 when every file was processed and the record written,

@@ -24,6 +24,7 @@ int ExtractFile(const char* folder, const char* member);
 // True when every path the files take in the folder fits a path buffer.
 bool FolderTakesTheFiles(const char* folder);
 int CopyAllFiles(HWND notice);
+int TryArchive();
 extern const WorkNotice CopyFiles;
 
 // setup_install.cpp: INSTALL, where the user confirms or edits the folder.

@@ -4,9 +4,10 @@
 
 #include "common/common.h"
 
-void RemovalSweep(HWND notice);
+bool RemovalSweep(HWND notice);
 
-// REMOVESCAN: the notice shown while the sweep runs.
+// REMOVESCAN: the notice shown while the sweep runs. It ends with END_YES,
+// or with RUN_FILE_IN_USE when a file it was to delete stays.
 extern const WorkNotice RemoveScan;
 
 #endif

@@ -22,20 +22,27 @@ static const UserFilePattern UserFilePatterns[] = {{"*.env", "_qvn.env"}, {"*.ls
 
 static const char CLASS_KEY[] = "Corvane.Pro32";
 
-// Missing, read-only or in use: the file stays.
-static void delete_file(const char* path)
+// Read-only or in use, the file stays, and false tells so; a missing one
+// is no failure.
+static bool delete_file(const char* path)
 {
-    if (DeleteFileA(path))
+    if (DeleteFileA(path)) {
         LogLine("Deleted %s", path);
+        return true;
+    }
+    DWORD error = GetLastError();
+    if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND)
+        return true;
+    LogLine("Not deleted: %s (error %lu)", path, error);
+    return false;
 }
 
 // Deletes one file of the installation folder. A path that would not fit
 // its buffer is skipped, never cut into another path.
-static void delete_installed(const char* name)
+static bool delete_installed(const char* name)
 {
     char DeletePath[PATH_CHARS];
-    if (JoinPath(DeletePath, State.InstalledFolder, name))
-        delete_file(DeletePath);
+    return !JoinPath(DeletePath, State.InstalledFolder, name) || delete_file(DeletePath);
 }
 
 static char lower(char c)
@@ -59,8 +66,9 @@ static bool ends_with(const char* name, const char* suffix)
 
 // The user's settings files in the installation folder, on a full
 // uninstall only. The search's first entry counts like every other.
-static void SweepUserFiles()
+static bool SweepUserFiles()
 {
+    bool all = true;
     for (const UserFilePattern& user : UserFilePatterns) {
         char pattern[PATH_CHARS];
         if (!JoinPath(pattern, State.InstalledFolder, user.pattern))
@@ -73,10 +81,11 @@ static void SweepUserFiles()
             // A folder of that name cannot be deleted as a file and stays.
             char path[PATH_CHARS];
             if (ends_with(entry.cFileName, user.suffix) && JoinPath(path, State.InstalledFolder, entry.cFileName))
-                delete_file(path);
+                all = delete_file(path) && all;
         } while (FindNextFileA(search, &entry));
         FindClose(search);
     }
+    return all;
 }
 
 // Deletes a key with everything under it. A key that has subkeys cannot be
@@ -97,9 +106,11 @@ static bool delete_key_tree(HKEY parent, const char* name)
     return RegDeleteKeyA(parent, name) == ERROR_SUCCESS;
 }
 
-void RemovalSweep(HWND notice)
+// False when a file it was to delete stays (in use, say).
+bool RemovalSweep(HWND notice)
 {
     DWORD start = GetTickCount();
+    bool all = true;
 
     // Only a full path names one place (a drive's root included): any
     // other would be resolved against wherever this process happens to
@@ -108,18 +119,21 @@ void RemovalSweep(HWND notice)
     const RecordValues& record = State.InstallRecord;
     // The shareware edition installs the same seven files as the release one.
     if ((record.sharewareEdition || record.releaseEdition) && hasFolder) {
+        // UNINSTAL.EXE may be the program that started this removal and
+        // waits for it; it goes itself once it has ended.
         for (const char* name : InstallFileList)
-            delete_installed(name);
+            if (!delete_installed(name) && strcmp(name, "UNINSTAL.EXE") != 0)
+                all = false;
         for (const char* name : HelpIndexFileList)
-            delete_installed(name);
+            all = delete_installed(name) && all;
     }
 
     if (State.RemoveGroupToo) {
         if (hasFolder)
-            SweepUserFiles();
+            all = SweepUserFiles() && all;
         char recordFile[PATH_CHARS];
         if (WindowsPath(RECORD_FILE, recordFile))
-            delete_file(recordFile);
+            all = delete_file(recordFile) && all;
         DeleteUninstallEntry();
     }
 
@@ -139,12 +153,14 @@ void RemovalSweep(HWND notice)
         LogLine("Class key removed: HKEY_CLASSES_ROOT\\%s", CLASS_KEY);
 
     HoldAtLeast(start, SWEEP_MILLISECONDS);
+    return all;
 }
 
 static INT_PTR sweep(HWND notice)
 {
-    RemovalSweep(notice);
-    return 1;
+    if (RemovalSweep(notice))
+        return END_YES;
+    return RUN_FILE_IN_USE;
 }
 
 const WorkNotice RemoveScan = {sweep, false};

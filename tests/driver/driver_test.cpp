@@ -52,7 +52,8 @@ TEST(CommandLine, SwitchesBeforeTheTailAreReadOrRefused)
         RunMode mode;
         std::string folder, log;
         bool noIcons;
-        std::string refused;  // how the refusal starts
+        std::string refused;  // how the refusal starts: the switch, and why
+        std::string ends = "";
     } cases[] = {
         {"C:\\SETUP.ZIP*code", "C:\\SETUP.ZIP*code"},
         {"UNINSTALL /quiet", "UNINSTALL /quiet"},
@@ -66,10 +67,12 @@ TEST(CommandLine, SwitchesBeforeTheTailAreReadOrRefused)
         {"/quiet=1 X", "X", INTERACTIVE, "", "", false, "/quiet=1: this switch takes no value."},
         {"/dir X", "X", INTERACTIVE, "", "", false, "/dir: this switch needs a value"},
         {"/log= X", "X", INTERACTIVE, "", "", false, "/log=: the value is empty."},
-        {"/log=" + long_value + " X", "X", INTERACTIVE, "", "", false, "/log=vvv"},
+        {"/log=" + long_value + " X", "X", INTERACTIVE, "", "", false, "/log=vvv", ": the value is too long."},
         {"/dir=\"C:\\A B X", "", INTERACTIVE, "", "", false, "/dir=\"C:\\A B X: the switch is not well formed."},
         {"/dir=\"C:\\A\"B X", "X", INTERACTIVE, "", "", false, "/dir=\"C:\\A\"B: the switch is not well formed."},
-        {"/dir=" + deep + " X", "X", INTERACTIVE, "", "", false, "/dir=C:\\ddd"},
+        {"/dir=" + deep + " X", "X", INTERACTIVE, "", "", false, "/dir=C:\\ddd",
+         "d: the folder name is too long for the files that go into it."},
+        {"/quietC:\\A.ZIP*secret", "", INTERACTIVE, "", "", false, "/quietC:\\A.ZIP*****: Setup knows no such"},
         {"/quiet /passive X", "X", QUIET, "", "", false, "/passive: only one of /quiet and /passive"},
     };
     for (const Case& c : cases) {
@@ -77,7 +80,9 @@ TEST(CommandLine, SwitchesBeforeTheTailAreReadOrRefused)
         Switches switches;
         char refusal[REFUSAL_CHARS];
         EXPECT_EQ(c.rest, ReadSwitches(c.tail.c_str(), switches, refusal));
-        EXPECT_EQ(0, std::string(refusal).compare(0, c.refused.size(), c.refused)) << refusal;
+        std::string told = refusal;
+        EXPECT_EQ(0, told.compare(0, c.refused.size(), c.refused)) << told;
+        EXPECT_NE(std::string::npos, told.find(c.ends)) << told;
         EXPECT_EQ(c.refused.empty(), refusal[0] == '\0');
         if (!c.refused.empty())
             continue;

@@ -100,6 +100,7 @@ TEST_F(Unattended, AQuietRunDoesWhatAPersonWouldAndSaysSo)
         {"a bad /dir", none, "/quiet /dir=Apps" + to + archive(), 2, DEFAULT_FOLDER,
          {"Error: /dir=Apps: the folder must be a full path that begins with a drive letter, for example  "
           "C:\\Program files\\Corvane Pro"}},
+        {"a switch that swallows the tail", none, "/quiet /dir=\"C:\\My Apps " + archive(), 2, DEFAULT_FOLDER, {}},
         {"an unknown switch", none, "/quiet /silent" + to + archive(), 2, DEFAULT_FOLDER,
          {"Error: /silent: Setup knows no such switch.  It knows /quiet, /passive, /dir=FOLDER, /log=FILE and "
           "/noicons."}},
@@ -120,9 +121,9 @@ TEST_F(Unattended, AQuietRunDoesWhatAPersonWouldAndSaysSo)
         HANDLE held = c.held.empty() ? INVALID_HANDLE_VALUE
                                      : CreateFileA(c.held.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
         Session setup(c.line, program());
-        bool windowSeen = true;
+        std::string windowSeen;
         EXPECT_EQ(c.exit, setup.exitCodeUnseen(windowSeen, 60000));
-        EXPECT_FALSE(windowSeen);
+        EXPECT_EQ("", windowSeen);
         if (held != INVALID_HANDLE_VALUE)
             CloseHandle(held);
 
@@ -159,20 +160,30 @@ TEST_F(Unattended, AQuietRunDoesWhatAPersonWouldAndSaysSo)
 }
 
 // The backdrop and the work notices are shown, nothing is asked, and the
-// installation completes with nothing pressed.
-TEST_F(Unattended, APassiveInstallationCompletesWithNothingPressed)
+// installation and the removal complete with nothing pressed.
+TEST_F(Unattended, APassiveRunCompletesWithNothingPressed)
 {
-    Session setup("/passive " + archive(), program());
-    std::vector<std::string> seen;
-    for (Dialog d = setup.next(); d; d = setup.next(3000))
-        seen.push_back(d.name);
-    EXPECT_EQ(1u, setup.exitCode());
-    ASSERT_FALSE(seen.empty());
-    EXPECT_EQ("SETUPSCAN", seen[0]);
-    for (const std::string& name : seen)
-        EXPECT_TRUE(name == "SETUPSCAN" || name == "COPYFILES") << name << " asks";
-    EXPECT_EQ(7u, installed(DEFAULT_FOLDER));
-    EXPECT_EQ(4u, FilesIn(GroupFolder() + "\\*.lnk").size());
+    struct Run {
+        std::string line;
+        const char* notice;  // the work notice besides the scan
+        size_t installed, shortcuts;
+    } runs[] = {{"/passive " + archive(), "COPYFILES", 7, 4}, {"/PASSIVE UNINSTALL", "REMOVESCAN", 0, 0}};
+    for (const Run& run : runs) {
+        SCOPED_TRACE(run.line);
+        Session setup(run.line, program());
+        std::vector<std::string> seen;
+        Dialog first = setup.next();
+        EXPECT_NE(0u, robot::ProcessWithWindow("MelvroSetupWClass", 1000)) << "the backdrop is up";
+        for (Dialog d = first; d; d = setup.next(3000))
+            seen.push_back(d.name);
+        EXPECT_EQ(1u, setup.exitCode());
+        ASSERT_FALSE(seen.empty());
+        EXPECT_EQ("SETUPSCAN", seen[0]);
+        for (const std::string& name : seen)
+            EXPECT_TRUE(name == "SETUPSCAN" || name == run.notice) << name << " asks";
+        EXPECT_EQ(run.installed, installed(DEFAULT_FOLDER));
+        EXPECT_EQ(run.shortcuts, FilesIn(GroupFolder() + "\\*.lnk").size());
+    }
 }
 
 // As a deployment tool runs the command from the list of installed
@@ -180,15 +191,24 @@ TEST_F(Unattended, APassiveInstallationCompletesWithNothingPressed)
 // the removal's; a few seconds later nothing of the installation is left.
 TEST_F(Unattended, TheQuietUninstallCommandEndsWithTheRemoval)
 {
+    // A file held open stays, and the exit code says so.
+    ASSERT_EQ(1u, Session("/quiet " + archive(), program()).exitCode(60000));
+    const std::string running = std::string(DEFAULT_FOLDER) + "\\QVN32.EXE";
+    HANDLE held = CreateFileA(running.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    EXPECT_EQ(7u, Session("/quiet UNINSTALL", program()).exitCode(60000));
+    CloseHandle(held);
+    EXPECT_TRUE(Exists(running));
+    EXPECT_TRUE(logged(last_run(temporary("CorvaneSetup.log")), {"Exit code 7"}));
+
     Session install("/quiet " + archive(), program());
     ASSERT_EQ(1u, install.exitCode(60000));
     const std::string command = entry_value("QuietUninstallString");
     ASSERT_EQ("\"" + std::string(DEFAULT_FOLDER) + "\\UNINSTAL.EXE\" /quiet", command);
 
     Session uninstall(command, "");
-    bool windowSeen = true;
+    std::string windowSeen;
     EXPECT_EQ(1u, uninstall.exitCodeUnseen(windowSeen, 60000));
-    EXPECT_FALSE(windowSeen);
+    EXPECT_EQ("", windowSeen);
     EXPECT_FALSE(Exists(RecordPath()));
     EXPECT_FALSE(UninstallEntryExists());
     EXPECT_FALSE(Exists(GroupFolder()));

@@ -9,6 +9,15 @@ namespace {
 
 const DWORD POLL_MS = 20;
 
+// The desktop shell's folder windows, Windows' and Wine's.
+const char* const SHELL_FOLDER_CLASSES[] = {"CabinetWClass", "ExploreWClass", "ExplorerWClass"};
+
+bool is_shell_folder(const std::string& windowClass)
+{
+    return std::find(std::begin(SHELL_FOLDER_CLASSES), std::end(SHELL_FOLDER_CLASSES), windowClass) !=
+           std::end(SHELL_FOLDER_CLASSES);
+}
+
 std::string class_of(HWND window)
 {
     char name[64] = {};
@@ -211,7 +220,7 @@ DWORD ProcessWithWindow(const char* windowClass, DWORD timeoutMs)
 
 void CloseShellWindows()
 {
-    for (const char* name : {"CabinetWClass", "ExploreWClass"})
+    for (const char* name : SHELL_FOLDER_CLASSES)
         for (HWND window : windows_of_class(name, 0))
             PostMessageA(window, WM_CLOSE, 0, 0);
 }
@@ -232,6 +241,7 @@ std::string SetupPath()
 Session::Session(const std::string& commandTail, const std::string& program)
 {
     Templates();
+    EnumWindows(collect, reinterpret_cast<LPARAM>(&before_));
     std::string line = program.empty() ? commandTail
                                        : "\"" + program + "\"" + (commandTail.empty() ? "" : " " + commandTail);
     STARTUPINFOA startup = {sizeof startup};
@@ -360,18 +370,22 @@ DWORD Session::exitCode(DWORD timeoutMs)
     return code;
 }
 
-// Looks every few milliseconds, so a window that stays up for less than
-// that could go by; any of the program's windows stays up far longer.
-DWORD Session::exitCodeUnseen(bool& windowSeen, DWORD timeoutMs)
+// Any window that was not there when the run started counts, whichever
+// process shows it (a program the run starts, say), but for the folder
+// windows the desktop shell opens for a new program group. It looks every
+// few milliseconds, so a window that stays up for less than that could go
+// by; any of the program's windows stays up far longer.
+DWORD Session::exitCodeUnseen(std::string& windowSeen, DWORD timeoutMs)
 {
-    windowSeen = false;
+    windowSeen.clear();
     for (DWORD start = GetTickCount(); process_ && GetTickCount() - start < timeoutMs;) {
         std::vector<HWND> all;
         EnumWindows(collect, reinterpret_cast<LPARAM>(&all));
         for (HWND window : all) {
-            DWORD pid = 0;
-            GetWindowThreadProcessId(window, &pid);
-            windowSeen = windowSeen || (pid == processId_ && IsWindowVisible(window));
+            std::string name = class_of(window);
+            if (IsWindowVisible(window) && std::find(before_.begin(), before_.end(), window) == before_.end() &&
+                !is_shell_folder(name) && windowSeen.empty())
+                windowSeen = name + " \"" + text_of(window) + "\"";
         }
         if (WaitForSingleObject(process_, 5) == WAIT_OBJECT_0)
             break;

@@ -81,8 +81,9 @@ public:
     void type(const Dialog& dialog, int id, const std::string& text);
     bool gone(const Dialog& dialog, DWORD timeoutMs = 5000) const;
     DWORD exitCode(DWORD timeoutMs = 20000);  // STILL_ACTIVE while it runs
-    // The same, watching meanwhile whether any window of the program shows.
-    DWORD exitCodeUnseen(bool& windowSeen, DWORD timeoutMs = 20000);
+    // The same, watching meanwhile whether a window of the run shows: the
+    // class and title of the first one, or "".
+    DWORD exitCodeUnseen(std::string& windowSeen, DWORD timeoutMs = 20000);
 
 private:
     void key(const Dialog& dialog, WORD virtualKey);
@@ -90,6 +91,7 @@ private:
     HANDLE process_ = nullptr;
     DWORD processId_ = 0;
     std::vector<HWND> seen_;
+    std::vector<HWND> before_;  // the top-level windows when it started
 };
 
 }  // namespace robot
