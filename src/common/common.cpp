@@ -10,7 +10,7 @@ const char* const InstallFileList[INSTALL_FILES] = {
 #undef MEMBER
 
 // The log takes the text on one line, without the tabs that centre it in
-// its box.
+// its box; the longest the program shows (a refused switch) fits.
 void ErrorBox(HWND owner, const char* text)
 {
     char line[PATH_CHARS * 2];

@@ -12,7 +12,8 @@ static bool failed()
     return State.Failure != 0;
 }
 
-// #141: started with switches and nothing to install or remove.
+// #141: started with switches and nothing to install or remove, which a
+// deployment tool must not take for success.
 INT_PTR AnswerNoArchive()
 {
     LogLine("Decision: nothing to do, no archive was given");
@@ -28,20 +29,21 @@ INT_PTR AnswerNewerVersion()
     return END_NO;
 }
 
-// SETUPINTRO: "Install", or "Exit Setup" after a failure.
+// SETUPINTRO: "Install". After a failure the flow comes back here, where
+// a person would try again; "Exit Setup" ends the run instead.
 INT_PTR AnswerWelcome()
 {
     LogLine(failed() ? "Decision: exit, a step failed" : "Decision: install");
     return failed() ? END_NO : END_YES;
 }
 
-// SETUPEXIT and EXITUNINSTALL: "Exit".
+// SETUPEXIT and EXITUNINSTALL: only a failure leads here, so "Exit".
 INT_PTR AnswerExit()
 {
     return END_YES;
 }
 
-// UNISTALL: "Remove".
+// UNISTALL: "Remove"; the word UNINSTALL asks for nothing else.
 INT_PTR AnswerUninstallWelcome()
 {
     return failed() ? END_NO : END_UNINSTALL;
@@ -53,14 +55,16 @@ INT_PTR AnswerNotFound()
     return END_YES;
 }
 
-// REMOVE: the full removal.
+// REMOVE: the full removal, the folder named in the log as the dialog
+// would have shown it.
 INT_PTR AnswerRemove()
 {
     LogLine("Decision: remove the copy in %s", State.InstalledFolder);
     return END_YES;
 }
 
-// True when /dir names the folder the installed copy is in.
+// True when /dir names the folder the installed copy is in, in whatever
+// case or form the record holds it.
 static bool given_folder_is_installed_one()
 {
     char installed[PATH_CHARS];
@@ -84,7 +88,8 @@ INT_PTR AnswerOldCopy()
     return END_YES;
 }
 
-// INSTALL: the folder as it stands, /dir's when given.
+// INSTALL: the folder as it stands (the flow has put /dir's there); it
+// was checked as INSTALL checks what a person types.
 INT_PTR AnswerFolder()
 {
     if (failed())
@@ -93,7 +98,7 @@ INT_PTR AnswerFolder()
     return END_YES;
 }
 
-// DIRCREATE: "Create".
+// DIRCREATE: "Create". Its failure is told by the error box, which logs.
 INT_PTR AnswerCreateFolder()
 {
     LogLine("Decision: create %s", State.TargetFolder);
@@ -112,7 +117,7 @@ INT_PTR AnswerIcons()
     return END_NO;
 }
 
-// SUCCESS and RSUCCESS1: "OK", "Exit".
+// SUCCESS and RSUCCESS1: the run did what it was for.
 INT_PTR AnswerDone()
 {
     LogLine("Completed");
