@@ -204,7 +204,11 @@ void RemoveTree(const std::string& path)
             DeleteFileA(child.c_str());
     }
     FindClose(search);
-    RemoveDirectoryA(path.c_str());
+    // A drive's root only empties: under Wine the folder that holds the
+    // drive would go, and the drive with it for the rest of the session.
+    bool root = path.size() <= 3 && path.size() >= 2 && path[1] == ':';
+    if (!root)
+        RemoveDirectoryA(path.c_str());
 }
 
 DWORD ProcessWithWindow(const char* windowClass, DWORD timeoutMs)
