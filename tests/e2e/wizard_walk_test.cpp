@@ -23,6 +23,7 @@ TEST_F(Wizard, EveryRoadGoesWhereItShould)
     const std::string cut = "[RELEASE]\r\nSetup=1\r\n[VERSION]\r\nMajor=2\r\n[INSTALL PATH]\r\nPath=" + scratch() +
                             "\\" + std::string(280, 'x') + "\\QVN32.EXE\r\n";
     const std::string noRoom = "Error:\t\tUnable to create directory !\t\t", given = scratch() + "\\Given";
+    const std::string log = scratch() + "\\walk.log";
     const std::string unknown = "Error:/bogus: Setup knows no such switch.\n\n"
                                 "It knows /quiet, /passive, /dir=FOLDER, /log=FILE and /noicons.";
     const DWORD LEFT = STILL_ACTIVE;
@@ -75,7 +76,7 @@ TEST_F(Wizard, EveryRoadGoesWhereItShould)
           {"REMOVESCAN"}, {"INSTALL", ">" + target, 1002, "C:\\Old Apps"}, {"DIRCREATE", "2"}, {"INSTALL", "2"},
           {"SETUPINTRO", "!1001"}},
          LEFT},
-        {"/dir offered in INSTALL, no icon offer", "", "/noicons /dir=" + given + " " + ARCHIVE,
+        {"/dir offered in INSTALL, no icon offer, a log", "", "/noicons /dir=" + given + " /log=" + log + " " + ARCHIVE,
          {{"SETUPSCAN"}, {"SETUPINTRO", "1"}, {"INSTALL", "enter", 1002, given}, {"DIRCREATE", "1"}, {"SUCCESS", "1"}},
          1},
         {"an unknown switch is named, and nothing done", "", "/bogus UNINSTALL", {{unknown, "1"}}, 2},
@@ -96,6 +97,10 @@ TEST_F(Wizard, EveryRoadGoesWhereItShould)
         }
     }
     EXPECT_FALSE(Exists(target)) << "never created";
+    const std::string logged = ReadFile(log);
+    EXPECT_NE(std::string::npos, logged.find("Folder created: " + given + "\r\n")) << logged;
+    EXPECT_NE(std::string::npos, logged.find("No icons: /noicons\r\n")) << logged;
+    EXPECT_NE(std::string::npos, logged.find("Exit code 1\r\n")) << "a person's run logs too";
     EXPECT_EQ("not the application", ReadFile(decoy)) << "the parent of a path cut to fit is not swept";
     EXPECT_EQ(0u, requests().size() % 7) << "whole copyings only";
 }
