@@ -50,7 +50,8 @@ inline std::string Crypt(const std::string& code, std::string bytes, bool encryp
     for (char c : code)
         update(static_cast<uint8_t>(c));
     for (char& c : bytes) {
-        const uint16_t t = static_cast<uint16_t>(keys[2] | 2);
+        // Unsigned: the product of two 16-bit values overflows an int.
+        const uint32_t t = (keys[2] | 2) & 0xFFFF;
         const uint8_t in = static_cast<uint8_t>(c), out = static_cast<uint8_t>(in ^ ((t * (t ^ 1)) >> 8));
         c = static_cast<char>(out);
         update(encrypt ? in : out);
