@@ -313,7 +313,7 @@ public:
         const Piece& piece = pieces_[at % RING_SLOTS];
         holding_ = true;
         last_ = piece.length == 0 || piece.result != OK;
-        *data = memory_ + at % RING_SLOTS * CHUNK;
+        *data = memory_ + at % RING_SLOTS * PIECE;
         *got = piece.length;
         return piece.result;
     }
@@ -343,8 +343,8 @@ private:
             if (stop_.load())
                 return;
             Piece& piece = pieces_[at % RING_SLOTS];
-            uint8_t* data = memory_ + at % RING_SLOTS * CHUNK;
-            piece.length = left_ < CHUNK ? static_cast<size_t>(left_) : CHUNK;
+            uint8_t* data = memory_ + at % RING_SLOTS * PIECE;
+            piece.length = left_ < PIECE ? static_cast<size_t>(left_) : PIECE;
             piece.result = piece.length && !archive_.read(offset_, data, piece.length) ? UNEXPECTED_END : OK;
             if (piece.result == OK)
                 crypto_.decrypt(data, piece.length);
@@ -429,7 +429,7 @@ private:
     // The next piece of archive data, decrypted; 0 bytes at the end.
     Result fill(const uint8_t** data, size_t* got)
     {
-        size_t n = left_ < CHUNK ? static_cast<size_t>(left_) : CHUNK;
+        size_t n = left_ < PIECE ? static_cast<size_t>(left_) : PIECE;
         if (ring_) {
             Result result = ring_->take(data, &n);
             if (result != OK)
@@ -573,7 +573,12 @@ Result ExtractEntry(Source& archive, const Entry& entry, const char* password, S
     }
 
     bool split = encrypted && helper && count >= splitFrom;
-    Buffer in(split ? RING_SLOTS * CHUNK : CHUNK), out(CHUNK);
+    // Memory the system will not give for the ring is no failure either:
+    // the single loop needs a third of it.
+    Buffer ringMemory(split ? RING_SLOTS * PIECE : 0);
+    split = split && ringMemory;
+    Buffer loopMemory(split ? 0 : PIECE), out(PIECE);
+    Buffer& in = split ? ringMemory : loopMemory;
     if (!in || !out)
         return NO_MEMORY;
     // A thread the system will not give is no failure: the single loop

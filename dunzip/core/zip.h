@@ -85,11 +85,17 @@ protected:
     ~Helper() = default;
 };
 
-// The archive is read, and the output made, in pieces of CHUNK bytes; the
+// A member is read, and its output made, in pieces of PIECE bytes; the
 // core's working memory is two of them, or RING_SLOTS + 1 while a member
 // is extracted on two threads: a piece being inflated, one being
-// decrypted, and one to take up the two sides' uneven pace.
-enum : size_t { CHUNK = 128 * 1024, RING_SLOTS = 3 };
+// decrypted, and one to take up the two sides' uneven pace. The end of
+// the archive is searched in one window of CHUNK bytes, room for the
+// longest comment. Test builds make the pieces small (ZIP_PIECE_BYTES), so
+// that short inputs go round the ring.
+#ifndef ZIP_PIECE_BYTES
+#define ZIP_PIECE_BYTES (128 * 1024)
+#endif
+enum : size_t { CHUNK = 128 * 1024, PIECE = ZIP_PIECE_BYTES, RING_SLOTS = 3 };
 
 // Encrypted members with at least this many bytes of data are decrypted on
 // the helper's thread while the caller's inflates, checks and writes.

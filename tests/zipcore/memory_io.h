@@ -3,6 +3,8 @@
 #define TEST_MEMORY_IO_H
 
 #include <semaphore.h>
+#include <atomic>
+#include <chrono>
 
 #include <cstring>
 #include <string>
@@ -28,11 +30,13 @@ struct StringSink : zip::Sink {
     zip::Result write(const void* data, size_t count) override
     {
         out.append(static_cast<const char*>(data), count);
+        std::this_thread::sleep_for(std::chrono::milliseconds(slowMs));
         return failWith;
     }
     std::string out;
     zip::Result failWith = zip::OK;
     uint64_t declared = 0;  // the size the member's entry gives
+    int slowMs = 0;         // how long each write takes
 };
 
 // Counts the threads it started and joined; one left unjoined ends the program.
@@ -40,11 +44,12 @@ struct ThreadHelper : zip::Helper {
     ThreadHelper() { sem_init(&woken[0], 0, 0); sem_init(&woken[1], 0, 0); }
     bool start(void (*work)(void*), void* context) override { thread = std::thread(work, context); return ++started; }
     void join() override { thread.join(); ++joined; }
-    void wait(int side) override { sem_wait(&woken[side]); }
+    void wait(int side) override { ++waits[side]; sem_wait(&woken[side]); }
     void wake(int side) override { sem_post(&woken[side]); }
     std::thread thread;
     sem_t woken[2];
     int started = 0, joined = 0;
+    std::atomic<int> waits[2] = {};  // the inflating side's, then the decrypting side's
 };
 
 // With a helper, encrypted data is split from its first byte; the archive is cut to `readable` once found.
