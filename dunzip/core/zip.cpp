@@ -575,9 +575,9 @@ Result ExtractEntry(Source& archive, const Entry& entry, const char* password, S
     bool split = encrypted && helper && count >= splitFrom;
     // Memory the system will not give for the ring is no failure either:
     // the single loop needs a third of it.
-    Buffer ringMemory(split ? RING_SLOTS * PIECE : 0);
+    Buffer ringMemory(split ? size_t(RING_SLOTS * PIECE) : 0);
     split = split && ringMemory;
-    Buffer loopMemory(split ? 0 : PIECE), out(PIECE);
+    Buffer loopMemory(split ? 0 : size_t(PIECE)), out(PIECE);
     Buffer& in = split ? ringMemory : loopMemory;
     if (!in || !out)
         return NO_MEMORY;

@@ -288,11 +288,27 @@ Result create_temporary(const char* folder, Temporary* temporary)
             discard(*temporary);
             return zip::CANNOT_CREATE;
         }
+        // Access denied is also what Windows says of a name whose file is
+        // still being deleted: the next name is tried, as for one taken.
         DWORD error = GetLastError();
-        if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS)
+        if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS && error != ERROR_ACCESS_DENIED)
             return zip::CANNOT_CREATE;
     }
     return zip::CANNOT_CREATE;
+}
+
+// True when another program holds the file open so that it cannot be
+// written: Windows denies access to a running program's file, as it does
+// to a read-only one, and only the first passes with waiting.
+bool held_open(const char* path)
+{
+    HANDLE file = CreateFileA(path, GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file != INVALID_HANDLE_VALUE) {
+        CloseHandle(file);
+        return false;
+    }
+    DWORD error = GetLastError();
+    return error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION;
 }
 
 // Puts the checked temporary file in the destination's place, the move
@@ -304,7 +320,8 @@ bool replace(const char* temporary, const char* destination)
         if (MoveFileExA(temporary, destination, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
             return true;
         DWORD error = GetLastError();
-        bool inUse = error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION || error == ERROR_ACCESS_DENIED;
+        bool inUse = error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION ||
+                     (error == ERROR_ACCESS_DENIED && held_open(destination));
         if (!inUse || waited >= REPLACE_PATIENCE_MS)
             return false;
         Sleep(REPLACE_RETRY_MS);

@@ -190,6 +190,17 @@ TEST_F(Library, ADestinationInUseIsWaitedForAWhile)
     snprintf(again, sizeof again, UNZIP_TEMPORARY_NAME, value);
     EXPECT_EQ(again, temporary);
     EXPECT_EQ(UNZIP_TEMPORARY_NAME_CHARS, temporary.size()) << "the length the setup counts";
+
+    // A folder in the destination's place denies access and is not in
+    // use: waiting would not change it.
+    DeleteFileA(path.c_str());
+    CreateDirectoryA(path.c_str(), nullptr);
+    start = GetTickCount();
+    EXPECT_EQ(-28, Extract(zip, "a.txt"));
+    EXPECT_LT(GetTickCount() - start, 2000u) << "refused at once";
+    EXPECT_TRUE(machine::IsFolder(path));
+    EXPECT_EQ(std::vector<std::string>{"a.txt"}, FilesIn(TARGET));
+    RemoveDirectoryA(path.c_str());
 }
 
 // On wine-run.sh's drive E: of 64 KiB, even where a write takes part of
