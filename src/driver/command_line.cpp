@@ -87,10 +87,10 @@ static const char* read_switch_word(const char* p, SwitchWord& word)
         word.valueFits = length < PATH_CHARS;
         if (word.valueFits)
             lstrcpynA(word.value, value, static_cast<int>(length) + 1);
-        if (quoted && *p++ != '"') {
+        if (quoted && *p == '"')
+            ++p;
+        else if (quoted)
             word.wellFormed = false;
-            --p;
-        }
     }
     if (*p != '\0' && !is_blank(*p)) {
         word.wellFormed = false;
