@@ -16,6 +16,7 @@
 
 #include "core/zip.h"
 #include "join_path.h"
+#include "same_folder.h"
 #include "unzip_request.h"
 
 namespace {
@@ -31,14 +32,10 @@ const SIZE_T HELPER_STACK = 64 * 1024;
 
 // Temporary names already taken are passed over this many times.
 const DWORD TEMPORARY_ATTEMPTS = 16;
-// Room for a path as the system resolves it, "\\?\" and all; a longer
-// one cannot be checked and is refused.
-const DWORD FINAL_PATH_CHARS = 1024;
 
 // Kernel32 functions of Windows Vista and later, looked up when needed so
 // that the library still loads on earlier systems, which go without what
 // they serve.
-typedef DWORD(WINAPI* GetFinalPathNameByHandleFunction)(HANDLE file, LPSTR path, DWORD chars, DWORD flags);
 typedef BOOL(WINAPI* SetFileInformationByHandleFunction)(HANDLE file, FILE_INFO_BY_HANDLE_CLASS kind, LPVOID data,
                                                          DWORD size);
 
@@ -207,26 +204,13 @@ bool member_time(const zip::Entry& entry, FILETIME* time)
     return DosDateTimeToFileTime(entry.dosDate, entry.dosTime, &local) && LocalFileTimeToFileTime(&local, time);
 }
 
-// The path the system resolves an open file or folder to, without a
-// separator at its end; false when it cannot tell.
-bool final_path(GetFinalPathNameByHandleFunction lookup, HANDLE handle, char* path)
-{
-    DWORD length = lookup(handle, path, FINAL_PATH_CHARS, FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
-    if (length == 0 || length >= FINAL_PATH_CHARS)
-        return false;
-    if (path[length - 1] == '\\')
-        path[length - 1] = '\0';
-    return true;
-}
-
 // Whether the open file lies in the folder itself, both as the system
 // resolves them, so that both take the same form under Wine as under
 // Windows: a name that led elsewhere is not written through. A system
-// without the lookup is not asked; one that has it but cannot answer has
-// its file refused.
+// without the lookup is not asked, nor one that cannot tell.
 bool in_folder(HANDLE file, const char* folder)
 {
-    GetFinalPathNameByHandleFunction lookup = kernel32<GetFinalPathNameByHandleFunction>("GetFinalPathNameByHandleA");
+    auto lookup = kernel32<resolved::Lookup>("GetFinalPathNameByHandleA");
     if (!lookup)
         return true;
     // A folder opens only with backup semantics.
@@ -234,17 +218,10 @@ bool in_folder(HANDLE file, const char* folder)
                                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
                                       FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     if (folderHandle == INVALID_HANDLE_VALUE)
-        return false;
-    char folderPath[FINAL_PATH_CHARS], filePath[FINAL_PATH_CHARS];
-    bool known = final_path(lookup, folderHandle, folderPath) && final_path(lookup, file, filePath);
+        return true;
+    bool same = resolved::same_folder(lookup, folderHandle, file);
     CloseHandle(folderHandle);
-    if (!known)
-        return false;
-    char* separator = filePath + lstrlenA(filePath);
-    while (separator > filePath && *separator != '\\')
-        --separator;
-    *separator = '\0';
-    return lstrcmpiA(filePath, folderPath) == 0;
+    return same;
 }
 
 // The member's bytes on their way: a file of the library's own, made new

@@ -10,6 +10,7 @@
 
 #include "machine.h"
 #include "request_layout.h"
+#include "same_folder.h"
 #include "robot.h"
 #include "unzip_request.h"  // for the temporary file's name only: the layout is request_layout.h's
 #include "zip_cases.h"
@@ -127,6 +128,52 @@ TEST_F(Library, RequestsItCannotServeGetTheirCode)
                                            {-29, WORK + "\\missing.zip", TARGET}, {-29, WORK + "\\folder.zip", TARGET}})
         EXPECT_EQ(result, Extract(archive, "a.txt", folder)) << archive << " into " << folder;
     EXPECT_TRUE(FilesIn(TARGET).empty());
+}
+
+// What the system answers for the folder and the file, in the drive-letter
+// form and the device form; nullptr where it cannot tell. Wine gives every
+// file a drive-letter name (Z: is the root), so a drive without one, as a
+// RAM disk has, can be staged only through the answers.
+struct Answers {
+    const char *folderDos, *fileDos, *folderNt, *fileNt;
+};
+const Answers* Given;
+const HANDLE FOLDER_HANDLE = reinterpret_cast<HANDLE>(1);
+
+DWORD WINAPI Answer(HANDLE handle, LPSTR path, DWORD chars, DWORD flags)
+{
+    bool folder = handle == FOLDER_HANDLE, dos = (flags & VOLUME_NAME_NT) == 0;
+    const char* answer = dos ? (folder ? Given->folderDos : Given->fileDos) : (folder ? Given->folderNt : Given->fileNt);
+    if (!answer)
+        return 0;
+    lstrcpynA(path, answer, static_cast<int>(chars));
+    return static_cast<DWORD>(strlen(answer));
+}
+
+TEST(LibraryGuard, AFileIsRefusedOnlyWhereTheSystemNamesAnotherFolder)
+{
+    const char *folder = "\\\\?\\C:\\Target", *nt = "\\Device\\RamDisk0\\Target";
+    const std::string inside = std::string(folder) + "\\~dz1.tmp", ntInside = std::string(nt) + "\\~dz1.tmp";
+    const std::string elsewhere = "\\\\?\\C:\\Windows\\~dz1.tmp", ntElsewhere = "\\Device\\RamDisk0\\Windows\\~dz1.tmp";
+    const std::string deep(resolved::PATH_CHARS, 'x');
+    struct Case {
+        Answers answers;
+        bool same;
+        const char* what;
+    } cases[] = {
+        {{folder, inside.c_str(), nt, ntInside.c_str()}, true, "both named, the same"},
+        {{"\\\\?\\c:\\target\\", inside.c_str(), nt, ntInside.c_str()}, true, "case and a trailing separator"},
+        {{folder, elsewhere.c_str(), nt, ntInside.c_str()}, false, "both named, another folder"},
+        {{nullptr, nullptr, nt, ntInside.c_str()}, true, "no drive letter: the device forms, the same"},
+        {{nullptr, nullptr, nt, ntElsewhere.c_str()}, false, "no drive letter: the device forms, another"},
+        {{folder, nullptr, nt, ntInside.c_str()}, true, "the file alone without a drive letter"},
+        {{nullptr, nullptr, nullptr, nullptr}, true, "nothing can be told"},
+        {{folder, deep.c_str(), nt, nullptr}, true, "a file path too long to be told"},
+    };
+    for (const Case& c : cases) {
+        Given = &c.answers;
+        EXPECT_EQ(c.same, resolved::same_folder(Answer, FOLDER_HANDLE, reinterpret_cast<HANDLE>(2))) << c.what;
+    }
 }
 
 // The DOS time is local time, the extended timestamp UTC.
