@@ -70,6 +70,7 @@ static_assert(offsetof(UnzipRequest, tail) == 104 + 4 * UNZIP_WIDE, "layout");
 // platform's MAX_PATH as the members' paths must, so the setup counts it
 // when it checks a folder's length.
 #define UNZIP_TEMPORARY_NAME "~dz%08lx.tmp"
+#define UNZIP_TEMPORARY_PATTERN "~dz*.tmp"  // what a search for them is given
 enum { UNZIP_TEMPORARY_NAME_CHARS = 15 };
 
 // A request for one member, with every constant field as the library

@@ -1,7 +1,9 @@
 #include "common/common.h"
 
-// Statically initialised: it holds its defaults before WinMain runs.
-SetupState State;
+// Its defaults are in the image, not set by code at the start: the program
+// starts without the C runtime's start-up (main.cpp), which would run such
+// code. The compiler refuses an initialisation that would need it.
+__constinit SetupState State;
 
 #define MEMBER(name) name,
 const char* const InstallFileList[INSTALL_FILES] = {

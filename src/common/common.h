@@ -76,7 +76,7 @@ struct SetupState {
     char GivenFolder[PATH_CHARS] = {};  // /dir, normalised; empty without it
     bool NoIcons = false;               // /noicons
     int Failure = 0;                    // the RunResult of a step that failed
-    HANDLE Log = INVALID_HANDLE_VALUE;  // the open log, if any
+    HANDLE Log = nullptr;               // the open log; null when there is none
 };
 
 extern SetupState State;

@@ -11,14 +11,15 @@ enum { LINE_CHARS = 1024 };  // wsprintf writes at most this many
 // goes on, or a second run append to it.
 void OpenLog(const char* path)
 {
-    State.Log = CreateFileA(path, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
-                            FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE log = CreateFileA(path, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
+                             FILE_ATTRIBUTE_NORMAL, nullptr);
+    State.Log = log == INVALID_HANDLE_VALUE ? nullptr : log;
     LogLine("==== Corvane Pro32 %d.%d setup ====", SETUP_MAJOR, SETUP_MINOR);
 }
 
 void LogLine(const char* format, ...)
 {
-    if (State.Log == INVALID_HANDLE_VALUE)
+    if (!State.Log)
         return;
     SYSTEMTIME now;
     GetLocalTime(&now);

@@ -2,6 +2,7 @@
 // before them make the run unattended. The exit code is 1 when an
 // installation or removal was completed.
 #include "driver/driver.h"
+#include "install/install.h"
 
 static const char DEFAULT_LOG[] = "CorvaneSetup.log";  // in the user's temporary folder
 
@@ -36,6 +37,9 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR, int)
     const char* rest = ReadSwitches(tail, switches, refusal);
     open_log(switches);
     LogCommandLine(commandLine, tail);
+    // Whatever this run is for, a copying that an earlier one could not
+    // end is ended first.
+    RecoverCopying();
     if (refusal[0] != '\0') {
         // Nothing is done. Whoever can read a box is shown why.
         State.Mode = switches.mode == QUIET ? QUIET : INTERACTIVE;
@@ -58,4 +62,13 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR, int)
     State.instance = instance;
     SplitCommandLine(rest);
     return ended(RunWizard());
+}
+
+// Where the process starts. The C runtime's start-up is left out: it
+// prepares what this program does not use (constructors of static
+// objects, exit handlers, thread-local data, main's arguments) and costs
+// several KiB. The C runtime's DLL readies itself when it is loaded.
+extern "C" void Start()
+{
+    ExitProcess(static_cast<UINT>(WinMain(GetModuleHandleA(nullptr), nullptr, nullptr, SW_SHOWDEFAULT)));
 }

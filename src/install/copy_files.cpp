@@ -71,18 +71,19 @@ int ExtractFile(const char* folder, const char* member)
     return result;
 }
 
-// True when every path the library makes in the folder fits a path
-// buffer: the files' and that of its temporary file, the longest name.
-// The library builds them itself, so a folder too long for them is
-// refused before anything is extracted.
+// True when every path the library makes in the folder's staging folder
+// fits a path buffer: the files' and that of its temporary file, the
+// longest name. The library builds them itself, so a folder too long for
+// them is refused before anything is extracted.
 bool FolderTakesTheFiles(const char* folder)
 {
+    Copying copying;
     char path[PATH_CHARS], temporary[UNZIP_TEMPORARY_NAME_CHARS + 1];
     wsprintfA(temporary, UNZIP_TEMPORARY_NAME, 0ul);
-    if (!JoinPath(path, folder, temporary))
+    if (!StagingPaths(folder, &copying) || !JoinPath(path, copying.staging, temporary))
         return false;
     for (const char* name : InstallFileList)
-        if (!JoinPath(path, folder, name))
+        if (!JoinPath(path, copying.staging, name))
             return false;
     return true;
 }
@@ -100,6 +101,18 @@ static bool held_open(const char* folder, const char* name)
         return false;
     }
     return GetLastError() == ERROR_SHARING_VIOLATION;
+}
+
+// True, and logged, when a file of the set in the folder is held open.
+static bool any_held(const char* folder)
+{
+    for (const char* name : InstallFileList) {
+        if (held_open(folder, name)) {
+            LogLine("In use: %s\\%s", folder, name);
+            return true;
+        }
+    }
+    return false;
 }
 
 // What a failed extraction means to whoever deployed the run.
@@ -144,30 +157,45 @@ int TryArchive()
     return result < 0 && failure_of(result, folder, member) == RUN_ARCHIVE_REFUSED ? RUN_ARCHIVE_REFUSED : 0;
 }
 
-// The copying: 0 when every file was processed and the record written,
-// else the RunResult of what stopped it. Files extracted before a failure
-// stay.
+// The copying, staged and committed whole: 0 when every file was
+// processed, the new ones moved in and the record written; else the
+// RunResult of what stopped it, with the files in place as they were.
 int CopyAllFiles(HWND notice)
 {
-    if (!FolderTakesTheFiles(State.TargetFolder)) {
+    Copying copying;
+    if (!FolderTakesTheFiles(State.TargetFolder) || !StagingPaths(State.TargetFolder, &copying)) {
         ErrorBox(notice, COPY_FAILED);
         return RUN_BAD_PARAMETER;
+    }
+    // A file of the set that another program holds open (the application
+    // running, say) could not be moved aside: the copying is refused as
+    // the library refuses a file it cannot write.
+    if (any_held(State.TargetFolder)) {
+        char buffer[UNZIP_TEXT_CHARS];
+        ErrorBox(nullptr, UnzipMessageText(-CANNOT_CREATE, buffer));
+        ErrorBox(notice, COPY_FAILED);
+        return RUN_FILE_IN_USE;
+    }
+    if (!BeginCopying(copying)) {
+        ErrorBox(notice, COPY_FAILED);
+        return RUN_COPY_FAILED;
     }
     HWND fileText = GetDlgItem(notice, IDC_FILE_TEXT);
     for (const char* name : InstallFileList) {
         SetWindowTextA(fileText, name);
         UpdateWindow(fileText);
-        int result = ExtractFile(State.TargetFolder, name);
+        int result = ExtractFile(copying.staging, name);
         if (result < 0) {
+            AbandonCopying(copying);
             ErrorBox(notice, COPY_FAILED);
-            return failure_of(result, State.TargetFolder, name);
+            return failure_of(result, copying.staging, name);
         }
     }
-
-    char executable[PATH_CHARS];
-    JoinPath(executable, State.TargetFolder, "QVN32.EXE");
-    WriteInstallRecord(executable);
-    WriteUninstallEntry(State.TargetFolder);
+    if (!CommitCopying(copying)) {
+        ErrorBox(notice, COPY_FAILED);
+        return any_held(State.TargetFolder) ? RUN_FILE_IN_USE : RUN_COPY_FAILED;
+    }
+    FinishCopying(copying);
     return 0;
 }
 

@@ -27,6 +27,35 @@ int CopyAllFiles(HWND notice);
 int TryArchive();
 extern const WorkNotice CopyFiles;
 
+// staged_copy.cpp: the copying made whole. The members go to a staging
+// folder inside the target folder; the commit moves the files in place
+// aside and the new ones in; a journal lets the next start finish or undo
+// a copying that was stopped.
+struct Copying {
+    char folder[PATH_CHARS];   // the target folder
+    char staging[PATH_CHARS];  // where the members are extracted
+    char backup[PATH_CHARS];   // where the files in place are moved aside
+    HANDLE journal;            // held open while the copying runs
+};
+// The staging and backup folders' paths; false when they do not fit.
+bool StagingPaths(const char* folder, Copying* copying);
+// The journal written and an empty staging folder made; false, and
+// nothing left, when that cannot be done.
+bool BeginCopying(Copying& copying);
+// The staged files moved in. False when the commit failed: it is undone,
+// or, where even that fails, left to the next start to finish.
+bool CommitCopying(Copying& copying);
+// After the commit: the record and the entry written, the copying's
+// folders and its journal removed.
+void FinishCopying(Copying& copying);
+// Before the commit: the staging folder and the journal removed.
+void AbandonCopying(Copying& copying);
+// At every start: a copying that was stopped is finished or undone.
+void RecoverCopying();
+// For the removal: the copying's folders in `folder`, and a journal that
+// names it, removed.
+void ForgetCopying(const char* folder);
+
 // setup_install.cpp: INSTALL, where the user confirms or edits the folder.
 INT_PTR CALLBACK SetupInstall(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 

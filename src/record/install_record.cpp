@@ -65,6 +65,15 @@ void WriteInstallRecord(const char* executablePath)
     WritePrivateProfileStringA("VERSION", "Major", "2", record);
     WritePrivateProfileStringA("VERSION", "Minor", "0", record);
     bool written = WritePrivateProfileStringA("INSTALL PATH", "Path", executablePath, record);
+    // Out of the system's cache and onto the disk, before the copying's
+    // journal, which would write it again, is removed.
+    WritePrivateProfileStringA(nullptr, nullptr, nullptr, record);
+    HANDLE file = CreateFileA(record, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
+                              nullptr);
+    if (file != INVALID_HANDLE_VALUE) {
+        FlushFileBuffers(file);
+        CloseHandle(file);
+    }
     LogLine(written ? "Record written: %s, version 2.0, Path=%s" : "Record not written: %s (Path=%s)", record,
             executablePath);
 }

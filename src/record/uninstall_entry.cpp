@@ -56,6 +56,7 @@ void WriteUninstallEntry(const char* folder)
     set_number(key, "NoModify", 1);
     set_number(key, "NoRepair", 1);
     set_number(key, "EstimatedSize", installed_size(folder));
+    RegFlushKey(key);  // on the disk before the copying's journal goes
     RegCloseKey(key);
     LogLine("Apps & features entry written: HKEY_LOCAL_MACHINE\\%s, uninstall %s", UNINSTALL_KEY, uninstaller);
 }

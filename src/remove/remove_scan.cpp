@@ -3,6 +3,7 @@
 // removed stays, and the sweep goes on.
 #include <string.h>
 
+#include "install/install.h"
 #include "progman/progman.h"
 #include "record/record.h"
 #include "remove/remove.h"
@@ -139,8 +140,10 @@ bool RemovalSweep(HWND notice)
 
     ProgmanRemoveItems(notice, State.RemoveGroupToo);
 
-    // Leave the folder before removing it; only an empty one goes.
+    // Leave the folder before removing it; only an empty one goes. A
+    // copying stopped there leaves nothing behind either.
     if (hasFolder) {
+        ForgetCopying(State.InstalledFolder);
         char RootPath[PATH_CHARS];
         lstrcpynA(RootPath, State.InstalledFolder, 4);  // "C:\" of any folder on C:
         SetCurrentDirectoryA(RootPath);
