@@ -37,7 +37,7 @@ struct Copying {
     char backup[PATH_CHARS];   // where the files in place are moved aside
     HANDLE journal;            // held open while the copying runs
 };
-// The staging and backup folders' paths; false when they do not fit.
+// The folders' paths, the journal not touched; false when they do not fit.
 bool StagingPaths(const char* folder, Copying* copying);
 // The journal written and an empty staging folder made; false, and
 // nothing left, when that cannot be done.

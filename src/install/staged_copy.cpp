@@ -89,7 +89,6 @@ static bool journal_path(char* path)
 bool StagingPaths(const char* folder, Copying* copying)
 {
     lstrcpynA(copying->folder, folder, PATH_CHARS);
-    copying->journal = INVALID_HANDLE_VALUE;
     return JoinPath(copying->staging, folder, STAGING) && JoinPath(copying->backup, folder, BACKUP);
 }
 
@@ -268,6 +267,10 @@ void RecoverCopying()
     if (phase == STAGING_PHASE) {
         LogLine("Recovery: the copying into %s stopped before its commit, and is undone", copying.folder);
         AbandonCopying(copying);
+        // A folder that a first installation made goes too; one that
+        // holds anything stays.
+        if (RemoveDirectoryA(copying.folder))
+            LogLine("Folder removed: %s", copying.folder);
         return;
     }
     LogLine("Recovery: the copying into %s stopped in its commit, and is finished", copying.folder);

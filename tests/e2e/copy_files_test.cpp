@@ -33,7 +33,7 @@ TEST_F(Copying, TheSevenFilesAreRequestedOneByOneAndTheRecordWritten)
         SCOPED_TRACE(MEMBERS[i]);
         EXPECT_EQ(MEMBERS[i], r.member);
         EXPECT_EQ("C:\\SETUP.ZIP", r.archive);
-        EXPECT_EQ(folder + "\\~SETUP.NEW", r.folder) << "staged first";
+        EXPECT_EQ(folder + STAGING, r.folder);
         EXPECT_EQ("code", r.code);
         EXPECT_TRUE(r.waitCursor) << "the wait cursor shows during the call";
         ASSERT_EQ(static_cast<size_t>(at.size), r.bytes.size());

@@ -22,6 +22,9 @@ using robot::Session;
 const char ARCHIVE[] = "C:\\SETUP.ZIP*code";
 const char DEFAULT_FOLDER[] = "C:\\Program files\\Corvane Pro";
 const char COPY_FAILED[] = "\t\tError copying file !\t\t";
+// Inside the target folder: where the members are extracted before they
+// are moved in together.
+const char STAGING[] = "\\~SETUP.NEW";
 
 #define MEMBER(name) name,
 const char* const MEMBERS[] = {

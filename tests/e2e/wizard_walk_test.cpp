@@ -132,7 +132,7 @@ TEST_F(Wizard, OnlyAFullPathIsAcceptedAndItIsResolved)
                              {"DIRCREATE", "1", 1004, resolved}, {"#135", "2"}, {"SUCCESS", "1"}}));
     EXPECT_EQ(1u, setup.exitCode());
     ASSERT_EQ(7u, requests().size());
-    EXPECT_EQ(resolved, requests()[0].folder);
+    EXPECT_EQ(resolved + STAGING, requests()[0].folder);
     EXPECT_NE(std::string::npos, ReadFile(RecordPath()).find("Path=" + resolved + "\\QVN32.EXE\r\n"));
 }
 

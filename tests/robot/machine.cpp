@@ -4,6 +4,7 @@
 #include <shlobj.h>
 
 #include <algorithm>
+#include <cstring>
 #include <fstream>
 #include <sstream>
 
@@ -14,6 +15,23 @@ std::string ReadFile(const std::string& path)
     std::ostringstream bytes;
     bytes << std::ifstream(path, std::ios::binary).rdbuf();
     return bytes.str();
+}
+
+bool SameFile(const std::string& path, const std::string& other)
+{
+    std::ifstream a(path, std::ios::binary), b(other, std::ios::binary);
+    if (!a || !b || a.seekg(0, std::ios::end).tellg() != b.seekg(0, std::ios::end).tellg())
+        return false;
+    a.seekg(0);
+    b.seekg(0);
+    std::vector<char> x(1 << 20), y(1 << 20);
+    while (a && b) {
+        a.read(x.data(), x.size());
+        b.read(y.data(), y.size());
+        if (a.gcount() != b.gcount() || memcmp(x.data(), y.data(), static_cast<size_t>(a.gcount())) != 0)
+            return false;
+    }
+    return true;
 }
 
 std::string WriteFile(const std::string& path, const std::string& contents)

@@ -11,6 +11,8 @@
 namespace machine {
 
 std::string ReadFile(const std::string& path);  // "" when it cannot be read
+// Both can be read and hold the same bytes, read a piece at a time.
+bool SameFile(const std::string& path, const std::string& other);
 std::string WriteFile(const std::string& path, const std::string& contents);  // the path
 // A path of the machine running Wine, as Windows programs see it through drive Z:.
 std::string WindowsPath(std::string unixPath);
