@@ -15,85 +15,69 @@ using namespace e2e;
 
 const std::string FOLDER = DEFAULT_FOLDER;
 
-std::string earlier(const std::string& member)
-{
-    return "earlier " + member;
-}
-
 std::string journal()
 {
     const std::string record = RecordPath();
     return record.substr(0, record.rfind('\\')) + "\\QVN32.JNL";
 }
 
-// A copy of the earlier release in `folder`, with its record.
-void install_earlier(const std::string& folder)
-{
-    CreateDirectoryA(folder.c_str(), nullptr);
-    for (const char* member : MEMBERS)
-        WriteFile(folder + "\\" + member, earlier(member));
-    WriteRecord(RecordFor(folder, 1, 5));
-}
-
-uint64_t size_of(const std::string& path)
-{
-    WIN32_FILE_ATTRIBUTE_DATA data;
-    if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data))
-        return ~0ull;
-    return static_cast<uint64_t>(data.nFileSizeHigh) << 32 | data.nFileSizeLow;
-}
-
 enum Held { NOTHING, EARLIER_SET, NEW_SET, A_MIX };
 const char* const HELD[] = {"nothing", "the earlier set", "the new set", "a mix"};
 
-// What the folder holds: one whole set of the seven files and nothing
-// else, or nothing, or anything else.
-Held held_in(const std::string& folder, const std::string& payload)
-{
-    std::vector<std::string> names = FilesIn(folder + "\\*");
-    if (names.empty())
-        return NOTHING;
-    if (names.size() != 7)
-        return A_MIX;
-    size_t old = 0, now = 0;
-    for (const char* member : MEMBERS) {
-        const std::string file = folder + "\\" + member;
-        bool earlierOne = size_of(file) == earlier(member).size() && ReadFile(file) == earlier(member);
-        old += earlierOne;
-        now += !earlierOne && SameFile(file, payload + "\\" + member);
-    }
-    return old == 7 ? EARLIER_SET : now == 7 ? NEW_SET : A_MIX;
-}
-
-// An archive with one byte of a member's data changed: its CRC or its
-// inflating fails, as for a damaged download.
+// An archive with one byte in the middle of a member's data changed, as
+// in a damaged download: its CRC or its inflating fails. The member's name
+// is met first in its local header, 30 bytes in.
 std::string damaged(std::string archive, const std::string& member)
 {
-    size_t header = archive.find("PK\x03\x04");
-    while (header != std::string::npos && archive.compare(header + 30, member.size(), member) != 0)
-        header = archive.find("PK\x03\x04", header + 4);
-    if (header == std::string::npos)
-        return "";
-    auto word = [&](size_t at) { return static_cast<unsigned char>(archive[at]) | static_cast<unsigned char>(archive[at + 1]) << 8; };
-    size_t data = header + 30 + word(header + 26) + word(header + 28);
-    size_t size = word(header + 18) | static_cast<size_t>(word(header + 20)) << 16;
-    archive[data + size / 2] ^= 0x55;
+    size_t header = archive.find(member) - 30;
+    auto word = [&](size_t at) { return size_t(uint8_t(archive[header + at])) | size_t(uint8_t(archive[header + at + 1])) << 8; };
+    archive[header + 30 + word(26) + word(28) + (word(18) | word(20) << 16) / 2] ^= 0x55;
     return archive;
 }
 
 class Interrupted : public DistributionTest {
 protected:
+    void SetUp() override
+    {
+        DistributionTest::SetUp();
+        earlier_ = scratch() + "\\earlier";
+        CreateDirectoryA(earlier_.c_str(), nullptr);
+        for (const char* member : MEMBERS)
+            WriteFile(earlier_ + "\\" + member, std::string("earlier ") + member);
+    }
     void TearDown() override
     {
         DeleteFileA(journal().c_str());
         DistributionTest::TearDown();
     }
     static std::string large() { return WindowsPath(LARGE_DISTRIBUTION) + "*" DISTRIBUTION_CODE; }
-    static std::string large_payload() { return WindowsPath(LARGE_PAYLOAD_DIR); }
-    std::string quiet(const std::string& switches) const
+    std::string quiet(const std::string& switches) const { return "\"" + program() + "\" /quiet /noicons " + switches; }
+
+    // A copy of the earlier release in `folder`, with its record.
+    void install_earlier(const std::string& folder) const
     {
-        return "\"" + program() + "\" /quiet /noicons " + switches;
+        CreateDirectoryA(folder.c_str(), nullptr);
+        for (const char* member : MEMBERS)
+            CopyFileA((earlier_ + "\\" + member).c_str(), (folder + "\\" + member).c_str(), FALSE);
+        WriteRecord(RecordFor(folder, 1, 5));
     }
+    // What the folder holds: one whole set of the seven files and nothing
+    // else, or nothing, or anything else. The new set is the large one.
+    Held held_in(const std::string& folder) const
+    {
+        std::vector<std::string> names = FilesIn(folder + "\\*");
+        size_t old = 0, now = 0;
+        for (const char* member : MEMBERS) {
+            old += SameFile(folder + "\\" + member, earlier_ + "\\" + member);
+            now += SameFile(folder + "\\" + member, WindowsPath(LARGE_PAYLOAD_DIR) + "\\" + member);
+        }
+        if (names.empty() || names.size() != 7)
+            return names.empty() ? NOTHING : A_MIX;
+        return old == 7 ? EARLIER_SET : now == 7 ? NEW_SET : A_MIX;
+    }
+
+private:
+    std::string earlier_;
 };
 
 // Over the earlier copy, a copying that fails in its middle leaves that
@@ -122,7 +106,7 @@ TEST_F(Interrupted, AFailureInTheMiddleLeavesTheEarlierCopyAsItWas)
         EXPECT_EQ(c.exit, Session(quiet(c.archive), "").exitCode(60000));
         if (held != INVALID_HANDLE_VALUE)
             CloseHandle(held);
-        EXPECT_EQ(HELD[EARLIER_SET], HELD[held_in(c.folder, WindowsPath(PAYLOAD_DIR))]);
+        EXPECT_EQ(HELD[EARLIER_SET], HELD[held_in(c.folder)]);
         EXPECT_EQ(record, ReadFile(RecordPath()));
         EXPECT_FALSE(UninstallEntryExists());
         EXPECT_FALSE(Exists(journal()));
@@ -130,16 +114,14 @@ TEST_F(Interrupted, AFailureInTheMiddleLeavesTheEarlierCopyAsItWas)
     }
 }
 
-// Where a kill fell, told by what it left for the next start.
-enum Phase { BEFORE, STAGING, COMMIT, AFTER };
-const char* const PHASES[] = {"before the copying", "while staging", "in the commit", "after the commit"};
+// Where a kill fell, told by the journal it left.
+enum Phase { BEFORE, STAGING, COMMIT };
+const char* const PHASES[] = {"before the copying", "while staging", "in the commit"};
 
-Phase phase_left(const std::string& folder, const std::string& payload)
+Phase phase_left()
 {
     std::string text = ReadFile(journal());
-    if (!text.empty())
-        return text[0] == 'C' ? COMMIT : STAGING;
-    return held_in(folder, payload) == NEW_SET ? AFTER : BEFORE;
+    return text.empty() ? BEFORE : text[0] == 'C' ? COMMIT : STAGING;
 }
 
 // The watched functions: the library's writes, the renames of the library
@@ -151,20 +133,17 @@ const int COMMIT_MOVES = 14;  // over a copy: seven files aside, seven in
 
 // A moment of a quiet installation: the nth entry of a watched function,
 // as a share of the calls a whole run over the earlier copy makes (the
-// first for 0), or the nth of the commit's renames, or the last call.
+// first for 0, the last for 1), or the nth of the commit's renames.
 struct Moment {
     size_t function;
-    double share = 0;
+    double share;
     int ofCommit = 0;
-    bool last = false;
     bool overACopy = true;  // else a first installation
     bool removal = false;   // the next start removes the installation
     int call(const robot::StoppedRun& whole) const
     {
         int calls = whole.calls[function];
-        if (ofCommit)
-            return calls - COMMIT_MOVES + ofCommit;
-        return last ? calls : std::max(1, static_cast<int>(std::lround(share * calls)));
+        return ofCommit ? calls - COMMIT_MOVES + ofCommit : std::max(1, static_cast<int>(std::lround(share * calls)));
     }
 };
 
@@ -183,22 +162,16 @@ TEST_F(Interrupted, AKillAtAnyMomentLeavesTheEarlierSetOrTheNew)
     ASSERT_TRUE(whole.started);
     ASSERT_EQ(1u, whole.exitCode) << "a whole run, watched";
     ASSERT_GE(whole.calls[MOVES], COMMIT_MOVES);
-    ASSERT_EQ(HELD[NEW_SET], HELD[held_in(FOLDER, large_payload())]);
+    ASSERT_EQ(HELD[NEW_SET], HELD[held_in(FOLDER)]);
     const std::string newRecord = ReadFile(RecordPath());
 
-    std::vector<Moment> moments;
-    for (double share : {0.0, 0.05, 0.15, 0.3, 0.45, 0.6, 0.75, 0.9, 0.99})
-        moments.push_back({WRITES, share});
-    for (int move : {1, 2, 8, 14})
-        moments.push_back({MOVES, 0, move});
-    moments.push_back({RECORD, 0, 0, false});
-    moments.push_back({REMOVALS, 0, 0, true});
-    moments.push_back({DELETIONS, 0, 0, true});
-    for (bool removal : {false, true}) {
-        moments.push_back({WRITES, 0.5, 0, false, false, removal});
-        moments.push_back({MOVES, 0, 3, false, false, removal});
-    }
-    int fell[4] = {};
+    const std::vector<Moment> moments = {
+        {WRITES, 0}, {WRITES, 0.05}, {WRITES, 0.15}, {WRITES, 0.3}, {WRITES, 0.45}, {WRITES, 0.6}, {WRITES, 0.75},
+        {WRITES, 0.9}, {WRITES, 0.99}, {MOVES, 0, 1}, {MOVES, 0, 2}, {MOVES, 0, 8}, {MOVES, 0, 14}, {RECORD, 0},
+        {REMOVALS, 1}, {DELETIONS, 1},
+        {WRITES, 0.5, 0, false}, {MOVES, 0, 3, false}, {WRITES, 0.5, 0, false, true}, {MOVES, 0, 3, false, true},
+    };
+    int fell[3] = {};
     for (const Moment& moment : moments) {
         const int call = moment.call(whole);
         SCOPED_TRACE(WATCHED[moment.function] + " #" + std::to_string(call) +
@@ -211,11 +184,11 @@ TEST_F(Interrupted, AKillAtAnyMomentLeavesTheEarlierSetOrTheNew)
             WriteRecord("");
         const std::string recordBefore = ReadFile(RecordPath());
         // Only the function it stops at is watched: each call watched
-        // costs the run two round trips to this process.
+        // costs the run a round trip to this process.
         robot::StoppedRun run = robot::RunStoppingAt(install, {WATCHED[moment.function]}, 0, call);
         ASSERT_TRUE(run.started);
         ASSERT_TRUE(run.killed);
-        Phase phase = phase_left(FOLDER, large_payload());
+        Phase phase = phase_left();
         ++fell[phase];
 
         DeleteFileA(log.c_str());
@@ -225,7 +198,7 @@ TEST_F(Interrupted, AKillAtAnyMomentLeavesTheEarlierSetOrTheNew)
             EXPECT_FALSE(Exists(RecordPath()));
         } else {
             EXPECT_EQ(2u, Session(quiet("/log=" + log + " /verify"), "").exitCode(60000));
-            Held held = held_in(FOLDER, large_payload());
+            Held held = held_in(FOLDER);
             Held before = moment.overACopy ? EARLIER_SET : NOTHING;
             EXPECT_EQ(phase >= COMMIT ? HELD[NEW_SET] : HELD[before], HELD[held]) << PHASES[phase];
             EXPECT_EQ(held == NEW_SET ? newRecord : recordBefore, ReadFile(RecordPath()));
@@ -237,8 +210,8 @@ TEST_F(Interrupted, AKillAtAnyMomentLeavesTheEarlierSetOrTheNew)
                                                                            : "stopped before its commit, and is undone"));
         }
     }
-    std::printf("%zu kills: %d %s, %d %s, %d %s, %d %s\n", moments.size(), fell[BEFORE], PHASES[BEFORE],
-                fell[STAGING], PHASES[STAGING], fell[COMMIT], PHASES[COMMIT], fell[AFTER], PHASES[AFTER]);
+    std::printf("%zu kills: %d %s, %d %s, %d %s\n", moments.size(), fell[BEFORE], PHASES[BEFORE], fell[STAGING],
+                PHASES[STAGING], fell[COMMIT], PHASES[COMMIT]);
     EXPECT_GE(fell[STAGING], 8);
     EXPECT_GE(fell[COMMIT], 8);
 }

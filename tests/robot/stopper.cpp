@@ -21,19 +21,11 @@ size_t first_instruction(const BYTE* code)
     } forms[] = {
         {{0x8B, 0xFF}, 2, 2},              // mov edi, edi
         {{0x55}, 1, 1},                    // push ebp
-        {{0x8B, 0xEC}, 2, 2},              // mov ebp, esp
         {{0x8D, 0x4C, 0x24}, 3, 4},        // lea ecx, [esp + d8]
         {{0x48, 0x8D, 0xA4, 0x24}, 4, 8},  // lea rsp, [rsp + d32]
         {{0x48, 0x83, 0xEC}, 3, 4},        // sub rsp, i8
         {{0x48, 0x81, 0xEC}, 3, 7},        // sub rsp, i32
         {{0x48, 0x89, 0x5C, 0x24}, 4, 5},  // mov [rsp + d8], rbx
-        {{0x41, 0x57}, 2, 2},              // push r15
-        {{0x41, 0x56}, 2, 2},              // push r14
-        {{0x41, 0x55}, 2, 2},              // push r13
-        {{0x41, 0x54}, 2, 2},              // push r12
-        {{0x53}, 1, 1},                    // push rbx / ebx
-        {{0x56}, 1, 1},                    // push rsi / esi
-        {{0x57}, 1, 1},                    // push rdi / edi
     };
     for (const Form& form : forms)
         if (memcmp(code, form.bytes, form.matched) == 0)
@@ -47,14 +39,6 @@ struct Watch {
     ULONG_PTR entry = 0;
     ULONG_PTR detour = 0;
 };
-
-bool write(HANDLE process, ULONG_PTR address, const void* bytes, size_t size)
-{
-    SIZE_T done = 0;
-    bool written = WriteProcessMemory(process, reinterpret_cast<void*>(address), bytes, size, &done) && done == size;
-    FlushInstructionCache(process, reinterpret_cast<void*>(address), size);
-    return written;
-}
 
 // Makes the function's detour in the process and turns its entry into a
 // breakpoint. The function must be where it is in this process: the
@@ -86,7 +70,11 @@ bool watch(HANDLE process, ULONG_PTR entry, Watch* watch)
 #endif
     watch->entry = entry;
     watch->detour = reinterpret_cast<ULONG_PTR>(detour);
-    return write(process, watch->detour, code, size) && write(process, entry, &BREAK, 1);
+    SIZE_T done = 0;
+    bool written = WriteProcessMemory(process, detour, code, size, &done) && done == size &&
+                   WriteProcessMemory(process, reinterpret_cast<void*>(entry), &BREAK, 1, &done) && done == 1;
+    FlushInstructionCache(process, nullptr, 0);
+    return written;
 }
 
 // Sends the thread that met a breakpoint on through the detour.
