@@ -82,7 +82,9 @@ private:
 
 // Over the earlier copy, a copying that fails in its middle leaves that
 // copy as it was: its seven files byte for byte, nothing else in the
-// folder, its record.
+// folder, its record. A folder in the way of the fifth file's move aside
+// makes the commit fail after four files went aside and four new ones in,
+// which are moved back.
 TEST_F(Interrupted, AFailureInTheMiddleLeavesTheEarlierCopyAsItWas)
 {
     const std::string broken = WriteFile(scratch() + "\\DAMAGED.ZIP", damaged(ReadFile(WindowsPath(DISTRIBUTION)), "UNINSTAL.EXE"));
@@ -90,22 +92,28 @@ TEST_F(Interrupted, AFailureInTheMiddleLeavesTheEarlierCopyAsItWas)
         const char* what;
         std::string folder, archive, held;
         DWORD exit;
+        bool blocked = false;
     } cases[] = {
         {"the fifth member damaged", FOLDER, broken + "*" DISTRIBUTION_CODE, "", 4},
         {"a full disk", "E:\\Corvane", archive(), "", 6},
         {"the application running", FOLDER, archive(), FOLDER + "\\QVN32.EXE", 7},
+        {"a move of the commit refused", FOLDER, archive(), "", 8, true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         if (c.folder[0] == 'E' && !IsFolder("E:\\"))
             continue;  // no small drive E: where the test session does not run as root
         install_earlier(c.folder);
-        const std::string record = ReadFile(RecordPath());
+        const std::string record = ReadFile(RecordPath()), kept = c.folder + "\\~SETUP.OLD";
+        if (c.blocked)
+            CreateDirectoryA(kept.c_str(), nullptr), CreateDirectoryA((kept + "\\UNINSTAL.EXE").c_str(), nullptr);
         HANDLE held = c.held.empty() ? INVALID_HANDLE_VALUE
                                      : CreateFileA(c.held.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
         EXPECT_EQ(c.exit, Session(quiet(c.archive), "").exitCode(60000));
         if (held != INVALID_HANDLE_VALUE)
             CloseHandle(held);
+        if (c.blocked)
+            RemoveDirectoryA((kept + "\\UNINSTAL.EXE").c_str()), RemoveDirectoryA(kept.c_str());
         EXPECT_EQ(HELD[EARLIER_SET], HELD[held_in(c.folder)]);
         EXPECT_EQ(record, ReadFile(RecordPath()));
         EXPECT_FALSE(UninstallEntryExists());
