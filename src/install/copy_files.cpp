@@ -71,23 +71,6 @@ int ExtractFile(const char* folder, const char* member)
     return result;
 }
 
-// True when every path the library makes in the folder's staging folder
-// fits a path buffer: the files' and that of its temporary file, the
-// longest name. The library builds them itself, so a folder too long for
-// them is refused before anything is extracted.
-bool FolderTakesTheFiles(const char* folder)
-{
-    Copying copying;
-    char path[PATH_CHARS], temporary[UNZIP_TEMPORARY_NAME_CHARS + 1];
-    wsprintfA(temporary, UNZIP_TEMPORARY_NAME, 0ul);
-    if (!StagingPaths(folder, &copying) || !JoinPath(path, copying.staging, temporary))
-        return false;
-    for (const char* name : InstallFileList)
-        if (!JoinPath(path, copying.staging, name))
-            return false;
-    return true;
-}
-
 // True when another program holds the file open so that it cannot be
 // written: what the library reports only as a file it could not create.
 static bool held_open(const char* folder, const char* name)

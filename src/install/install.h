@@ -21,8 +21,6 @@ INT_PTR CALLBACK SUCreateDirectory(HWND dialog, UINT message, WPARAM wParam, LPA
 enum { UNZIP_TEXT_CHARS = 48 };  // room for a text made for an unknown result
 const char* UnzipMessageText(int result, char* buffer);
 int ExtractFile(const char* folder, const char* member);
-// True when every path the files take in the folder fits a path buffer.
-bool FolderTakesTheFiles(const char* folder);
 int CopyAllFiles(HWND notice);
 int TryArchive();
 extern const WorkNotice CopyFiles;
@@ -39,6 +37,9 @@ struct Copying {
 };
 // The folders' paths, the journal not touched; false when they do not fit.
 bool StagingPaths(const char* folder, Copying* copying);
+// True when every path the files take in the folder, staged, fits a path
+// buffer.
+bool FolderTakesTheFiles(const char* folder);
 // The journal written and an empty staging folder made; false, and
 // nothing left, when that cannot be done.
 bool BeginCopying(Copying& copying);

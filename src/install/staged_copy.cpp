@@ -36,7 +36,7 @@ struct Places {
     char target[PATH_CHARS], staged[PATH_CHARS], kept[PATH_CHARS];
 };
 
-// Each path fits: StagingPaths checked the longest of them.
+// Each path fits: FolderTakesTheFiles checked the longest of them.
 static void places_of(const Copying& copying, const char* name, Places* places)
 {
     JoinPath(places->target, copying.folder, name);
@@ -90,6 +90,23 @@ bool StagingPaths(const char* folder, Copying* copying)
 {
     lstrcpynA(copying->folder, folder, PATH_CHARS);
     return JoinPath(copying->staging, folder, STAGING) && JoinPath(copying->backup, folder, BACKUP);
+}
+
+// True when every path the library makes in the folder's staging folder
+// fits a path buffer: the files' and that of its temporary file, the
+// longest name. The library builds them itself, so a folder too long for
+// them is refused before anything is extracted.
+bool FolderTakesTheFiles(const char* folder)
+{
+    Copying copying;
+    char path[PATH_CHARS], temporary[UNZIP_TEMPORARY_NAME_CHARS + 1];
+    wsprintfA(temporary, UNZIP_TEMPORARY_NAME, 0ul);
+    if (!StagingPaths(folder, &copying) || !JoinPath(path, copying.staging, temporary))
+        return false;
+    for (const char* name : InstallFileList)
+        if (!JoinPath(path, copying.staging, name))
+            return false;
+    return true;
 }
 
 static bool set_phase(const Copying& copying, Phase phase)
