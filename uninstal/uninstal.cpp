@@ -29,6 +29,7 @@
 #include <stdarg.h>
 
 #include "join_path.h"
+#include "system_dlls.h"
 
 namespace {
 
@@ -417,6 +418,7 @@ int from_temporary_folder()
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
 {
+    SearchSystemFolderOnly();
     RunSwitch = run_switch(GetCommandLineA());
     return is_temporary_copy(token_argument(GetCommandLineA())) ? from_temporary_folder() : from_installation();
 }

@@ -69,7 +69,7 @@ struct SetupState {
 
     bool IsInstalled = false;     // the record names an install path
     bool FolderReady = false;     // the target folder exists or was created
-    bool Finished = false;        // a terminal dialog was shown: exit code 1
+    bool Finished = false;        // the run's work is done: exit code 1
     bool RemoveGroupToo = false;  // the sweep is a full uninstall
 
     RunMode Mode = INTERACTIVE;

@@ -3,6 +3,7 @@
 // installation or removal was completed.
 #include "driver/driver.h"
 #include "install/install.h"
+#include "system_dlls.h"
 
 static const char DEFAULT_LOG[] = "CorvaneSetup.log";  // in the user's temporary folder
 
@@ -30,6 +31,7 @@ static int ended(int code)
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR, int)
 {
+    SearchSystemFolderOnly();
     const char* commandLine = GetCommandLineA();
     Switches switches;
     char refusal[REFUSAL_CHARS];

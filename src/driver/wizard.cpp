@@ -99,15 +99,13 @@ static Outcome ConfirmExit(const Step& confirmation)
     return exit != END_NO ? QUIT : CHECK;
 }
 
-// The closing notice of a road, whatever it ends with: the run has done
-// what it was for.
+// The closing notice of a road whose work is done: the run has done what
+// it was for, whether or not the notice can be shown.
 static Outcome Finish(const Step& notice)
 {
-    INT_PTR ignored;
-    if (!Show(notice, &ignored))
-        return BROKEN;
     State.Finished = true;
-    return CHECK;
+    INT_PTR ignored;
+    return Show(notice, &ignored) ? CHECK : BROKEN;
 }
 
 // REMOVESCAN. A file that stayed is no reason to stop, but an
@@ -175,8 +173,15 @@ static Outcome Install()
                 // asks for the folder instead of offering the old copy.
                 if (!Sweep() || !AskFolder(&choice))
                     return BROKEN;
+            } else if (choice != END_NO && !IsFullPath(State.TargetFolder)) {
+                // "Continue installation" goes to the folder the scan
+                // found, where the record names it in full. Any other
+                // path would be resolved against wherever this process
+                // is, so the folder is asked for, the default offered.
+                lstrcpynA(State.TargetFolder, DEFAULT_FOLDER, PATH_CHARS);
+                if (!AskFolder(&choice))
+                    return BROKEN;
             }
-            // "Continue installation" goes to the folder the scan found.
         } else if (!AskFolder(&choice)) {
             return BROKEN;
         }
@@ -205,6 +210,9 @@ static Outcome Install()
         State.FolderReady = false;
         return CHECK;
     }
+    // The files and the record are in place: the run has done what it was
+    // for, whatever becomes of the dialogs after it.
+    State.Finished = true;
 
     INT_PTR ignored;
     if (State.NoIcons)
@@ -275,7 +283,8 @@ static Outcome Run()
 }
 
 // Runs the whole wizard and returns the exit code: 1 after a completed
-// installation or removal (or the not-found notice of uninstall mode).
+// installation or removal, also when a dialog after its work cannot be
+// made (or after the not-found notice of uninstall mode).
 // Otherwise 0 when a person ran it; an unattended run never ends with 0,
 // which deployment tools read as success, but with what stopped it.
 int RunWizard()
@@ -289,8 +298,8 @@ int RunWizard()
         DispatchMessageA(&msg);
     }
     if (State.Mode == INTERACTIVE)
-        return outcome != BROKEN && State.Finished ? 1 : 0;
-    if (outcome != BROKEN && State.Finished && !State.Failure)
+        return State.Finished ? 1 : 0;
+    if (State.Finished && !State.Failure)
         return RUN_COMPLETED;
-    return outcome != BROKEN && State.Failure ? State.Failure : RUN_STOPPED;
+    return (outcome != BROKEN || State.Finished) && State.Failure ? State.Failure : RUN_STOPPED;
 }

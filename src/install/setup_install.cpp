@@ -6,6 +6,7 @@
 static const char FULL_PATH_NEEDED[] =
     "Please type the folder as a full path that begins with a drive letter, for example\n\n"
     "C:\\Program files\\Corvane Pro";
+static const char TOO_LONG[] = "The folder name is too long for the files that go into it.  Please type a shorter one.";
 
 INT_PTR CALLBACK SetupInstall(HWND dialog, UINT message, WPARAM wParam, LPARAM)
 {
@@ -26,8 +27,13 @@ INT_PTR CALLBACK SetupInstall(HWND dialog, UINT message, WPARAM wParam, LPARAM)
             // started from elsewhere. Longer text is cut to 259 characters.
             char typed[PATH_CHARS], folder[PATH_CHARS];
             GetDlgItemTextA(dialog, IDC_FOLDER_EDIT, typed, PATH_CHARS);
-            if (!NormaliseFolder(typed, folder)) {
-                ErrorBox(dialog, FULL_PATH_NEEDED);
+            // The library's paths in it must fit too; nothing is made for
+            // a folder that the copying would refuse.
+            const char* refusal = !NormaliseFolder(typed, folder)    ? FULL_PATH_NEEDED
+                                  : !FolderTakesTheFiles(folder) ? TOO_LONG
+                                                                 : nullptr;
+            if (refusal) {
+                ErrorBox(dialog, refusal);
                 SetFocus(GetDlgItem(dialog, IDC_FOLDER_EDIT));
                 return TRUE;
             }

@@ -16,11 +16,52 @@ static HDDEDATA CALLBACK ProgmanCallback(UINT, UINT, HCONV, HSZ, HSZ, HDDEDATA, 
     return nullptr;
 }
 
+// The shell answers from the desktop's process, at the user's integrity
+// level. Where the setup runs elevated, Windows lets such a process's
+// messages through to its windows only as far as they allow (User
+// Interface Privilege Isolation). The replies come to windows DDEML makes
+// itself, on this thread, inside DdeInitialize and DdeConnect; a hook on
+// this thread opens each to them as it is made. A system without the
+// per-window filter opens the process to them; one without either has no
+// such isolation. The lookups at run time let every system start.
+static const UINT DDE_REPLIES[] = {WM_DDE_ACK, WM_DDE_DATA, WM_DDE_TERMINATE};
+typedef BOOL(WINAPI* WindowFilterFunction)(HWND window, UINT message, DWORD action, void* status);
+typedef BOOL(WINAPI* ProcessFilterFunction)(UINT message, DWORD action);
+
+static void* user32(const char* name)
+{
+    return reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("USER32.DLL"), name));
+}
+
+static LRESULT CALLBACK OpenToReplies(int code, WPARAM wParam, LPARAM lParam)
+{
+    if (code == HCBT_CREATEWND) {
+        auto allow = reinterpret_cast<WindowFilterFunction>(user32("ChangeWindowMessageFilterEx"));
+        for (UINT message : DDE_REPLIES)
+            allow(reinterpret_cast<HWND>(wParam), message, MSGFLT_ALLOW, nullptr);
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+static void let_replies_through(ProgmanChannel& channel)
+{
+    if (user32("ChangeWindowMessageFilterEx")) {
+        channel.windowsMade = SetWindowsHookExA(WH_CBT, OpenToReplies, nullptr, GetCurrentThreadId());
+    } else if (auto allow = reinterpret_cast<ProcessFilterFunction>(user32("ChangeWindowMessageFilter"))) {
+        for (UINT message : DDE_REPLIES)
+            allow(message, MSGFLT_ADD);
+    }
+}
+
 ChannelOpening OpenChannel(ProgmanChannel& channel, const char* service)
 {
     channel = ProgmanChannel();
+    let_replies_through(channel);
     if (DdeInitializeA(&channel.instance, ProgmanCallback, APPCMD_CLIENTONLY, 0) != DMLERR_NO_ERROR) {
         LogLine("Program Manager: DDEML cannot be initialised");
+        if (channel.windowsMade)
+            UnhookWindowsHookEx(channel.windowsMade);
+        channel = ProgmanChannel();
         return NO_DDEML;
     }
     channel.service = DdeCreateStringHandleA(channel.instance, service, CP_WINANSI);
@@ -89,5 +130,7 @@ void CloseChannel(ProgmanChannel& channel)
     if (channel.service)
         DdeFreeStringHandle(channel.instance, channel.service);
     DdeUninitialize(channel.instance);
+    if (channel.windowsMade)
+        UnhookWindowsHookEx(channel.windowsMade);
     channel = ProgmanChannel();
 }

@@ -16,6 +16,7 @@ struct ProgmanChannel {
     DWORD instance = 0;
     HSZ service = nullptr;          // the service and topic name
     HCONV conversation = nullptr;   // null when nobody answered
+    HHOOK windowsMade = nullptr;    // lets the replies through to DDEML's windows
 };
 enum ChannelOpening {
     NO_DDEML,         // nothing was opened; nothing to close

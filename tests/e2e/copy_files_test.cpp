@@ -107,20 +107,25 @@ TEST_F(Copying, ACloseRequestDuringTheCopyingIsIgnored)
 
 // A folder so long that a path the library makes in its staging folder
 // would not fit a path buffer (the longest is its temporary file's, 15
-// characters, in "~SETUP.NEW"): the copying stops before anything is
-// extracted.
-TEST_F(Copying, AFolderTooLongForItsFilesIsRefusedBeforeExtracting)
+// characters, in "~SETUP.NEW") is refused in INSTALL, which stays: no
+// level of it is made and nothing is extracted.
+TEST_F(Copying, AFolderTooLongForItsFilesIsRefusedInInstall)
 {
     std::string deep = scratch() + "\\" + std::string(150, 'a');
-    CreateDirectoryA(deep.c_str(), nullptr);
+    Session setup(ARCHIVE, program());
+    Dialog install, box;
+    ASSERT_TRUE(Walk(setup, {{"SETUPSCAN"}, {"SETUPINTRO", "1"}, {"INSTALL"}}, &install));
     for (size_t length : {233u, 250u}) {
-        std::string folder = deep + "\\" + std::string(length - deep.size() - 1, static_cast<char>('b' + length % 10));
-        CreateDirectoryA(folder.c_str(), nullptr);
-        Session setup(ARCHIVE, program());
-        EXPECT_TRUE(Walk(setup, {{"SETUPSCAN"}, {"SETUPINTRO", "1"}, {"INSTALL", ">" + folder},
-                                 {std::string("Error:") + COPY_FAILED, "1"}, {"SETUPINTRO"}}))
-            << length;
+        setup.type(install, 1002, deep + "\\" + std::string(length - deep.size() - 1, 'b'));
+        setup.enter(install);
+        EXPECT_TRUE(Walk(setup, {{"Error:The folder name is too long for the files that go into it.  Please type a "
+                                  "shorter one.", "1"}}, &box)) << length;
+        EXPECT_TRUE(setup.gone(box));
+        EXPECT_FALSE(setup.gone(install, 300)) << "INSTALL stays";
     }
+    setup.escape(install);
+    EXPECT_TRUE(Walk(setup, {{"SETUPINTRO"}}));
+    EXPECT_TRUE(FilesIn(scratch() + "\\*").empty());
     EXPECT_TRUE(requests().empty());
 }
 
