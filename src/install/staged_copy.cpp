@@ -281,6 +281,15 @@ void RecoverCopying()
         DeleteFileA(path);
         return;
     }
+    // A drive that is not there now (a removable one) keeps its copying
+    // for a start that can reach it.
+    char root[4];
+    lstrcpynA(root, copying.folder, sizeof root);
+    if (GetFileAttributesA(root) == INVALID_FILE_ATTRIBUTES) {
+        LogLine("Recovery: %s cannot be reached; the next start of Setup tries again", copying.folder);
+        CloseHandle(copying.journal);
+        return;
+    }
     if (phase == STAGING_PHASE) {
         LogLine("Recovery: the copying into %s stopped before its commit, and is undone", copying.folder);
         AbandonCopying(copying);
@@ -292,8 +301,16 @@ void RecoverCopying()
     }
     LogLine("Recovery: the copying into %s stopped in its commit, and is finished", copying.folder);
     unsigned movedIn = 0, movedAside = 0;
-    if (move_in(copying, &movedIn, &movedAside)) {
+    char executable[PATH_CHARS];
+    JoinPath(executable, copying.folder, "QVN32.EXE");
+    bool moved = move_in(copying, &movedIn, &movedAside);
+    if (moved && is_file(executable)) {
         FinishCopying(copying);
+    } else if (moved) {
+        // Nothing of it was there to move (the folder was deleted since):
+        // no record may name it.
+        LogLine("Recovery: %s holds no copy; nothing is recorded", copying.folder);
+        AbandonCopying(copying);
     } else {
         LogLine("Recovery: the commit could not be finished; the next start of Setup tries again");
         CloseHandle(copying.journal);

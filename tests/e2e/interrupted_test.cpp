@@ -142,6 +142,33 @@ TEST_F(Interrupted, ARemovalTakesACopyingThatCouldNotBeFinished)
     EXPECT_FALSE(Exists(RecordPath()));
 }
 
+// A journal the next start cannot act on: one of a drive not there now is
+// kept for later, one whose folder is gone goes without a record, one not
+// of this setup goes, and one another setup holds is left to it.
+TEST_F(Interrupted, AJournalThatCannotBeActedOnIsEndedSafely)
+{
+    struct Case {
+        std::string journal, logged;
+        bool held, kept;
+    } cases[] = {
+        {"S\r\nQ:\\Corvane\r\n", "Q:\\Corvane cannot be reached", false, true},
+        {"C\r\nC:\\Gone\r\n", "C:\\Gone holds no copy; nothing is recorded", false, false},
+        {"nonsense", "not one of this Setup's; removed", false, false},
+        {"S\r\n" + FOLDER + "\r\n", "another Setup is copying; left to it", true, true},
+    };
+    const std::string log = scratch() + "\\setup.log";
+    for (const Case& c : cases) {
+        WriteFile(journal(), c.journal);
+        HANDLE held = c.held ? CreateFileA(journal().c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr)
+                             : INVALID_HANDLE_VALUE;
+        EXPECT_EQ(2u, Session(quiet("/log=" + log + " /verify"), "").exitCode(60000));
+        CloseHandle(held);
+        EXPECT_EQ(c.kept, Exists(journal())) << c.journal;
+        EXPECT_NE(std::string::npos, ReadFile(log).find(c.logged)) << c.journal;
+        EXPECT_FALSE(Exists(RecordPath()));
+    }
+}
+
 // Where a kill fell, told by the journal it left.
 enum Phase { BEFORE, STAGING, COMMIT };
 const char* const PHASES[] = {"before the copying", "while staging", "in the commit"};
