@@ -24,9 +24,8 @@ std::string journal()
 enum Held { NOTHING, EARLIER_SET, NEW_SET, A_MIX };
 const char* const HELD[] = {"nothing", "the earlier set", "the new set", "a mix"};
 
-// An archive with one byte in the middle of a member's data changed, as
-// in a damaged download: its CRC or its inflating fails. The member's name
-// is met first in its local header, 30 bytes in.
+// An archive with a byte of a member's data changed, as in a damaged
+// download. The name is met first in the member's local header, 30 bytes in.
 std::string damaged(std::string archive, const std::string& member)
 {
     size_t header = archive.find(member) - 30;
@@ -142,9 +141,9 @@ TEST_F(Interrupted, ARemovalTakesACopyingThatCouldNotBeFinished)
     EXPECT_FALSE(Exists(RecordPath()));
 }
 
-// A journal the next start cannot act on: one of a drive not there now is
-// kept for later, one whose folder is gone goes without a record, one not
-// of this setup goes, and one another setup holds is left to it.
+// A journal of a drive not there now is kept for later, one whose folder
+// is gone goes without a record, one not of this setup goes, and one
+// another setup holds is left to it.
 TEST_F(Interrupted, AJournalThatCannotBeActedOnIsEndedSafely)
 {
     struct Case {
@@ -223,9 +222,8 @@ TEST_F(Interrupted, AKillAtAnyMomentLeavesTheEarlierSetOrTheNew)
     int fell[3] = {};
     for (const Moment& moment : moments) {
         const int call = moment.call(whole);
-        SCOPED_TRACE(WATCHED[moment.function] + " #" + std::to_string(call) +
-                     (moment.overACopy ? " over the earlier copy" : " of a first installation") +
-                     (moment.removal ? ", then a removal" : ""));
+        SCOPED_TRACE(WATCHED[moment.function] + " #" + std::to_string(call) + (moment.overACopy ? "" : ", first") +
+                     (moment.removal ? ", removed" : ""));
         clean();
         if (moment.overACopy)
             install_earlier(FOLDER);
