@@ -10,8 +10,8 @@ const BYTE BREAK = 0xCC;  // int3
 const DWORD KILLED_EXIT_CODE = 0xDEAD;
 const size_t COMPARED_BYTES = 16;  // of a function, to see it is where ours is
 
-// The length of a function's first instruction, for the forms that the
-// system's DLLs start with (frame set-ups and hot-patch padding); 0 for
+// The length of a function's first instruction, for the forms that Wine's
+// kernel32 functions start with (hot-patch padding, frame set-ups); 0 for
 // any other. None of them refers to where it lies, so a copy runs alike.
 size_t first_instruction(const BYTE* code)
 {
@@ -20,12 +20,9 @@ size_t first_instruction(const BYTE* code)
         size_t matched, length;
     } forms[] = {
         {{0x8B, 0xFF}, 2, 2},              // mov edi, edi
-        {{0x55}, 1, 1},                    // push ebp
         {{0x8D, 0x4C, 0x24}, 3, 4},        // lea ecx, [esp + d8]
         {{0x48, 0x8D, 0xA4, 0x24}, 4, 8},  // lea rsp, [rsp + d32]
         {{0x48, 0x83, 0xEC}, 3, 4},        // sub rsp, i8
-        {{0x48, 0x81, 0xEC}, 3, 7},        // sub rsp, i32
-        {{0x48, 0x89, 0x5C, 0x24}, 4, 5},  // mov [rsp + d8], rbx
     };
     for (const Form& form : forms)
         if (memcmp(code, form.bytes, form.matched) == 0)

@@ -1,11 +1,10 @@
-// Ends a program at an exact moment of its work, as a kill from the task
-// manager or a crash would: it runs under the system's debugging interface,
-// and when a function of the system's DLLs is entered for the nth time the
-// process is terminated on the spot. The program itself is not changed:
-// the functions' first instructions become breakpoints in that process
-// only, and each call goes on through a copy of the instruction. Code is
-// never written back, since an emulating processor (Wine's 32-bit loader
-// under qemu) would go on running what it translated before.
+// Ends a program at an exact moment of its work, as a kill or a crash
+// would: it runs under the system's debugging interface, and when a system
+// function is entered for the nth time the process is terminated on the
+// spot. The functions' first instructions become breakpoints in that
+// process only, and each call goes on through a copy of the instruction:
+// code is never written back, since an emulating processor (Wine's 32-bit
+// loader under qemu) would go on running what it translated before.
 #ifndef CORVANE_TEST_STOPPER_H
 #define CORVANE_TEST_STOPPER_H
 
