@@ -16,7 +16,7 @@
 
 #include "core/zip.h"
 #include "join_path.h"
-#include "same_folder.h"
+#include "resolved_path.h"
 #include "unzip_request.h"
 
 namespace {

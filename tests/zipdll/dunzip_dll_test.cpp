@@ -10,7 +10,7 @@
 
 #include "machine.h"
 #include "request_layout.h"
-#include "same_folder.h"
+#include "resolved_path.h"
 #include "robot.h"
 #include "unzip_request.h"  // for the temporary file's name only: the layout is request_layout.h's
 #include "zip_cases.h"

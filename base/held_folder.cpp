@@ -1,0 +1,45 @@
+#include "held_folder.h"
+#include "join_path.h"
+#include "resolved_path.h"
+
+// True unless the system tells that the folder's final path is not the
+// named one; a system without the lookup (before Vista) cannot tell.
+static bool is_where_named(HANDLE folder, const char* path)
+{
+    auto lookup = reinterpret_cast<resolved::Lookup>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("KERNEL32.DLL"), "GetFinalPathNameByHandleA")));
+    if (!lookup)
+        return true;
+    // The final path has long names; so must the named one.
+    char named[PATH_CHARS], root[4];
+    DWORD length = GetLongPathNameA(path, named, PATH_CHARS);
+    if (length == 0 || length >= PATH_CHARS)
+        lstrcpynA(named, path, PATH_CHARS);
+    lstrcpynA(root, named, sizeof root);
+    HANDLE drive = CreateFileA(root, FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                               nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (drive == INVALID_HANDLE_VALUE)
+        return false;
+    bool same = resolved::leads_where_named(lookup, drive, folder, named + 2);
+    CloseHandle(drive);
+    return same;
+}
+
+FolderHold HoldFolder(const char* path, HANDLE* held)
+{
+    // Listing it makes the sharing count; deleting is not shared.
+    *held = CreateFileA(path, FILE_LIST_DIRECTORY | FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                        OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    if (*held == INVALID_HANDLE_VALUE) {
+        DWORD error = GetLastError();
+        return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? FOLDER_MISSING : FOLDER_ELSEWHERE;
+    }
+    BY_HANDLE_FILE_INFORMATION info;
+    if (GetFileInformationByHandle(*held, &info) &&
+        (info.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) == FILE_ATTRIBUTE_DIRECTORY &&
+        is_where_named(*held, path))
+        return FOLDER_HELD;
+    CloseHandle(*held);
+    *held = INVALID_HANDLE_VALUE;
+    return FOLDER_ELSEWHERE;
+}

@@ -1,0 +1,76 @@
+// Paths as the system resolves them, every link on the way followed: the
+// guards against a name that leads elsewhere. The library's: whether an
+// open file lies in a folder. The setup's: whether an open folder is the
+// one its path names. Apart from their callers so that the decisions can
+// be tried against any answers the system might give.
+#ifndef CORVANE_RESOLVED_PATH_H
+#define CORVANE_RESOLVED_PATH_H
+
+#include <windows.h>
+
+namespace resolved {
+
+// Room for a path as the system resolves it, "\\?\" and all; a longer one
+// cannot be told.
+const DWORD PATH_CHARS = 1024;
+
+typedef DWORD(WINAPI* Lookup)(HANDLE file, LPSTR path, DWORD chars, DWORD flags);
+
+// The path the system resolves an open file or folder to in one form,
+// without a separator at its end; false when it cannot tell.
+inline bool path_of(Lookup lookup, HANDLE handle, DWORD form, char* path)
+{
+    DWORD length = lookup(handle, path, PATH_CHARS, FILE_NAME_NORMALIZED | form);
+    if (length == 0 || length >= PATH_CHARS)
+        return false;
+    if (path[length - 1] == '\\')
+        path[length - 1] = '\0';
+    return true;
+}
+
+// False only when the system names both and the file's folder is another.
+// The drive-letter form is compared where both have one; a drive without
+// a DOS name (a RAM disk, a disk image, a letter made with
+// DefineDosDevice) has only the device form, compared then. What cannot
+// be told is taken as it is on a system without the lookup.
+inline bool same_folder(Lookup lookup, HANDLE folder, HANDLE file)
+{
+    static const DWORD FORMS[] = {VOLUME_NAME_DOS, VOLUME_NAME_NT};
+    for (DWORD form : FORMS) {
+        char folderPath[PATH_CHARS], filePath[PATH_CHARS];
+        if (!path_of(lookup, folder, form, folderPath) || !path_of(lookup, file, form, filePath))
+            continue;
+        char* separator = filePath + lstrlenA(filePath);
+        while (separator > filePath && *separator != '\\')
+            --separator;
+        *separator = '\0';
+        return lstrcmpiA(filePath, folderPath) == 0;
+    }
+    return true;
+}
+
+// False only when the system names both and the folder is not the drive
+// root's `rest` ("\Program files\Corvane Pro"): a link or a mounted
+// folder on the way led elsewhere. The root is resolved too, so that a
+// drive that stands for another (a network drive, a substituted one) is
+// no mismatch. As above, what cannot be told is taken.
+inline bool leads_where_named(Lookup lookup, HANDLE root, HANDLE folder, const char* rest)
+{
+    static const DWORD FORMS[] = {VOLUME_NAME_DOS, VOLUME_NAME_NT};
+    for (DWORD form : FORMS) {
+        char rootPath[PATH_CHARS], folderPath[PATH_CHARS];
+        int length = lstrlenA(rest);
+        while (length > 0 && rest[length - 1] == '\\')
+            --length;
+        if (!path_of(lookup, root, form, rootPath) || !path_of(lookup, folder, form, folderPath) ||
+            lstrlenA(rootPath) + length >= static_cast<int>(PATH_CHARS))
+            continue;
+        lstrcpynA(rootPath + lstrlenA(rootPath), rest, length + 1);
+        return lstrcmpiA(rootPath, folderPath) == 0;
+    }
+    return true;
+}
+
+}  // namespace resolved
+
+#endif

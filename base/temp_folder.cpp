@@ -1,0 +1,48 @@
+#include <windows.h>
+#include <ntsecapi.h>
+
+#include "rights.h"
+#include "temp_folder.h"
+
+bool TempFolder(char* path)
+{
+    typedef DWORD(WINAPI * TempPathFunction)(DWORD chars, LPSTR path);
+    auto tempPath2 = reinterpret_cast<TempPathFunction>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("KERNEL32.DLL"), "GetTempPath2A")));
+    DWORD length = tempPath2 ? tempPath2(PATH_CHARS, path) : GetTempPathA(PATH_CHARS, path);
+    if (length == 0 || length >= PATH_CHARS) {
+        path[0] = '\0';
+        return false;
+    }
+    return true;
+}
+
+bool RandomDigits(char* text, int digits)
+{
+    static const char HEX[] = "0123456789abcdef";
+    unsigned char bytes[32];
+    if (digits > 2 * static_cast<int>(sizeof bytes) || !RtlGenRandom(bytes, (digits + 1) / 2))
+        return false;
+    for (int i = 0; i < digits; ++i)
+        text[i] = HEX[(bytes[i / 2] >> (i % 2 * 4)) & 15];
+    text[digits] = '\0';
+    return true;
+}
+
+bool MakePrivateFolder(const char* prefix, char* folder)
+{
+    char temp[PATH_CHARS], name[PATH_CHARS];
+    if (!TempFolder(temp) || lstrlenA(prefix) + NAME_DIGITS >= PATH_CHARS)
+        return false;
+    // A name already there was not foreseen but met by chance: another.
+    for (int tries = 0; tries < 3; ++tries) {
+        lstrcpyA(name, prefix);
+        if (!RandomDigits(name + lstrlenA(prefix), NAME_DIGITS) || !JoinPath(folder, temp, name))
+            return false;
+        if (CreateFolderWithRights(folder, ADMINISTRATORS_ONLY))
+            return true;
+        if (GetLastError() != ERROR_ALREADY_EXISTS)
+            return false;
+    }
+    return false;
+}
