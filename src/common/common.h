@@ -94,9 +94,11 @@ void ErrorBox(HWND owner, const char* text);
 void HoldAtLeast(DWORD start, DWORD milliseconds);
 
 // setup_log.cpp: the log, a text file of one line per step with the local
-// time, appended to. Without OpenLog, or when the file cannot be opened,
-// nothing is written and the run goes on.
-void OpenLog(const char* path);
+// time, appended to. Without OpenLog, or when the file cannot be opened or
+// is refused (a link, a device, a file of another user's), nothing is
+// written and the run goes on. A `replaceable` log that is refused is
+// replaced by a new file beside it, its name made unforeseeable.
+void OpenLog(const char* path, bool replaceable);
 // One line, formatted by wsprintf's rules (at most 1024 characters). Never
 // given the decrypt code.
 void LogLine(const char* format, ...);

@@ -1,20 +1,86 @@
 // The log: what an unattended run did, step by step, for whoever deployed
 // it to read afterwards. Each line starts with the local time; each run
 // appends, starting with a header line.
+//
+// An elevated or SYSTEM run writes it, often in a temporary folder that
+// every user may write: someone could have put a link there under its
+// name, to a file of the system's that the run would then append to, or a
+// file of their own, to read the log. So it is only ever written to a
+// plain file on a disk, with one name, never through a link, and in such
+// a run one whose owner it trusts.
 #include <stdarg.h>
 
 #include "common/common.h"
+#include "rights.h"
+#include "temp_folder.h"
 
 enum { LINE_CHARS = 1024 };  // wsprintf writes at most this many
 
-// Shared for reading and writing: someone may read the log while the run
-// goes on, or a second run append to it.
-void OpenLog(const char* path)
+// Why an open file is not to be written to, or null when it may be.
+static const char* refusal(HANDLE file)
 {
-    HANDLE log = CreateFileA(path, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
-                             FILE_ATTRIBUTE_NORMAL, nullptr);
+    BY_HANDLE_FILE_INFORMATION info;
+    if (GetFileType(file) != FILE_TYPE_DISK || !GetFileInformationByHandle(file, &info) ||
+        (info.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE)))
+        return "not a file on a disk";
+    if (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)
+        return "a link";
+    if (info.nNumberOfLinks != 1)
+        return "a file with more than one name";
+    if (RunsElevated() && !OwnerIsTrusted(file))
+        return "a file of another user's";
+    return nullptr;
+}
+
+// Shared for reading and writing: someone may read the log while the run
+// goes on, or a second run append to it. The reparse flag opens a link
+// itself, not what it leads to.
+static HANDLE open_log_file(const char* path, DWORD disposition, const char** refused)
+{
+    *refused = "a device";  // "\\.\": reached through the device space, not a disk's files
+    if (path[0] == '\\' && path[1] == '\\' && (path[2] == '.' || path[2] == '?') && path[3] == '\\')
+        return INVALID_HANDLE_VALUE;
+    HANDLE log = CreateFileA(path, FILE_APPEND_DATA | READ_CONTROL, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                             disposition, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    *refused = log == INVALID_HANDLE_VALUE ? "it cannot be opened" : refusal(log);
+    if (*refused && log != INVALID_HANDLE_VALUE) {
+        CloseHandle(log);
+        log = INVALID_HANDLE_VALUE;
+    }
+    return log;
+}
+
+// The log's name with random digits before its extension: a file beside
+// it that nobody can have made first.
+static HANDLE open_fresh_file(const char* path, char* fresh)
+{
+    int length = lstrlenA(path), dot = length;
+    while (dot > 0 && path[dot] != '.' && path[dot - 1] != '\\')
+        --dot;
+    if (path[dot] != '.')
+        dot = length;
+    const char* refused;
+    if (length + 1 + NAME_DIGITS >= PATH_CHARS)
+        return INVALID_HANDLE_VALUE;
+    lstrcpynA(fresh, path, dot + 1);
+    fresh[dot] = '-';
+    if (!RandomDigits(fresh + dot + 1, NAME_DIGITS))
+        return INVALID_HANDLE_VALUE;
+    lstrcatA(fresh, path + dot);
+    return open_log_file(fresh, CREATE_NEW, &refused);
+}
+
+void OpenLog(const char* path, bool replaceable)
+{
+    const char* refused;
+    HANDLE log = open_log_file(path, OPEN_ALWAYS, &refused);
+    char fresh[PATH_CHARS] = {};
+    if (log == INVALID_HANDLE_VALUE && replaceable)
+        log = open_fresh_file(path, fresh);
     State.Log = log == INVALID_HANDLE_VALUE ? nullptr : log;
     LogLine("==== Corvane Pro32 %d.%d setup ====", SETUP_MAJOR, SETUP_MINOR);
+    if (refused)
+        LogLine("The log %s is refused (%s); this run logs in %s", path, refused, fresh);
 }
 
 void LogLine(const char* format, ...)

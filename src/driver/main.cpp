@@ -4,22 +4,23 @@
 #include "driver/driver.h"
 #include "install/install.h"
 #include "system_dlls.h"
+#include "temp_folder.h"
 
-static const char DEFAULT_LOG[] = "CorvaneSetup.log";  // in the user's temporary folder
+static const char DEFAULT_LOG[] = "CorvaneSetup.log";  // in the temporary folder
 
-// The log named by /log; else, unattended, the default one.
+// The log named by /log; else, unattended, the default one, which a file
+// beside it replaces where it is refused.
 static void open_log(const Switches& switches)
 {
     char path[PATH_CHARS];
     if (switches.log[0] != '\0') {
         DWORD length = GetFullPathNameA(switches.log, PATH_CHARS, path, nullptr);
         if (length != 0 && length < PATH_CHARS)
-            OpenLog(path);
+            OpenLog(path, false);
     } else if (switches.mode != INTERACTIVE) {
         char temp[PATH_CHARS];
-        DWORD length = GetTempPathA(PATH_CHARS, temp);
-        if (length != 0 && length < PATH_CHARS && JoinPath(path, temp, DEFAULT_LOG))
-            OpenLog(path);
+        if (TempFolder(temp) && JoinPath(path, temp, DEFAULT_LOG))
+            OpenLog(path, true);
     }
 }
 

@@ -4,6 +4,7 @@
 #include "unzip_request.h"
 #include "record/record.h"
 #include "resource.h"
+#include "temp_folder.h"
 
 enum { LAST_MESSAGE = 50 };
 // The library's failures, by the index of their text, that tell a
@@ -116,20 +117,19 @@ static RunResult failure_of(int result, const char* folder, const char* name)
 }
 
 // Tries the archive and its code on the first member, extracted into a
-// new folder of the temporary folder and removed again. RUN_ARCHIVE_REFUSED
-// when the archive or the code is refused; 0 otherwise, also when the
-// trial cannot be made or fails for a reason of its own folder's.
+// private folder of the temporary folder and removed again.
+// RUN_ARCHIVE_REFUSED when the archive or the code is refused; 0
+// otherwise, also when the trial cannot be made or fails for a reason of
+// its own folder's.
 int TryArchive()
 {
-    char temp[PATH_CHARS], folder[PATH_CHARS], name[24];
-    DWORD length = GetTempPathA(PATH_CHARS, temp);
-    bool made = false;
-    for (DWORD n = GetTickCount(), tries = 0; length != 0 && length < PATH_CHARS && !made && tries < 100; ++n, ++tries) {
-        wsprintfA(name, "CorvaneTrial-%08lx", static_cast<unsigned long>(n));
-        made = JoinPath(folder, temp, name) && FolderTakesTheFiles(folder) && CreateDirectoryA(folder, nullptr);
-    }
-    if (!made)
+    char folder[PATH_CHARS];
+    if (!MakePrivateFolder("CorvaneTrial-", folder))
         return 0;
+    if (!FolderTakesTheFiles(folder)) {
+        RemoveDirectoryA(folder);
+        return 0;
+    }
     LogLine("The archive and its code are tried in %s", folder);
     const char* member = InstallFileList[0];
     int result = ExtractFile(folder, member);
