@@ -8,9 +8,15 @@ static const char CREATE_FAILED[] = "\t\tUnable to create directory !\t\t";
 
 enum { UNTESTED_PREFIX = 4 };  // "C:\P": the drive root is never tested
 
-static bool make_level(const char* prefix)
+// `made` tells whether a level above was made.
+static bool make_level(const char* prefix, bool* made)
 {
-    return FolderExists(prefix) || CreateFolder(prefix);
+    if (FolderExists(prefix))
+        return true;
+    if (!CreateFolder(prefix, !*made))
+        return false;
+    *made = true;
+    return true;
 }
 
 // Tests every prefix of TargetFolder that ends before a backslash, and the
@@ -23,12 +29,13 @@ bool CreateTargetFolder()
     // without a terminator.
     char prefix[PATH_CHARS] = {};
     strncpy(prefix, target, UNTESTED_PREFIX);
+    bool made = false;
 
     if (strlen(target) < UNTESTED_PREFIX)
-        return make_level(prefix);  // the whole text is the only level
+        return make_level(prefix, &made);  // the whole text is the only level
     for (int i = UNTESTED_PREFIX;; ++i) {
         char c = target[i];
-        if ((c == '\\' || c == '\0') && !make_level(prefix))
+        if ((c == '\\' || c == '\0') && !make_level(prefix, &made))
             return false;
         if (c == '\0')
             return true;

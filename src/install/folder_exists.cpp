@@ -4,6 +4,7 @@
 #include <string.h>
 
 #include "install/install.h"
+#include "rights.h"
 
 enum { LAST_DRIVE = 31 };
 
@@ -75,9 +76,12 @@ static bool enter_folder(const char* path)
     return SetEnvironmentVariableA(name, folder);
 }
 
-bool CreateFolder(const char* path)
+bool CreateFolder(const char* path, bool first)
 {
-    if (!CreateDirectoryA(path, nullptr)) {
+    // The first level made is the installation's own, under a drive's
+    // root or a folder that may let every user in: it gets rights like
+    // Program Files', and the levels below it take them.
+    if (!(first ? CreateFolderWithRights(path, LIKE_PROGRAM_FILES) : CreateDirectoryA(path, nullptr))) {
         LogLine("Folder not created: %s (error %lu)", path, GetLastError());
         return false;
     }

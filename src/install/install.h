@@ -7,7 +7,8 @@
 
 // folder_exists.cpp
 bool FolderExists(const char* path);
-bool CreateFolder(const char* path);
+// `first`: the first level of the target folder that is made.
+bool CreateFolder(const char* path, bool first);
 
 // dir_create.cpp: DIRCREATE, and the level-by-level creation behind "Create".
 bool CreateTargetFolder();

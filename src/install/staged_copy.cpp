@@ -6,9 +6,9 @@
 // folder. Only when all of them are there does the commit begin: each file
 // in place is moved aside into a backup folder and the new one moved in,
 // renames on one volume. A journal in the Windows folder names the target
-// folder and the phase. At every start the setup looks for it: a commit
-// that had begun is finished (the whole new set was staged before it
-// began), a staging that had not is undone.
+// folder, its volume and the phase. At every start the setup looks for it:
+// a commit that had begun is finished (the whole new set was staged before
+// it began), a staging that had not is undone.
 //
 // Order on the disk. The journal is written through and flushed before
 // the staging folder is made. The library flushes each member and renames
@@ -18,8 +18,16 @@
 // commit is written through. The record and the entry are flushed before
 // the backup and staging folders go, and the journal goes last: the file
 // system's own log keeps its changes to the folders in that order.
+//
+// The run may be SYSTEM's, in a folder that others can write. So the
+// staging and backup folders are always made new, a leftover of that name
+// going only when it is a plain folder holding nothing but what a copying
+// leaves; and every folder the copying moves or deletes files in is held
+// and checked to be where its path says, not reached through a link.
+#include "held_folder.h"
 #include "install/install.h"
 #include "record/record.h"
+#include "rights.h"
 #include "unzip_request.h"
 
 static const char JOURNAL_FILE[] = "QVN32.JNL";  // beside the record
@@ -27,9 +35,11 @@ static const char STAGING[] = "~SETUP.NEW";
 static const char BACKUP[] = "~SETUP.OLD";
 static_assert(sizeof STAGING == sizeof BACKUP, "the folders' paths are checked as one");
 
-// The journal: the phase, a line end, the target folder and a line end.
+// The journal: the phase, the target folder's volume (its serial number
+// in eight hexadecimal digits) and the target folder, each with a line
+// end.
 enum Phase : char { STAGING_PHASE = 'S', COMMIT_PHASE = 'C' };
-enum { JOURNAL_CHARS = 1 + 2 + PATH_CHARS + 2 };
+enum { SERIAL_DIGITS = 8, FOLDER_AT = 1 + 2 + SERIAL_DIGITS + 2, JOURNAL_CHARS = FOLDER_AT + PATH_CHARS + 2 };
 
 // Where one file of the set is: in place, staged, and kept aside.
 struct Places {
@@ -58,27 +68,86 @@ static bool move(const char* from, const char* to)
     return false;
 }
 
-// Deletes the set's files and the library's temporary ones from a folder
-// of the copying's own, then the folder. Nothing else is in it; if
-// something is, it stays, and so does the folder.
-static void remove_folder(const char* folder)
+// Holds a folder the copying works in, and logs it when it leads
+// elsewhere.
+static FolderHold hold(const char* folder, HANDLE* held)
+{
+    FolderHold found = HoldFolder(folder, held);
+    if (found == FOLDER_ELSEWHERE)
+        LogLine("Left alone: %s is a link, or is reached through one, or is no folder", folder);
+    return found;
+}
+
+static bool same_name(const char* name, const char* other, int length)
+{
+    return CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE, name, length, other, length) == CSTR_EQUAL;
+}
+
+// What a copying leaves in its folders: files of the set, and the
+// library's temporary ones ("~dz" and eight digits ".tmp"). Plain files
+// only: no folder, no link.
+static bool left_by_copying(const WIN32_FIND_DATAA& entry)
+{
+    if (entry.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT))
+        return false;
+    const char* name = entry.cFileName;
+    for (const char* file : InstallFileList)
+        if (lstrcmpiA(name, file) == 0)
+            return true;
+    int length = lstrlenA(name);
+    return length == UNZIP_TEMPORARY_NAME_CHARS && same_name(name, UNZIP_TEMPORARY_PATTERN, 3) &&
+           same_name(name + length - 4, UNZIP_TEMPORARY_PATTERN + 4, 4);
+}
+
+// Goes through a folder's entries, "." and ".." left out: with `remove`,
+// deleting each; else true when every one is left by a copying.
+static bool each_left_by_copying(const char* folder, bool remove)
 {
     char path[PATH_CHARS];
-    for (const char* name : InstallFileList)
-        if (JoinPath(path, folder, name))
-            DeleteFileA(path);
     WIN32_FIND_DATAA entry;
-    HANDLE search = JoinPath(path, folder, UNZIP_TEMPORARY_PATTERN) ? FindFirstFileA(path, &entry)
-                                                                    : INVALID_HANDLE_VALUE;
-    if (search != INVALID_HANDLE_VALUE) {
-        do {
-            if (JoinPath(path, folder, entry.cFileName))
-                DeleteFileA(path);
-        } while (FindNextFileA(search, &entry));
-        FindClose(search);
-    }
-    if (RemoveDirectoryA(folder))
-        LogLine("Folder removed: %s", folder);
+    HANDLE search = JoinPath(path, folder, "*") ? FindFirstFileA(path, &entry) : INVALID_HANDLE_VALUE;
+    if (search == INVALID_HANDLE_VALUE)
+        return false;
+    bool ours = true;
+    do {
+        if (lstrcmpA(entry.cFileName, ".") == 0 || lstrcmpA(entry.cFileName, "..") == 0)
+            continue;
+        if (remove && JoinPath(path, folder, entry.cFileName))
+            DeleteFileA(path);
+        ours = ours && left_by_copying(entry);
+    } while (FindNextFileA(search, &entry));
+    FindClose(search);
+    return ours;
+}
+
+// Removes a folder of the copying's own, with what a copying leaves in it.
+// True when it is gone. One that leads elsewhere, or holds anything else,
+// is left whole.
+static bool remove_folder(const char* folder)
+{
+    HANDLE held;
+    FolderHold found = hold(folder, &held);
+    if (found != FOLDER_HELD)
+        return found == FOLDER_MISSING;
+    bool ours = each_left_by_copying(folder, false);
+    if (ours)
+        each_left_by_copying(folder, true);
+    else
+        LogLine("Left alone: %s holds what Setup did not put there", folder);
+    CloseHandle(held);
+    if (!ours || !RemoveDirectoryA(folder))
+        return false;
+    LogLine("Folder removed: %s", folder);
+    return true;
+}
+
+// The serial number of the volume a folder's drive holds now; false when
+// the drive cannot be reached.
+static bool volume_of(const char* folder, DWORD* serial)
+{
+    char root[4];
+    lstrcpynA(root, folder, sizeof root);
+    return GetVolumeInformationA(root, nullptr, 0, serial, nullptr, nullptr, nullptr, 0);
 }
 
 static bool journal_path(char* path)
@@ -117,10 +186,30 @@ static bool set_phase(const Copying& copying, Phase phase)
            FlushFileBuffers(copying.journal);
 }
 
+// A name of the copying's folders already there, from a copying stopped
+// before its journal or put there by someone, goes only when it is a
+// plain folder of what a copying leaves; then the folder is made new.
+static bool make_new(const char* folder)
+{
+    if (!remove_folder(folder))
+        return false;
+    if (CreateDirectoryA(folder, nullptr))
+        return true;
+    LogLine("Folder not created: %s (error %lu)", folder, GetLastError());
+    return false;
+}
+
 bool BeginCopying(Copying& copying)
 {
     char path[PATH_CHARS], text[JOURNAL_CHARS];
-    if (!journal_path(path))
+    DWORD serial;
+    HANDLE held;
+    if (!journal_path(path) || hold(copying.folder, &held) != FOLDER_HELD)
+        return false;
+    CloseHandle(held);
+    if (UsersCanWrite(copying.folder))
+        LogLine("Warning: users who are not administrators can write to %s, and so change its files", copying.folder);
+    if (!volume_of(copying.folder, &serial))
         return false;
     // Held open, and shared for reading only, until the copying ends: a
     // second setup started meanwhile leaves it alone.
@@ -130,17 +219,11 @@ bool BeginCopying(Copying& copying)
         LogLine("Journal not made: %s (error %lu)", path, GetLastError());
         return false;
     }
-    DWORD length = static_cast<DWORD>(wsprintfA(text, "%c\r\n%s\r\n", STAGING_PHASE, copying.folder)), written;
+    DWORD length = static_cast<DWORD>(wsprintfA(text, "%c\r\n%08lx\r\n%s\r\n", STAGING_PHASE,
+                                                static_cast<unsigned long>(serial), copying.folder)),
+          written;
     if (!WriteFile(copying.journal, text, length, &written, nullptr) || written != length ||
-        !FlushFileBuffers(copying.journal)) {
-        AbandonCopying(copying);
-        return false;
-    }
-    // What a copying stopped before its journal could leave.
-    remove_folder(copying.staging);
-    remove_folder(copying.backup);
-    if (!CreateDirectoryA(copying.staging, nullptr)) {
-        LogLine("Folder not created: %s (error %lu)", copying.staging, GetLastError());
+        !FlushFileBuffers(copying.journal) || !make_new(copying.staging) || !make_new(copying.backup)) {
         AbandonCopying(copying);
         return false;
     }
@@ -151,11 +234,40 @@ bool BeginCopying(Copying& copying)
 void AbandonCopying(Copying& copying)
 {
     remove_folder(copying.staging);
+    remove_folder(copying.backup);
     CloseHandle(copying.journal);
     copying.journal = INVALID_HANDLE_VALUE;
     char path[PATH_CHARS];
     if (journal_path(path) && DeleteFileA(path))
         LogLine("Journal removed: nothing of the copying was committed");
+}
+
+// The folders the commit moves files between, held while it does so, each
+// where its path says. A staging folder gone has nothing left to move in;
+// a backup folder gone (a start stopped while removing the folders) is made
+// again. False, and nothing held, when one cannot be held.
+enum { TARGET, STAGED, KEPT, PLACES };
+static bool hold_places(const Copying& copying, HANDLE held[PLACES])
+{
+    const char* const folders[PLACES] = {copying.folder, copying.staging, copying.backup};
+    for (int i = 0; i < PLACES; ++i) {
+        FolderHold found = hold(folders[i], &held[i]);
+        if (found == FOLDER_MISSING && i == KEPT && CreateDirectoryA(folders[i], nullptr))
+            found = hold(folders[i], &held[i]);
+        if (found == FOLDER_HELD || (found == FOLDER_MISSING && i == STAGED))
+            continue;
+        while (--i >= 0)
+            CloseHandle(held[i]);
+        return false;
+    }
+    return true;
+}
+
+static void release(HANDLE held[PLACES])
+{
+    for (int i = 0; i < PLACES; ++i)
+        if (held[i] != INVALID_HANDLE_VALUE)
+            CloseHandle(held[i]);
 }
 
 // Moves the staged files in, each file in place aside first. A file that
@@ -171,8 +283,6 @@ static bool move_in(const Copying& copying, unsigned* movedIn, unsigned* movedAs
         if (!is_file(places.staged))
             continue;
         if (is_file(places.target)) {
-            if (!CreateDirectoryA(copying.backup, nullptr) && GetLastError() != ERROR_ALREADY_EXISTS)
-                return false;
             if (!move(places.target, places.kept))
                 return false;
             *movedAside |= 1u << i;
@@ -201,17 +311,26 @@ static bool move_back(const Copying& copying, unsigned movedIn, unsigned movedAs
 
 bool CommitCopying(Copying& copying)
 {
+    HANDLE held[PLACES];
+    if (!hold_places(copying, held)) {
+        AbandonCopying(copying);
+        return false;
+    }
     if (!set_phase(copying, COMMIT_PHASE)) {
         LogLine("Journal not written: error %lu", GetLastError());
+        release(held);
         AbandonCopying(copying);
         return false;
     }
     unsigned movedIn = 0, movedAside = 0;
-    if (move_in(copying, &movedIn, &movedAside)) {
+    bool moved = move_in(copying, &movedIn, &movedAside);
+    bool undone = !moved && move_back(copying, movedIn, movedAside) && set_phase(copying, STAGING_PHASE);
+    release(held);
+    if (moved) {
         LogLine("Committed in %s", copying.folder);
         return true;
     }
-    if (move_back(copying, movedIn, movedAside) && set_phase(copying, STAGING_PHASE)) {
+    if (undone) {
         LogLine("The commit was undone: the files in %s are as they were", copying.folder);
         AbandonCopying(copying);
     } else {
@@ -240,20 +359,32 @@ void FinishCopying(Copying& copying)
         DeleteFileA(path);
 }
 
-// The journal's folder when it is one this setup could have written;
-// false for anything else.
-static bool read_journal(HANDLE journal, Copying* copying, Phase* phase)
+static bool is_hex(const char* text, int digits)
+{
+    for (int i = 0; i < digits; ++i)
+        if (!((text[i] >= '0' && text[i] <= '9') || (text[i] >= 'a' && text[i] <= 'f')))
+            return false;
+    return true;
+}
+
+// The journal's folder and volume when it is one this setup could have
+// written; false for anything else.
+static bool read_journal(HANDLE journal, Copying* copying, Phase* phase, DWORD* serial)
 {
     char text[JOURNAL_CHARS + 1];
     DWORD length;
-    if (!ReadFile(journal, text, JOURNAL_CHARS, &length, nullptr) || length < 6 || text[1] != '\r' ||
-        text[2] != '\n' || text[length - 2] != '\r' || text[length - 1] != '\n')
+    if (!ReadFile(journal, text, JOURNAL_CHARS, &length, nullptr) || length < FOLDER_AT + 5 ||
+        text[length - 2] != '\r' || text[length - 1] != '\n')
         return false;
     text[length - 2] = '\0';
     *phase = static_cast<Phase>(text[0]);
-    const char* folder = text + 3;
-    return (*phase == STAGING_PHASE || *phase == COMMIT_PHASE) && IsFullPath(folder) && FolderTakesTheFiles(folder) &&
-           StagingPaths(folder, copying);
+    *serial = 0;
+    for (int i = 3; i < 3 + SERIAL_DIGITS; ++i)
+        *serial = *serial << 4 | static_cast<DWORD>(text[i] <= '9' ? text[i] - '0' : text[i] - 'a' + 10);
+    const char* folder = text + FOLDER_AT;
+    return (*phase == STAGING_PHASE || *phase == COMMIT_PHASE) && text[1] == '\r' && text[2] == '\n' &&
+           is_hex(text + 3, SERIAL_DIGITS) && text[FOLDER_AT - 2] == '\r' && text[FOLDER_AT - 1] == '\n' &&
+           IsFullPath(folder) && FolderTakesTheFiles(folder) && StagingPaths(folder, copying);
 }
 
 static HANDLE open_journal(char* path)
@@ -262,6 +393,24 @@ static HANDLE open_journal(char* path)
         return INVALID_HANDLE_VALUE;
     return CreateFileA(path, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                        FILE_ATTRIBUTE_NORMAL | FILE_FLAG_WRITE_THROUGH, nullptr);
+}
+
+// Why a journal is kept for a later start, or null when this one can act
+// on it: its drive is not there now (a removable one), holds another
+// volume than the copying's, or its folder leads elsewhere.
+static const char* kept_for_later(const Copying& copying, DWORD journalSerial)
+{
+    DWORD serial;
+    HANDLE held;
+    if (!volume_of(copying.folder, &serial))
+        return "cannot be reached";
+    if (serial != journalSerial)
+        return "is on another volume than the copying's";
+    if (hold(copying.folder, &held) == FOLDER_ELSEWHERE)
+        return "leads elsewhere";
+    if (held != INVALID_HANDLE_VALUE)
+        CloseHandle(held);
+    return nullptr;
 }
 
 void RecoverCopying()
@@ -275,18 +424,15 @@ void RecoverCopying()
         return;
     }
     Phase phase;
-    if (!read_journal(copying.journal, &copying, &phase)) {
+    DWORD serial;
+    if (!read_journal(copying.journal, &copying, &phase, &serial)) {
         LogLine("Journal %s: not one of this Setup's; removed", path);
         CloseHandle(copying.journal);
         DeleteFileA(path);
         return;
     }
-    // A drive that is not there now (a removable one) keeps its copying
-    // for a start that can reach it.
-    char root[4];
-    lstrcpynA(root, copying.folder, sizeof root);
-    if (GetFileAttributesA(root) == INVALID_FILE_ATTRIBUTES) {
-        LogLine("Recovery: %s cannot be reached; the next start of Setup tries again", copying.folder);
+    if (const char* why = kept_for_later(copying, serial)) {
+        LogLine("Recovery: %s %s; the next start of Setup tries again", copying.folder, why);
         CloseHandle(copying.journal);
         return;
     }
@@ -303,10 +449,16 @@ void RecoverCopying()
     unsigned movedIn = 0, movedAside = 0;
     char executable[PATH_CHARS];
     JoinPath(executable, copying.folder, "QVN32.EXE");
-    bool moved = move_in(copying, &movedIn, &movedAside);
+    HANDLE held[PLACES];
+    bool gone = GetFileAttributesA(copying.folder) == INVALID_FILE_ATTRIBUTES;
+    bool moved = !gone && hold_places(copying, held);
+    if (moved) {
+        moved = move_in(copying, &movedIn, &movedAside);
+        release(held);
+    }
     if (moved && is_file(executable)) {
         FinishCopying(copying);
-    } else if (moved) {
+    } else if (moved || gone) {
         // Nothing of it was there to move (the folder was deleted since):
         // no record may name it.
         LogLine("Recovery: %s holds no copy; nothing is recorded", copying.folder);
@@ -328,10 +480,11 @@ void ForgetCopying(const char* folder)
     char path[PATH_CHARS];
     Copying named;
     Phase phase;
+    DWORD serial;
     HANDLE journal = open_journal(path);
     if (journal == INVALID_HANDLE_VALUE)
         return;
-    bool ours = read_journal(journal, &named, &phase) && lstrcmpiA(named.folder, folder) == 0;
+    bool ours = read_journal(journal, &named, &phase, &serial) && lstrcmpiA(named.folder, folder) == 0;
     CloseHandle(journal);
     if (ours && DeleteFileA(path))
         LogLine("Journal removed: %s", path);

@@ -3,6 +3,7 @@
 // removed stays, and the sweep goes on.
 #include <string.h>
 
+#include "held_folder.h"
 #include "install/install.h"
 #include "progman/progman.h"
 #include "record/record.h"
@@ -107,16 +108,27 @@ static bool delete_key_tree(HKEY parent, const char* name)
     return RegDeleteKeyA(parent, name) == ERROR_SUCCESS;
 }
 
-// False when a file it was to delete stays (in use, say).
-bool RemovalSweep(HWND notice)
+// 0 when everything went; else RUN_FILE_IN_USE when a file it was to
+// delete stays (in use, say), or RUN_COPY_FAILED when the folder leads
+// elsewhere and nothing in it was touched.
+int RemovalSweep(HWND notice)
 {
     DWORD start = GetTickCount();
     bool all = true;
 
     // Only a full path names one place (a drive's root included): any
     // other would be resolved against wherever this process happens to
-    // be, and the names looked for there.
+    // be, and the names looked for there. The folder is held while its
+    // files go, so that nothing else can be put in its place; one that is
+    // a link, or is reached through one, leads where someone else chose.
+    HANDLE held = INVALID_HANDLE_VALUE;
     bool hasFolder = IsFullPath(State.InstalledFolder);
+    bool elsewhere = hasFolder && HoldFolder(State.InstalledFolder, &held) == FOLDER_ELSEWHERE;
+    if (elsewhere) {
+        LogLine("Left alone: %s is a link, or is reached through one, or is no folder; nothing in it is deleted",
+                State.InstalledFolder);
+        hasFolder = false;
+    }
     const RecordValues& record = State.InstallRecord;
     // The shareware edition installs the same seven files as the release one.
     if ((record.sharewareEdition || record.releaseEdition) && hasFolder) {
@@ -142,6 +154,8 @@ bool RemovalSweep(HWND notice)
 
     // Leave the folder before removing it; only an empty one goes. A
     // copying stopped there leaves nothing behind either.
+    if (held != INVALID_HANDLE_VALUE)
+        CloseHandle(held);
     if (hasFolder) {
         ForgetCopying(State.InstalledFolder);
         char RootPath[PATH_CHARS];
@@ -156,14 +170,13 @@ bool RemovalSweep(HWND notice)
         LogLine("Class key removed: HKEY_CLASSES_ROOT\\%s", CLASS_KEY);
 
     HoldAtLeast(start, SWEEP_MILLISECONDS);
-    return all;
+    return elsewhere ? RUN_COPY_FAILED : all ? 0 : RUN_FILE_IN_USE;
 }
 
 static INT_PTR sweep(HWND notice)
 {
-    if (RemovalSweep(notice))
-        return END_YES;
-    return RUN_FILE_IN_USE;
+    int stopped = RemovalSweep(notice);
+    return stopped ? stopped : END_YES;
 }
 
 const WorkNotice RemoveScan = {sweep, false};

@@ -21,6 +21,16 @@ std::string journal()
     return record.substr(0, record.rfind('\\')) + "\\QVN32.JNL";
 }
 
+// A journal as the setup writes it: the phase, the volume's serial number
+// (by default that of the folder's drive now) and the folder.
+std::string journal_of(char phase, const std::string& folder, DWORD serial = 0)
+{
+    char digits[16];
+    GetVolumeInformationA(folder.substr(0, 3).c_str(), nullptr, 0, serial ? nullptr : &serial, nullptr, nullptr, nullptr, 0);
+    std::snprintf(digits, sizeof digits, "%08lx", static_cast<unsigned long>(serial));
+    return std::string(1, phase) + "\r\n" + digits + "\r\n" + folder + "\r\n";
+}
+
 enum Held { NOTHING, EARLIER_SET, NEW_SET, A_MIX };
 const char* const HELD[] = {"nothing", "the earlier set", "the new set", "a mix"};
 
@@ -81,9 +91,9 @@ private:
 
 // Over the earlier copy, a copying that fails in its middle leaves that
 // copy as it was: its seven files byte for byte, nothing else in the
-// folder, its record. A folder in the way of the fifth file's move aside
-// makes the commit fail after four new files went in and three earlier
-// ones aside (that copy lacks the third): all are moved back.
+// folder, its record. A folder in the fifth file's place makes the commit
+// fail after four new files went in and three earlier ones aside (that
+// copy lacks the third): all are moved back, and the copying's folders go.
 TEST_F(Interrupted, AFailureInTheMiddleLeavesTheEarlierCopyAsItWas)
 {
     const std::string broken = WriteFile(scratch() + "\\DAMAGED.ZIP", damaged(ReadFile(WindowsPath(DISTRIBUTION)), "UNINSTAL.EXE"));
@@ -103,10 +113,10 @@ TEST_F(Interrupted, AFailureInTheMiddleLeavesTheEarlierCopyAsItWas)
         if (c.folder[0] == 'E' && !IsFolder("E:\\"))
             continue;  // no small drive E: where the test session does not run as root
         install_earlier(c.folder);
-        const std::string record = ReadFile(RecordPath()), kept = c.folder + "\\~SETUP.OLD",
+        const std::string record = ReadFile(RecordPath()), fifth = c.folder + "\\UNINSTAL.EXE",
                           help = c.folder + "\\QVNHELP.HLP";
         if (c.blocked) {
-            CreateDirectoryA(kept.c_str(), nullptr), CreateDirectoryA((kept + "\\UNINSTAL.EXE").c_str(), nullptr);
+            DeleteFileA(fifth.c_str()), CreateDirectoryA(fifth.c_str(), nullptr);
             DeleteFileA(help.c_str());  // an earlier copy without it: the new one goes in with nothing aside
         }
         HANDLE held = c.held.empty() ? INVALID_HANDLE_VALUE
@@ -115,9 +125,9 @@ TEST_F(Interrupted, AFailureInTheMiddleLeavesTheEarlierCopyAsItWas)
         if (held != INVALID_HANDLE_VALUE)
             CloseHandle(held);
         if (c.blocked) {
-            RemoveDirectoryA((kept + "\\UNINSTAL.EXE").c_str()), RemoveDirectoryA(kept.c_str());
+            EXPECT_TRUE(RemoveDirectoryA(fifth.c_str()));
             EXPECT_FALSE(Exists(help)) << "the new one went back";
-            WriteFile(help, "earlier QVNHELP.HLP");
+            WriteFile(help, "earlier QVNHELP.HLP"), WriteFile(fifth, "earlier UNINSTAL.EXE");
         }
         EXPECT_EQ(HELD[EARLIER_SET], HELD[held_in(c.folder)]);
         EXPECT_EQ(record, ReadFile(RecordPath()));
@@ -136,7 +146,7 @@ TEST_F(Interrupted, ARemovalTakesACopyingThatCouldNotBeFinished)
     CreateDirectoryA((FOLDER + STAGING).c_str(), nullptr);
     for (const char* member : MEMBERS)
         WriteFile(FOLDER + STAGING + "\\" + member, member);
-    WriteFile(journal(), "C\r\n" + FOLDER + "\r\n");
+    WriteFile(journal(), journal_of('C', FOLDER));
     const std::string running = FOLDER + "\\QVN32.EXE";
     HANDLE held = CreateFileA(running.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     EXPECT_EQ(7u, Session(quiet("UNINSTALL"), "").exitCode(60000));
@@ -147,19 +157,21 @@ TEST_F(Interrupted, ARemovalTakesACopyingThatCouldNotBeFinished)
     EXPECT_FALSE(Exists(RecordPath()));
 }
 
-// A journal of a drive not there now is kept for later, one whose folder
-// is gone goes without a record, one not of this setup goes, and one
-// another setup holds is left to it.
+// A journal of a drive not there now, or of another volume than the drive
+// holds now, is kept for later, one whose folder is gone goes without a
+// record, one not of this setup goes, and one another setup holds is left
+// to it.
 TEST_F(Interrupted, AJournalThatCannotBeActedOnIsEndedSafely)
 {
     struct Case {
         std::string journal, logged;
         bool held, kept;
     } cases[] = {
-        {"S\r\nQ:\\Corvane\r\n", "Q:\\Corvane cannot be reached", false, true},
-        {"C\r\nC:\\Gone\r\n", "C:\\Gone holds no copy; nothing is recorded", false, false},
-        {"nonsense", "not one of this Setup's; removed", false, false},
-        {"S\r\n" + FOLDER + "\r\n", "another Setup is copying; left to it", true, true},
+        {journal_of('S', "Q:\\Corvane", 1), "Q:\\Corvane cannot be reached", false, true},
+        {journal_of('C', "C:\\Gone", 0x1234abcd), "C:\\Gone is on another volume than the copying's", false, true},
+        {journal_of('C', "C:\\Gone"), "C:\\Gone holds no copy; nothing is recorded", false, false},
+        {"C\r\nC:\\Gone\r\n", "not one of this Setup's; removed", false, false},
+        {journal_of('S', FOLDER), "another Setup is copying; left to it", true, true},
     };
     for (const Case& c : cases) {
         const std::string log = WriteFile(scratch() + "\\setup.log", "");
