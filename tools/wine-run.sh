@@ -169,7 +169,11 @@ if [ "$(id -u)" = 0 ]; then
     fi
 fi
 
-wineserver -p 8<&- 9>&-
+# The wineserver makes the files and folders, under its own umask. What a
+# program makes without rights of its own is open to every user, as what
+# is made under a drive's root or in SYSTEM's temporary folder is on
+# Windows, so that a test sees what a program leaves open.
+(umask 000 && exec wineserver -p 8<&- 9>&-)
 # Start the desktop here, holding none of our descriptors: Wine forks it,
 # and every folder window the shell opens later, from the first program
 # that needs it, and a test that did so would keep its output pipe open

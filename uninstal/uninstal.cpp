@@ -3,9 +3,9 @@
 //
 // A running program cannot be deleted, so neither this program nor the
 // SETUP.EXE it runs (with the DUNZIP32.DLL that loads) may run from the
-// folder that the removal empties. It copies the three into a new folder
-// under the user's temporary folder and starts that copy, which runs the
-// copied SETUP.EXE, waits for it, and then has the temporary folder
+// folder that the removal empties. It copies the three into a private
+// folder of the temporary folder and starts that copy, which runs the
+// copied SETUP.EXE, waits for it, and then has the private folder
 // removed, itself included, by a command shell that waits for it to end.
 // Only if no shell can be started is the removal left for the next start
 // of Windows. The exit code is SETUP.EXE's.
@@ -15,8 +15,18 @@
 // message box, and the installed copy ends only when the removal has
 // ended, with its exit code: a deployment tool waits for the process it
 // started. That process is then still running while the removal empties
-// its folder, so a second shell script removes it, and the folder, once
-// it has ended.
+// its folder, so it moves itself aside under a name of its own, and a
+// second shell script deletes that name, and the folder if that leaves it
+// empty, once it has ended.
+//
+// It asks for administrator rights, as SETUP.EXE does, so that the copies
+// an elevated SETUP.EXE is started from are made by an elevated process:
+// in a folder made new under a name nobody can foresee, that only SYSTEM
+// and Administrators can write (when SYSTEM runs it, in the temporary
+// folder every user may write). The scripts lie there too; the shell and
+// every program a script runs are named by their full paths, and each
+// starts in the system folder, so nothing is found where someone else
+// could have put it.
 //
 // Removing its own folder is what the temporary copy is for, so that role
 // is never taken on the word of the command line alone: the folder must
@@ -30,15 +40,17 @@
 
 #include "join_path.h"
 #include "system_dlls.h"
+#include "temp_folder.h"
 
 namespace {
 
 const char TITLE[] = "Corvane Pro32 Uninstall";
 // The temporary copy's arguments: this word and the token of its mark.
 const char TEMPORARY[] = "/temporary";
-const char FOLDER_PREFIX[] = "CorvaneUninstall-";  // and 8 hex digits
+const char FOLDER_PREFIX[] = "CorvaneUninstall-";  // and NAME_DIGITS hex digits
 const char MARK[] = "UNINSTAL.MRK";                // holds the token
-enum { TOKEN_DIGITS = 8 };
+const char SCRIPT[] = "REMOVE.CMD";                // in the private folder it removes last
+enum { TOKEN_DIGITS = 16 };
 const char* const COPIED[] = {"UNINSTAL.EXE", "SETUP.EXE", "DUNZIP32.DLL"};
 // What the cleanup of the temporary folder deletes: this program, once it
 // has ended, and then the rest.
@@ -134,18 +146,10 @@ const char* token_argument(const char* line)
     return is_hex(token, TOKEN_DIGITS) ? token : nullptr;
 }
 
-// A token that no earlier start is likely to have left.
-void make_token(char* token)
-{
-    LARGE_INTEGER counter;
-    QueryPerformanceCounter(&counter);
-    DWORD mixed = GetTickCount() * 2654435761u ^ GetCurrentProcessId() << 16 ^ counter.LowPart;
-    wsprintfA(token, "%08lx", static_cast<unsigned long>(mixed));
-}
-
+// A new file: never one that was there before.
 bool write_file(const char* path, const char* text)
 {
-    HANDLE file = CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE file = CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE)
         return false;
     DWORD written = 0;
@@ -161,15 +165,14 @@ bool write_file(const char* path, const char* text)
 bool is_temporary_copy(const char* token)
 {
     char folder[MAX_PATH], temp[MAX_PATH], mark[MAX_PATH];
-    if (!token || !own_folder(folder))
+    if (!token || !own_folder(folder) || !TempFolder(temp))
         return false;
-    DWORD tempLength = GetTempPathA(MAX_PATH, temp);
-    int prefix = lstrlenA(FOLDER_PREFIX);
-    if (tempLength == 0 || tempLength >= MAX_PATH || lstrlenA(folder) != static_cast<int>(tempLength) + prefix + 8)
+    int tempLength = lstrlenA(temp), prefix = lstrlenA(FOLDER_PREFIX);
+    if (lstrlenA(folder) != tempLength + prefix + NAME_DIGITS)
         return false;
     if (CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE, folder, tempLength, temp, tempLength) != CSTR_EQUAL ||
         CompareStringA(LOCALE_INVARIANT, 0, folder + tempLength, prefix, FOLDER_PREFIX, prefix) != CSTR_EQUAL ||
-        !is_hex(folder + tempLength + prefix, 8) || !JoinPath(mark, folder, MARK))
+        !is_hex(folder + tempLength + prefix, NAME_DIGITS) || !JoinPath(mark, folder, MARK))
         return false;
 
     HANDLE file = CreateFileA(mark, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
@@ -195,11 +198,21 @@ bool line(HANDLE file, const char* format, ...)
     return WriteFile(file, text, length + 2, &written, nullptr) && written == static_cast<DWORD>(length + 2);
 }
 
+// The system folder, where programs are started: a current folder nobody
+// but administrators can write.
+bool system_folder(char* folder)
+{
+    UINT length = GetSystemDirectoryA(folder, MAX_PATH);
+    return length != 0 && length < MAX_PATH;
+}
+
 // Starts a program with a command line and leaves it running; false when
 // it cannot start. With `process`, the process handle is kept there.
-bool start(const char* program, const char* arguments, const char* folder, DWORD flags, HANDLE* process_ = nullptr)
+bool start(const char* program, const char* arguments, DWORD flags, HANDLE* process_ = nullptr)
 {
-    char line[3 * MAX_PATH];
+    char line[3 * MAX_PATH], folder[MAX_PATH];
+    if (!system_folder(folder))
+        return false;
     wsprintfA(line, "\"%s\" %s", program, arguments);
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
@@ -228,9 +241,11 @@ int ended(HANDLE process)
 // start. Through the shell, which asks for the administrator SETUP.EXE
 // requires where Windows does (CreateProcess would only fail with
 // ERROR_ELEVATION_REQUIRED).
-int run_setup(const char* setup, const char* folder)
+int run_setup(const char* setup)
 {
-    char parameters[32];
+    char parameters[32], folder[MAX_PATH];
+    if (!system_folder(folder))
+        return -1;
     wsprintfA(parameters, "%s%sUNINSTALL", RunSwitch, RunSwitch[0] ? " " : "");
     SHELLEXECUTEINFOA run = {};
     run.cbSize = sizeof run;
@@ -242,21 +257,6 @@ int run_setup(const char* setup, const char* folder)
     if (!ShellExecuteExA(&run) || !run.hProcess)
         return -1;
     return ended(run.hProcess);
-}
-
-// A new folder of this program's own under the temporary folder.
-bool make_temporary_folder(char* folder)
-{
-    char temp[MAX_PATH];
-    DWORD length = GetTempPathA(MAX_PATH, temp);
-    if (length == 0 || length >= MAX_PATH - 40)
-        return false;
-    for (DWORD n = GetTickCount(), tries = 0; tries < 100; ++n, ++tries) {
-        wsprintfA(folder, "%s%s%08lx", temp, FOLDER_PREFIX, static_cast<unsigned long>(n));
-        if (CreateDirectoryA(folder, nullptr))
-            return true;
-    }
-    return false;
 }
 
 // Deletes what this program put into a temporary folder, by name, and the
@@ -279,72 +279,106 @@ int failed()
     return RunSwitch[0] ? STOPPED : 1;
 }
 
-// Leaves the removal of a folder's files to a command shell that tries,
-// once a second, until the first of them can be deleted, that is, until
-// the program running from it has ended; then the others go, by name, and
-// the folder only when that leaves it empty. `guard` is a line that ends
-// the script first when the files are not to go after all. The script
-// lies outside the folder, since the shell keeps it open while it runs,
-// and deletes itself last. Without a shell the removal is left to the
-// next start of Windows.
-void remove_when_ended(const char* script, const char* folder, const char* guard, const char* const* names,
-                       int count)
+// A path as a script names it: in the OEM code page, which the command
+// shell reads scripts in, with each percent sign written twice, which
+// reads as one. False when a character has no exact form in that code
+// page: the shell would name another file.
+bool script_name(const char* path, char* named)
 {
-    // The folder may be one the user named: a percent sign in it would be
-    // expanded by the shell, so it is written twice, which reads as one.
-    char named[2 * MAX_PATH];
+    WCHAR wide[MAX_PATH];
+    char oem[MAX_PATH];
+    BOOL lossy = FALSE;
+    if (!MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, path, -1, wide, MAX_PATH) ||
+        !WideCharToMultiByte(CP_OEMCP, WC_NO_BEST_FIT_CHARS, wide, -1, oem, MAX_PATH, nullptr, &lossy) || lossy)
+        return false;
     int length = 0;
-    for (const char* c = folder; *c != '\0'; ++c) {
+    for (const char* c = oem; *c != '\0'; ++c) {
         if (*c == '%')
             named[length++] = '%';
         named[length++] = *c;
     }
     named[length] = '\0';
-    HANDLE file = CreateFileA(script, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    bool ready = file != INVALID_HANDLE_VALUE;
+    return true;
+}
+
+// Leaves the removal of a folder's files to a command shell that tries,
+// once a second, until the first of them can be deleted, that is, until
+// the program running from it has ended; then the others go, by name, and
+// the folder only when that leaves it empty. `guard` is a line that ends
+// the script first when the files are not to go after all. The script
+// lies in `place`, a private folder, and goes last, with that folder.
+// Without a shell, or where a name cannot be written for one, the
+// removal is left to the next start of Windows.
+void remove_when_ended(const char* place, const char* folder, const char* guard, const char* const* names, int count)
+{
+    char script[MAX_PATH], named[2 * MAX_PATH], there[2 * MAX_PATH], system[MAX_PATH], ping[2 * MAX_PATH];
+    bool ready = JoinPath(script, place, SCRIPT) && script_name(folder, named) && script_name(place, there) &&
+                 system_folder(system) && script_name(system, ping);
+    HANDLE file = ready ? CreateFileA(script, GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr)
+                        : INVALID_HANDLE_VALUE;
+    ready = file != INVALID_HANDLE_VALUE;
     if (ready) {
         ready = line(file, "@echo off") && line(file, "set \"F=%s\"", named) && line(file, "%s", guard) &&
                 line(file, "for /l %%%%i in (1,1,%d) do (", REMOVAL_TRIES) &&
                 line(file, "  del \"%%F%%\\%s\" 2>nul", names[0]) &&
                 line(file, "  if not exist \"%%F%%\\%s\" goto ended", names[0]) &&
-                line(file, "  ping -n 2 127.0.0.1 >nul") && line(file, ")") && line(file, "goto done") &&
-                line(file, ":ended");
+                line(file, "  \"%s\\PING.EXE\" -n 2 127.0.0.1 >nul", ping) && line(file, ")") &&
+                line(file, "goto done") && line(file, ":ended");
         for (int i = 1; i < count; ++i)
             ready = ready && line(file, "del \"%%F%%\\%s\" 2>nul", names[i]);
-        ready = ready && line(file, "rd \"%%F%%\" 2>nul") && line(file, ":done") && line(file, "del \"%%~f0\"");
+        // The script and its folder go last. A shell may hold its script
+        // open to the end (Wine's does), and a folder holding a file
+        // cannot go; so the script moves itself beside its folder first.
+        // That is in its last line, which the shell has read whole: no
+        // line is read from it after the move.
+        ready = ready && line(file, "rd \"%%F%%\" 2>nul") && line(file, ":done") &&
+                line(file, "(move \"%%~f0\" \"%s.cmd\" >nul & rd \"%s\" & del \"%s.cmd\") 2>nul", there, there, there);
         CloseHandle(file);
     }
 
-    char shell[MAX_PATH], arguments[MAX_PATH + 8], temp[MAX_PATH];
-    GetSystemDirectoryA(shell, MAX_PATH);
-    lstrcatA(shell, "\\cmd.exe");
-    wsprintfA(arguments, "/c \"%s\"", script);
-    GetTempPathA(MAX_PATH, temp);
-    if (ready && start(shell, arguments, temp, CREATE_NO_WINDOW))
+    // No AutoRun commands of the registry's, and no "!" expanded in a name.
+    char shell[MAX_PATH], arguments[MAX_PATH + 24];
+    wsprintfA(arguments, "/d /v:off /c \"%s\"", script);
+    if (ready && JoinPath(shell, system, "cmd.exe") && start(shell, arguments, CREATE_NO_WINDOW))
         return;
 
-    DeleteFileA(script);
     char path[MAX_PATH];
+    if (JoinPath(path, place, SCRIPT))
+        DeleteFileA(path);
     for (int i = 0; i < count; ++i)
         if (JoinPath(path, folder, names[i]))
             MoveFileExA(path, nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
     MoveFileExA(folder, nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
+    if (!RemoveDirectoryA(place))
+        MoveFileExA(place, nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
 }
 
 // The installed copy, waiting for an unattended removal, is still running
-// when the sweep empties its folder, so it and the folder go once it has
-// ended: only after a completed removal, and only while the removal's
-// SETUP.EXE is gone from the folder, as the sweep leaves it.
-void remove_installed_when_ended(const char* folder, const char* temporary)
+// when the sweep empties its folder: only after a completed removal, and
+// only while the removal's SETUP.EXE is gone from the folder, as the sweep
+// leaves it, it moves itself aside under a name of its own, and that name
+// and the folder go once it has ended. A new installation made into the
+// folder meanwhile keeps every file: the script deletes that name only.
+void remove_installed_when_ended(const char* folder)
 {
-    char script[MAX_PATH], setup[MAX_PATH];
-    if (lstrlenA(temporary) + 12 >= MAX_PATH || !JoinPath(setup, folder, "SETUP.EXE") || exists(setup))
+    char setup[MAX_PATH], self[MAX_PATH], name[32], aside[MAX_PATH], place[MAX_PATH];
+    lstrcpyA(name, "~UNINSTAL-");
+    if (!JoinPath(setup, folder, "SETUP.EXE") || exists(setup) || !JoinPath(self, folder, "UNINSTAL.EXE") ||
+        !RandomDigits(name + lstrlenA(name), NAME_DIGITS))
         return;
-    wsprintfA(script, "%s-folder.cmd", temporary);
-    remove_when_ended(script, folder, "if exist \"%F%\\SETUP.EXE\" goto done", COPIED, 1);
+    lstrcatA(name, ".DEL");
+    if (!JoinPath(aside, folder, name) || !MoveFileExA(self, aside, 0))
+        return;
+    const char* const names[] = {name};
+    if (MakePrivateFolder(FOLDER_PREFIX, place)) {
+        remove_when_ended(place, folder, "", names, 1);
+    } else {
+        MoveFileExA(aside, nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
+        MoveFileExA(folder, nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
+    }
 }
 
-// The installed copy: moves out of the way and starts from the temporary
+// The installed copy: moves out of the way and starts from a private
 // folder, with the token of the mark it leaves there. A person's run goes
 // on there alone; an unattended one is waited for.
 int from_installation()
@@ -356,19 +390,18 @@ int from_installation()
         return failed();
     }
     char temporary[MAX_PATH], mark[MAX_PATH], token[TOKEN_DIGITS + 1];
-    if (!make_temporary_folder(temporary)) {
+    if (!MakePrivateFolder(FOLDER_PREFIX, temporary)) {
         message("Setup could not make a folder in the temporary folder.");
         return failed();
     }
-    make_token(token);
-    if (!JoinPath(mark, temporary, MARK) || !write_file(mark, token)) {
+    if (!RandomDigits(token, TOKEN_DIGITS) || !JoinPath(mark, temporary, MARK) || !write_file(mark, token)) {
         message("Setup could not write to the temporary folder.");
         remove_copies(temporary);
         return failed();
     }
     for (const char* name : COPIED) {
         char from[MAX_PATH], to[MAX_PATH];
-        if (!JoinPath(from, folder, name) || !JoinPath(to, temporary, name) || !CopyFileA(from, to, FALSE)) {
+        if (!JoinPath(from, folder, name) || !JoinPath(to, temporary, name) || !CopyFileA(from, to, TRUE)) {
             wsprintfA(from, "%s could not be copied to the temporary folder, so Corvane Pro32 cannot be removed.",
                       name);
             message(from);
@@ -376,12 +409,11 @@ int from_installation()
             return failed();
         }
     }
-    char copy[MAX_PATH], temp[MAX_PATH], arguments[48];
+    char copy[MAX_PATH], arguments[48];
     JoinPath(copy, temporary, "UNINSTAL.EXE");
-    GetTempPathA(MAX_PATH, temp);
     wsprintfA(arguments, "%s%s%s %s", RunSwitch, RunSwitch[0] ? " " : "", TEMPORARY, token);
     HANDLE process = nullptr;
-    if (!start(copy, arguments, temp, 0, RunSwitch[0] ? &process : nullptr)) {
+    if (!start(copy, arguments, 0, RunSwitch[0] ? &process : nullptr)) {
         message("The uninstaller could not be started from the temporary folder.");
         remove_copies(temporary);
         return failed();
@@ -390,7 +422,7 @@ int from_installation()
         return 0;
     int code = ended(process);
     if (code == COMPLETED)
-        remove_installed_when_ended(folder, temporary);
+        remove_installed_when_ended(folder);
     return code;
 }
 
@@ -398,19 +430,17 @@ int from_installation()
 // removed, this program included, and only while the mark is there.
 int from_temporary_folder()
 {
-    char folder[MAX_PATH], setup[MAX_PATH], temp[MAX_PATH];
+    char folder[MAX_PATH], setup[MAX_PATH];
     if (!own_folder(folder) || !JoinPath(setup, folder, "SETUP.EXE"))
         return failed();
-    GetTempPathA(MAX_PATH, temp);
-    int code = run_setup(setup, temp);
+    int code = run_setup(setup);
     if (code < 0) {
         message("SETUP.EXE could not be started.");
         code = failed();
     }
-    char script[MAX_PATH], guard[64];
-    wsprintfA(script, "%s.cmd", folder);
+    char guard[64];
     wsprintfA(guard, "if not exist \"%%F%%\\%s\" goto done", MARK);
-    remove_when_ended(script, folder, guard, TEMPORARY_FILES, 4);
+    remove_when_ended(folder, folder, guard, TEMPORARY_FILES, 4);
     return code;
 }
 

@@ -82,8 +82,8 @@ TEST(Imports, WhatShipsBindsOnlyWhatItMay)
         {"SETUP.EXE", IMAGE_SUBSYSTEM_WINDOWS_GUI,
          {"KERNEL32.DLL", "USER32.DLL", "GDI32.DLL", "ADVAPI32.DLL", "MSVCRT.DLL", "DUNZIP32.DLL"}, {"DUNZIP32.DLL"}, {}},
         {"DUNZIP32.DLL", 0, {"KERNEL32.DLL", "MSVCRT.DLL"}, {}, {"dunzip"}},
-        {"UNINSTAL.EXE", IMAGE_SUBSYSTEM_WINDOWS_GUI, {"KERNEL32.DLL", "USER32.DLL", "SHELL32.DLL", "MSVCRT.DLL"}, {},
-         {}},
+        {"UNINSTAL.EXE", IMAGE_SUBSYSTEM_WINDOWS_GUI,
+         {"KERNEL32.DLL", "USER32.DLL", "SHELL32.DLL", "ADVAPI32.DLL", "MSVCRT.DLL"}, {}, {}},
     };
     const bool win32 = sizeof(void*) == 4;
     for (const Case& c : cases) {
@@ -108,7 +108,7 @@ TEST(Imports, WhatShipsBindsOnlyWhatItMay)
 // resource files say the rest.
 TEST(Resources, EveryShippedFileCarriesItsVersionAndEachProgramItsManifest)
 {
-    for (auto [file, level] : {std::pair("SETUP.EXE", "requireAdministrator"), {"UNINSTAL.EXE", "asInvoker"},
+    for (auto [file, level] : {std::pair("SETUP.EXE", "requireAdministrator"), {"UNINSTAL.EXE", "requireAdministrator"},
                                {"DUNZIP32.DLL", ""}}) {
         SCOPED_TRACE(file);
         const std::string path = robot::ProductFolder() + "\\" + file;
