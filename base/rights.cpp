@@ -42,25 +42,34 @@ bool CreateFolderWithRights(const char* path, FolderRights rights)
     return made;
 }
 
-bool UsersCanWrite(const char* path)
+bool LetsUsersWrite(const ACL* dacl)
 {
     const DWORD WRITES = FILE_ADD_FILE | FILE_ADD_SUBDIRECTORY | FILE_DELETE_CHILD | DELETE | WRITE_DAC | WRITE_OWNER |
                          GENERIC_WRITE | GENERIC_ALL;
+    if (!dacl)
+        return true;  // no list at all lets everyone in
+    for (DWORD i = 0; i < dacl->AceCount; ++i) {
+        ACCESS_ALLOWED_ACE* ace;
+        if (!GetAce(const_cast<ACL*>(dacl), i, reinterpret_cast<void**>(&ace)) ||
+            ace->Header.AceType != ACCESS_ALLOWED_ACE_TYPE || (ace->Header.AceFlags & INHERIT_ONLY_ACE) ||
+            !(ace->Mask & WRITES))
+            continue;
+        PSID sid = &ace->SidStart;
+        if (is_well_known(sid, WinWorldSid) || is_well_known(sid, WinAuthenticatedUserSid) ||
+            is_well_known(sid, WinBuiltinUsersSid))
+            return true;
+    }
+    return false;
+}
+
+bool UsersCanWrite(const char* path)
+{
     PACL dacl = nullptr;
     PSECURITY_DESCRIPTOR descriptor = nullptr;
     if (GetNamedSecurityInfoA(path, SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr, nullptr, &dacl, nullptr,
                               &descriptor) != ERROR_SUCCESS)
         return false;
-    bool writable = !dacl;  // no list at all lets everyone in
-    for (DWORD i = 0; dacl && i < dacl->AceCount && !writable; ++i) {
-        ACCESS_ALLOWED_ACE* ace;
-        if (!GetAce(dacl, i, reinterpret_cast<void**>(&ace)) || ace->Header.AceType != ACCESS_ALLOWED_ACE_TYPE ||
-            (ace->Header.AceFlags & INHERIT_ONLY_ACE) || !(ace->Mask & WRITES))
-            continue;
-        PSID sid = &ace->SidStart;
-        writable = is_well_known(sid, WinWorldSid) || is_well_known(sid, WinAuthenticatedUserSid) ||
-                   is_well_known(sid, WinBuiltinUsersSid);
-    }
+    bool writable = LetsUsersWrite(dacl);
     LocalFree(descriptor);
     return writable;
 }

@@ -23,6 +23,8 @@ bool CreateFolderWithRights(const char* path, FolderRights rights);
 // True when Users, Authenticated Users or Everyone may add, delete or
 // replace what is in the folder, or change its rights.
 bool UsersCanWrite(const char* path);
+// The same, told from the folder's access list (null: none at all).
+bool LetsUsersWrite(const ACL* dacl);
 
 // True when a file opened with READ_CONTROL is owned by SYSTEM, by
 // Administrators (what an elevated process makes) or by the account this

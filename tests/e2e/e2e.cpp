@@ -6,6 +6,22 @@
 
 namespace e2e {
 
+std::string TempPath(const char* name)
+{
+    char temp[MAX_PATH];
+    GetTempPathA(MAX_PATH, temp);
+    return temp + std::string(name);
+}
+
+std::string EntryValue(const char* name)
+{
+    char value[1024] = {};
+    DWORD size = sizeof value;
+    RegGetValueA(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\CorvanePro32", name,
+                 RRF_RT_REG_SZ, nullptr, value, &size);
+    return value;
+}
+
 std::string RecordFor(const std::string& folder, int major, int minor)
 {
     return "[SHAREWARE]\r\nSetup=0\r\n[RELEASE]\r\nSetup=1\r\n[VERSION]\r\nMajor=" + std::to_string(major) +

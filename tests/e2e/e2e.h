@@ -32,6 +32,11 @@ const char* const MEMBERS[] = {
 };
 #undef MEMBER
 
+// A file of the temporary folder.
+std::string TempPath(const char* name);
+// A value of the entry in the list of installed programs; "" when none.
+std::string EntryValue(const char* name);
+
 // A record as this setup writes it, for a copy in `folder`.
 std::string RecordFor(const std::string& folder, int major = 2, int minor = 0);
 void WriteRecord(const std::string& contents);  // "" for no record

@@ -157,12 +157,15 @@ TEST_F(Interrupted, ARemovalTakesACopyingThatCouldNotBeFinished)
     EXPECT_FALSE(Exists(RecordPath()));
 }
 
-// A journal of a drive not there now, or of another volume than the drive
-// holds now, is kept for later, one whose folder is gone goes without a
-// record, one not of this setup goes, and one another setup holds is left
-// to it.
+// A journal of a drive not there now, of another volume than the drive
+// holds now, or of a folder that is a link, is kept for later and not
+// acted on; one whose folder is gone goes without a record, one not of
+// this setup goes, and one another setup holds is left to it.
 TEST_F(Interrupted, AJournalThatCannotBeActedOnIsEndedSafely)
 {
+    const std::string linked = scratch() + "\\linked";
+    CreateDirectoryA((scratch() + "\\elsewhere").c_str(), nullptr);
+    ASSERT_TRUE(MakeLink(linked, scratch() + "\\elsewhere"));
     struct Case {
         std::string journal, logged;
         bool held, kept;
@@ -170,6 +173,7 @@ TEST_F(Interrupted, AJournalThatCannotBeActedOnIsEndedSafely)
         {journal_of('S', "Q:\\Corvane", 1), "Q:\\Corvane cannot be reached", false, true},
         {journal_of('C', "C:\\Gone", 0x1234abcd), "C:\\Gone is on another volume than the copying's", false, true},
         {journal_of('C', "C:\\Gone"), "C:\\Gone holds no copy; nothing is recorded", false, false},
+        {journal_of('C', linked), linked + " leads elsewhere", false, true},
         {"C\r\nC:\\Gone\r\n", "not one of this Setup's; removed", false, false},
         {journal_of('S', FOLDER), "another Setup is copying; left to it", true, true},
     };

@@ -11,23 +11,6 @@ namespace {
 
 using namespace e2e;
 
-const char ENTRY[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\CorvanePro32";
-
-std::string entry_value(const char* name)
-{
-    char value[1024] = {};
-    DWORD size = sizeof value;
-    RegGetValueA(HKEY_LOCAL_MACHINE, ENTRY, name, RRF_RT_REG_SZ, nullptr, value, &size);
-    return value;
-}
-
-std::string temporary(const char* name)
-{
-    char temp[MAX_PATH];
-    GetTempPathA(MAX_PATH, temp);
-    return temp + std::string(name);
-}
-
 // The lines the last run appended to a log, from its header on.
 std::vector<std::string> last_run(const std::string& log)
 {
@@ -67,7 +50,7 @@ class Unattended : public DistributionTest {};
 TEST_F(Unattended, AQuietRunDoesWhatAPersonWouldAndSaysSo)
 {
     const std::string moved = scratch() + "\\Moved Here", given = scratch() + "\\Given", log = scratch() + "\\run.log";
-    const std::string defaultLog = temporary("CorvaneSetup.log"), to = " /log=" + log + " ";
+    const std::string defaultLog = TempPath("CorvaneSetup.log"), to = " /log=" + log + " ";
     DeleteFileA(defaultLog.c_str());
     const std::string none = "no record", keep = "the record as it is";
     struct Case {
@@ -117,7 +100,7 @@ TEST_F(Unattended, AQuietRunDoesWhatAPersonWouldAndSaysSo)
             clean();
             WriteRecord(c.record == none ? "" : c.record);
         }
-        const std::string recordBefore = ReadFile(RecordPath()), pathBefore = entry_value("InstallLocation");
+        const std::string recordBefore = ReadFile(RecordPath()), pathBefore = EntryValue("InstallLocation");
         HANDLE held = c.held.empty() ? INVALID_HANDLE_VALUE
                                      : CreateFileA(c.held.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
         Session setup(c.line, program());
@@ -142,7 +125,7 @@ TEST_F(Unattended, AQuietRunDoesWhatAPersonWouldAndSaysSo)
         EXPECT_EQ(std::string::npos, ReadFile(defaultLog).find(DISTRIBUTION_CODE));
         if (c.exit != 1) {
             EXPECT_EQ(recordBefore, ReadFile(RecordPath()));
-            EXPECT_EQ(pathBefore, entry_value("InstallLocation"));
+            EXPECT_EQ(pathBefore, EntryValue("InstallLocation"));
             if (!c.folder.empty()) {
                 EXPECT_FALSE(Exists(c.folder)) << "nothing was made";
             }
@@ -150,7 +133,7 @@ TEST_F(Unattended, AQuietRunDoesWhatAPersonWouldAndSaysSo)
         }
         EXPECT_EQ(7u, installed(c.folder));
         EXPECT_NE(std::string::npos, ReadFile(RecordPath()).find("Path=" + c.folder + "\\QVN32.EXE\r\n"));
-        EXPECT_EQ("\"" + c.folder + "\\UNINSTAL.EXE\" /quiet", entry_value("QuietUninstallString"));
+        EXPECT_EQ("\"" + c.folder + "\\UNINSTAL.EXE\" /quiet", EntryValue("QuietUninstallString"));
         EXPECT_EQ(c.icons ? 4u : 0u, FilesIn(GroupFolder() + "\\*.lnk").size());
         if (c.folder != DEFAULT_FOLDER) {
             EXPECT_FALSE(Exists(DEFAULT_FOLDER));
@@ -198,11 +181,11 @@ TEST_F(Unattended, TheQuietUninstallCommandEndsWithTheRemoval)
     EXPECT_EQ(7u, Session("/quiet UNINSTALL", program()).exitCode(60000));
     CloseHandle(held);
     EXPECT_TRUE(Exists(running));
-    EXPECT_TRUE(logged(last_run(temporary("CorvaneSetup.log")), {"Exit code 7"}));
+    EXPECT_TRUE(logged(last_run(TempPath("CorvaneSetup.log")), {"Exit code 7"}));
 
     Session install("/quiet " + archive(), program());
     ASSERT_EQ(1u, install.exitCode(60000));
-    const std::string command = entry_value("QuietUninstallString");
+    const std::string command = EntryValue("QuietUninstallString");
     ASSERT_EQ("\"" + std::string(DEFAULT_FOLDER) + "\\UNINSTAL.EXE\" /quiet", command);
 
     Session uninstall(command, "");
@@ -216,7 +199,7 @@ TEST_F(Unattended, TheQuietUninstallCommandEndsWithTheRemoval)
         Sleep(100);
     EXPECT_FALSE(Exists(DEFAULT_FOLDER)) << "nor UNINSTAL.EXE in it";
     EXPECT_TRUE(UninstallCopies().empty()) << "nor the temporary copy and its scripts";
-    EXPECT_TRUE(logged(last_run(temporary("CorvaneSetup.log")),
+    EXPECT_TRUE(logged(last_run(TempPath("CorvaneSetup.log")),
                        {"Decision: remove the copy in " + std::string(DEFAULT_FOLDER), "Exit code 1"}));
 }
 

@@ -46,6 +46,50 @@ std::string WindowsPath(std::string unixPath)
     return "Z:" + unixPath;
 }
 
+// Wine's own export: the path of the machine running Wine that a Windows
+// path names.
+static std::string unix_path(const std::string& path)
+{
+    typedef char*(CDECL * UnixName)(const WCHAR* path);
+    auto unix_name = reinterpret_cast<UnixName>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("KERNEL32.DLL"), "wine_get_unix_file_name")));
+    std::wstring wide(path.begin(), path.end());
+    char* name = unix_name ? unix_name(wide.c_str()) : nullptr;
+    std::string found = name ? name : "";
+    HeapFree(GetProcessHeap(), 0, name);
+    return found;
+}
+
+// Runs a program of the machine running Wine (Wine starts those too), and
+// waits until `done` holds.
+static bool run_there(const std::string& program, const std::string& arguments, bool (*done)(const std::string&),
+                      const std::string& path)
+{
+    STARTUPINFOA startup = {sizeof startup};
+    PROCESS_INFORMATION process = {};
+    std::string line = program + " " + arguments;
+    if (!CreateProcessA(WindowsPath(program).c_str(), &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                        &process))
+        return false;
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    for (DWORD start = GetTickCount(); GetTickCount() - start < 5000; Sleep(20))
+        if (done(path))
+            return true;
+    return false;
+}
+
+bool MakeLink(const std::string& link, const std::string& target)
+{
+    return run_there("/bin/ln", "-s \"" + unix_path(target) + "\" \"" + unix_path(link) + "\"", Exists, link);
+}
+
+bool RemoveLink(const std::string& link)
+{
+    return run_there("/bin/rm", "\"" + unix_path(link) + "\"", [](const std::string& path) { return !Exists(path); },
+                     link);
+}
+
 bool Exists(const std::string& path)
 {
     return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;

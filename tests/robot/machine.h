@@ -17,6 +17,10 @@ std::string WriteFile(const std::string& path, const std::string& contents);  //
 // A path of the machine running Wine, as Windows programs see it through drive Z:.
 std::string WindowsPath(std::string unixPath);
 bool Exists(const std::string& path);
+// A symbolic link to a folder, and its removal: made and removed by the
+// machine running Wine, which shows it to Windows programs as a link.
+bool MakeLink(const std::string& link, const std::string& target);
+bool RemoveLink(const std::string& link);
 bool IsFolder(const std::string& path);
 // The names a search pattern finds, "." and ".." left out.
 std::vector<std::string> FilesIn(const std::string& pattern);

@@ -176,6 +176,34 @@ TEST(LibraryGuard, AFileIsRefusedOnlyWhereTheSystemNamesAnotherFolder)
     }
 }
 
+// The setup's guard on the same answers: the folder it works in, held,
+// must be the drive root's named rest, with the root resolved too.
+TEST(LibraryGuard, AFolderIsTakenOnlyWhereTheSystemNamesItsOwnPath)
+{
+    const char *root = "\\\\?\\C:\\", *ntRoot = "\\Device\\HarddiskVolume2\\";
+    struct Case {
+        Answers answers;  // the root's and the folder's
+        const char* rest;
+        bool taken;
+        const char* what;
+    } cases[] = {
+        {{root, "\\\\?\\C:\\Apps\\Corvane", ntRoot, nullptr}, "\\Apps\\Corvane", true, "its own path"},
+        {{root, "\\\\?\\c:\\apps\\corvane\\", ntRoot, nullptr}, "\\Apps\\Corvane\\", true, "case, separators"},
+        {{root, "\\\\?\\C:\\Windows\\System32", ntRoot, nullptr}, "\\Apps\\Corvane", false, "a link on the way"},
+        {{"\\\\?\\UNC\\server\\share\\", "\\\\?\\UNC\\server\\share\\Apps", nullptr, nullptr}, "\\Apps", true,
+         "a network drive"},
+        {{root, root, ntRoot, nullptr}, "\\", true, "the root itself"},
+        {{nullptr, nullptr, ntRoot, "\\Device\\HarddiskVolume2\\Apps"}, "\\Apps", true, "device forms, the same"},
+        {{nullptr, nullptr, ntRoot, "\\Device\\HarddiskVolume3\\Apps"}, "\\Apps", false, "device forms, another"},
+        {{nullptr, nullptr, nullptr, nullptr}, "\\Apps", true, "nothing can be told"},
+    };
+    for (const Case& c : cases) {
+        Given = &c.answers;
+        EXPECT_EQ(c.taken, resolved::leads_where_named(Answer, FOLDER_HANDLE, reinterpret_cast<HANDLE>(2), c.rest))
+            << c.what;
+    }
+}
+
 // The DOS time is local time, the extended timestamp UTC.
 TEST_F(Library, TheFileTakesTheMembersTime)
 {
