@@ -34,9 +34,9 @@ FolderHold HoldFolder(const char* path, HANDLE* held)
         DWORD error = GetLastError();
         return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? FOLDER_MISSING : FOLDER_ELSEWHERE;
     }
+    const DWORD KIND = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT;
     BY_HANDLE_FILE_INFORMATION info;
-    if (GetFileInformationByHandle(*held, &info) &&
-        (info.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) == FILE_ATTRIBUTE_DIRECTORY &&
+    if (GetFileInformationByHandle(*held, &info) && (info.dwFileAttributes & KIND) == FILE_ATTRIBUTE_DIRECTORY &&
         is_where_named(*held, path))
         return FOLDER_HELD;
     CloseHandle(*held);

@@ -84,7 +84,8 @@ static bool is_own_account(PSID sid)
         BYTE room[sizeof(TOKEN_USER) + SECURITY_MAX_SID_SIZE];
     } account;
     DWORD size;
-    bool own = GetTokenInformation(token, TokenUser, &account, sizeof account, &size) && EqualSid(sid, account.user.User.Sid);
+    bool own =
+        GetTokenInformation(token, TokenUser, &account, sizeof account, &size) && EqualSid(sid, account.user.User.Sid);
     CloseHandle(token);
     return own;
 }

@@ -22,7 +22,8 @@ protected:
     {
         return "/quiet /noicons /dir=\"" + folder + "\" " + archive();
     }
-    // A folder of files with the seven names, none of them the setup's.
+    // A folder of files with the seven names, none of them the setup's;
+    // the number of them it holds, and nothing else.
     static void fill(const std::string& folder)
     {
         CreateDirectoryA(folder.c_str(), nullptr);
@@ -57,12 +58,11 @@ TEST_F(Elevated, NothingAUserPlantedIsFollowedOrWrittenTo)
          [&] {
              ASSERT_EQ(1u, Session(install(FOLDER), program()).exitCode(60000));
              fill(other + "-new"), fill(other + "-old");
-             ASSERT_TRUE(MakeLink(FOLDER + "\\~SETUP.NEW", other + "-new"));
-             ASSERT_TRUE(MakeLink(FOLDER + "\\~SETUP.OLD", other + "-old"));
+             ASSERT_TRUE(MakeLink(FOLDER + "\\~SETUP.NEW", other + "-new") &&
+                         MakeLink(FOLDER + "\\~SETUP.OLD", other + "-old"));
          },
          [&] {
-             EXPECT_EQ(7u, filled(other + "-new"));
-             EXPECT_EQ(7u, filled(other + "-old"));
+             EXPECT_EQ(14u, filled(other + "-new") + filled(other + "-old"));
              EXPECT_TRUE(RemoveLink(FOLDER + "\\~SETUP.NEW") && RemoveLink(FOLDER + "\\~SETUP.OLD"));
              EXPECT_EQ(7u, installed(FOLDER)) << "the set installed before";
              EXPECT_FALSE(UsersCanWrite(FOLDER.c_str())) << "the level the setup made";
@@ -74,10 +74,7 @@ TEST_F(Elevated, NothingAUserPlantedIsFollowedOrWrittenTo)
              ASSERT_TRUE(MakeLink(work + "\\linked", other));
              WriteRecord(RecordFor(work + "\\linked"));
          },
-         [&] {
-             EXPECT_EQ(7u, filled(other));
-             EXPECT_TRUE(RemoveLink(work + "\\linked"));
-         }},
+         [&] { EXPECT_TRUE(filled(other) == 7u && RemoveLink(work + "\\linked")); }},
         {"the default log is a second name of another file", install(FOLDER), 1,
          [&] {
              WriteFile(victim, "not a log");
@@ -95,11 +92,9 @@ TEST_F(Elevated, NothingAUserPlantedIsFollowedOrWrittenTo)
          }},
         {"/log names a pipe", "/quiet /noicons /log=" + pipe + " " + archive(), 1,
          [&] {
-             listening = CreateNamedPipeA(pipe.c_str(), PIPE_ACCESS_INBOUND | FILE_FLAG_OVERLAPPED, PIPE_TYPE_BYTE, 1, 0,
-                                          4096, 0, nullptr);
-             ASSERT_NE(INVALID_HANDLE_VALUE, listening);
-             ASSERT_FALSE(ConnectNamedPipe(listening, &connected));
-             ASSERT_EQ(static_cast<DWORD>(ERROR_IO_PENDING), GetLastError());
+             listening = CreateNamedPipeA(pipe.c_str(), PIPE_ACCESS_INBOUND | FILE_FLAG_OVERLAPPED, PIPE_TYPE_BYTE,
+                                          1, 0, 4096, 0, nullptr);
+             ASSERT_TRUE(!ConnectNamedPipe(listening, &connected) && GetLastError() == ERROR_IO_PENDING);
          },
          [&] {
              EXPECT_EQ(static_cast<DWORD>(WAIT_TIMEOUT), WaitForSingleObject(connected.hEvent, 0)) << "never opened";
@@ -147,16 +142,14 @@ TEST_F(Elevated, TheCleanUpRunsNothingPlantedAndTakesOnlyWhatTheRemovalLeft)
                                                 FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING, 0, nullptr)
                                   : INVALID_HANDLE_VALUE;
         Session uninstall(EntryValue("QuietUninstallString"), "");
-        for (DWORD start = GetTickCount(); c.holdCopy && held == INVALID_HANDLE_VALUE && GetTickCount() - start < 20000;
-             Sleep(10)) {
-            for (const std::string& copy : UninstallCopies())
-                if (held == INVALID_HANDLE_VALUE && IsFolder(copy)) {
-                    held = CreateFileA((copy + "\\UNINSTAL.EXE").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                       OPEN_EXISTING, 0, nullptr);
-                    EXPECT_FALSE(held != INVALID_HANDLE_VALUE && UsersCanWrite(copy.c_str())) << copy;
-                }
-        }
+        std::string copy;  // the temporary copy's folder, once its UNINSTAL.EXE is held
+        for (DWORD start = GetTickCount(); c.holdCopy && copy.empty() && GetTickCount() - start < 20000; Sleep(10))
+            for (const std::string& found : UninstallCopies())
+                if (copy.empty() && (held = CreateFileA((found + "\\UNINSTAL.EXE").c_str(), GENERIC_READ, FILE_SHARE_READ,
+                                                        nullptr, OPEN_EXISTING, 0, nullptr)) != INVALID_HANDLE_VALUE)
+                    copy = found;
         EXPECT_EQ(c.holdCopy || c.reinstall, held != INVALID_HANDLE_VALUE);
+        EXPECT_FALSE(c.holdCopy && UsersCanWrite(copy.c_str())) << copy;
         EXPECT_EQ(1u, uninstall.exitCode(60000));
         if (c.reinstall) {
             EXPECT_EQ(1u, Session(install(c.folder), program()).exitCode(60000));

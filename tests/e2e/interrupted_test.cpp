@@ -26,7 +26,8 @@ std::string journal()
 std::string journal_of(char phase, const std::string& folder, DWORD serial = 0)
 {
     char digits[16];
-    GetVolumeInformationA(folder.substr(0, 3).c_str(), nullptr, 0, serial ? nullptr : &serial, nullptr, nullptr, nullptr, 0);
+    DWORD* now = serial ? nullptr : &serial;
+    GetVolumeInformationA(folder.substr(0, 3).c_str(), nullptr, 0, now, nullptr, nullptr, nullptr, 0);
     std::snprintf(digits, sizeof digits, "%08lx", static_cast<unsigned long>(serial));
     return std::string(1, phase) + "\r\n" + digits + "\r\n" + folder + "\r\n";
 }

@@ -61,33 +61,30 @@ static std::string unix_path(const std::string& path)
 }
 
 // Runs a program of the machine running Wine (Wine starts those too), and
-// waits until `done` holds.
-static bool run_there(const std::string& program, const std::string& arguments, bool (*done)(const std::string&),
-                      const std::string& path)
+// waits until `path` is there, or with `gone` is not.
+static bool run_there(const std::string& program, const std::string& paths, const std::string& path, bool gone)
 {
     STARTUPINFOA startup = {sizeof startup};
     PROCESS_INFORMATION process = {};
-    std::string line = program + " " + arguments;
+    std::string line = program + " " + paths;
     if (!CreateProcessA(WindowsPath(program).c_str(), &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
                         &process))
         return false;
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
+    CloseHandle(process.hThread), CloseHandle(process.hProcess);
     for (DWORD start = GetTickCount(); GetTickCount() - start < 5000; Sleep(20))
-        if (done(path))
+        if (Exists(path) != gone)
             return true;
     return false;
 }
 
 bool MakeLink(const std::string& link, const std::string& target)
 {
-    return run_there("/bin/ln", "-s \"" + unix_path(target) + "\" \"" + unix_path(link) + "\"", Exists, link);
+    return run_there("/bin/ln", "-s \"" + unix_path(target) + "\" \"" + unix_path(link) + "\"", link, false);
 }
 
 bool RemoveLink(const std::string& link)
 {
-    return run_there("/bin/rm", "\"" + unix_path(link) + "\"", [](const std::string& path) { return !Exists(path); },
-                     link);
+    return run_there("/bin/rm", "\"" + unix_path(link) + "\"", link, true);
 }
 
 bool Exists(const std::string& path)

@@ -445,7 +445,7 @@ robot::Dialog expect(robot::Session& setup, const char* name)
 void timing(const std::string& program, const std::string& archive, const std::string& trivial)
 {
     const int RUNS = 5;
-    std::vector<DWORD> setupStart, trivialStart, install, shell, uninstall, interactive, quiet, quietRemoval;
+    std::vector<DWORD> setupStart, trivialStart, install, shell, uninstall, interactive, quiet, quietRemoval, entryRemoval;
     for (int i = 0; i < RUNS && g_ok; ++i) {
         setupStart.push_back(first_dialog(program, ""));
         trivialStart.push_back(first_dialog(trivial, ""));
@@ -494,6 +494,13 @@ void timing(const std::string& program, const std::string& archive, const std::s
         start = GetTickCount();
         g_ok = g_ok && robot::Session("/quiet UNINSTALL", program).exitCode() == 1;
         quietRemoval.push_back(GetTickCount() - start);
+        // As a deployment tool removes it: the entry's command, whose
+        // UNINSTAL.EXE copies itself to a private folder first.
+        g_ok = g_ok && robot::Session("/quiet " + archive, program).exitCode() == 1;
+        robot::CloseShellWindows();
+        start = GetTickCount();
+        g_ok = g_ok && robot::Session("\"" + std::string(TARGET) + "\\UNINSTAL.EXE\" /quiet", "").exitCode() == 1;
+        entryRemoval.push_back(GetTickCount() - start);
     }
     if (!g_ok)
         return;
@@ -505,7 +512,8 @@ void timing(const std::string& program, const std::string& archive, const std::s
                 median(trivialStart));
     std::printf("  installation, start to exit, the shell's work included: /quiet %lu ms; interactive less its\n"
                 "    2 s hold %lu ms\n", median(quiet), median(interactive));
-    std::printf("  removal, start to exit: /quiet %lu ms\n", median(quietRemoval));
+    std::printf("  removal, start to exit: /quiet %lu ms; the entry's quiet uninstall command %lu ms\n",
+                median(quietRemoval), median(entryRemoval));
 }
 
 }  // namespace
