@@ -16,12 +16,7 @@ root=$PWD
 . tools/arch.sh
 runs=${1:-9}
 
-tools/install-deps.sh
-choose_architectures
-arch=${ARCHITECTURES[0]}
-build=$(build_dir "$arch")
-build_architecture "$arch" -DCORVANE_NATIVE=OFF >/dev/null
-echo "The $arch build. $(how_it_runs "$arch")"
+bench_architecture
 
 bench=$build/bench-commit
 rm -rf "$bench"

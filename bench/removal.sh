@@ -17,12 +17,7 @@ cd "$(dirname "$0")/.."
 
 other=${1:+$(realpath "$1")}
 runs=${2:-9}
-tools/install-deps.sh
-choose_architectures
-arch=${ARCHITECTURES[0]}
-build=$(build_dir "$arch")
-build_architecture "$arch" -DCORVANE_NATIVE=OFF >/dev/null
-echo "The $arch build. $(how_it_runs "$arch")"
+bench_architecture
 
 # Each build's distribution: its own SETUP.EXE, UNINSTAL.EXE and library,
 # in the archive and beside it.

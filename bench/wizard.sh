@@ -15,12 +15,7 @@ cd "$(dirname "$0")/.."
 root=$PWD
 . tools/arch.sh
 
-tools/install-deps.sh
-choose_architectures
-arch=${ARCHITECTURES[0]}
-build=$(build_dir "$arch")
-build_architecture "$arch" -DCORVANE_NATIVE=OFF >/dev/null
-echo "The $arch build. $(how_it_runs "$arch")"
+bench_architecture
 
 bench=$build/bench-wizard
 rm -rf "$bench"

@@ -166,6 +166,18 @@ build_architecture() {
     cmake --build "$(build_dir "$arch")" -j"$(nproc)"
 }
 
+# What a benchmark runs: the first architecture this machine runs (the
+# Win32 build unless CORVANE_ARCH says otherwise), built without the
+# native core. Sets `arch` and `build`, and says how it runs.
+bench_architecture() {
+    tools/install-deps.sh
+    choose_architectures
+    arch=${ARCHITECTURES[0]}
+    build=$(build_dir "$arch")
+    build_architecture "$arch" -DCORVANE_NATIVE=OFF >/dev/null
+    echo "The $arch build. $(how_it_runs "$arch")"
+}
+
 # A path of this machine as Wine shows it, through drive Z:.
 windows_path() {
     echo "Z:$1" | tr / '\\'
