@@ -59,7 +59,6 @@ static HANDLE open_fresh_file(const char* path, char* fresh)
         --dot;
     if (path[dot] != '.')
         dot = length;
-    const char* refused;
     if (length + 1 + NAME_DIGITS >= PATH_CHARS)
         return INVALID_HANDLE_VALUE;
     lstrcpynA(fresh, path, dot + 1);
@@ -67,6 +66,7 @@ static HANDLE open_fresh_file(const char* path, char* fresh)
     if (!RandomDigits(fresh + dot + 1, NAME_DIGITS))
         return INVALID_HANDLE_VALUE;
     lstrcatA(fresh, path + dot);
+    const char* refused;
     return open_log_file(fresh, CREATE_NEW, &refused);
 }
 

@@ -198,10 +198,12 @@ void RemoveTree(const std::string& path)
     HANDLE search = FindFirstFileA((path + "\\*").c_str(), &entry);
     for (bool more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileA(search, &entry)) {
         std::string name = entry.cFileName, child = path + "\\" + name;
+        if (name == "." || name == "..")
+            continue;
         if (entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)
             machine::RemoveLink(child);  // not what it leads to
         else if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-            name != "." && name != ".." ? RemoveTree(child) : void();
+            RemoveTree(child);
         else if (SetFileAttributesA(child.c_str(), FILE_ATTRIBUTE_NORMAL))
             DeleteFileA(child.c_str());
     }
