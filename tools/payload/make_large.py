@@ -4,8 +4,11 @@ takes a while, for the tests that stop the copying at many moments.
 
   make_large_payload.py OUT_DIR MEMBERS_FILE
 
-The two help files take 128 MiB each, a quarter of every MiB random and
-the rest text; the other five a few KiB each. Every file starts with its own
+The two help files take 32 MiB each, a quarter of every MiB random and
+the rest text; the other five a few KiB each. The kills fall at counted
+calls, not at times, so the copying need not take long: only long enough
+that its writes fall in many places, and each help file large enough to
+be decrypted on the library's second thread. Every file starts with its own
 name, so no two are alike. The same bytes every run.
 """
 import os
@@ -20,7 +23,7 @@ def help_file(rng, name):
     yield ('%s: a large stand-in for the help file.\n' % name).encode()
     text = ''.join('%s topic %d: see page %d, paragraph %d.\n'
                    % (name, i, rng.randrange(10000), rng.randrange(100)) for i in range(60000)).encode()
-    for mib in range(128):
+    for mib in range(32):
         yield rng.randbytes(MIB // 4)
         start = rng.randrange(len(text) - MIB)
         yield text[start:start + MIB - MIB // 4]
