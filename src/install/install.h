@@ -35,8 +35,12 @@ struct Copying {
     char staging[PATH_CHARS];  // where the members are extracted
     char backup[PATH_CHARS];   // where the files in place are moved aside
     HANDLE journal;            // held open while the copying runs
+    // The target and staging folders, held while the members are
+    // extracted into them, so that neither can be replaced meanwhile.
+    HANDLE heldFolder, heldStaging;
 };
-// The folders' paths, the journal not touched; false when they do not fit.
+// The folders' paths, nothing held, the journal not touched; false when
+// they do not fit.
 bool StagingPaths(const char* folder, Copying* copying);
 // True when every path the files take in the folder, staged, fits a path
 // buffer.

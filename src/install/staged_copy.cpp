@@ -157,6 +157,7 @@ static bool journal_path(char* path)
 
 bool StagingPaths(const char* folder, Copying* copying)
 {
+    copying->heldFolder = copying->heldStaging = INVALID_HANDLE_VALUE;
     lstrcpynA(copying->folder, folder, PATH_CHARS);
     return JoinPath(copying->staging, folder, STAGING) && JoinPath(copying->backup, folder, BACKUP);
 }
@@ -199,31 +200,47 @@ static bool make_new(const char* folder)
     return false;
 }
 
+static void close_held(HANDLE* held)
+{
+    if (*held != INVALID_HANDLE_VALUE)
+        CloseHandle(*held);
+    *held = INVALID_HANDLE_VALUE;
+}
+
+// Lets go of the folders held while the members were extracted.
+static void let_go(Copying& copying)
+{
+    close_held(&copying.heldFolder);
+    close_held(&copying.heldStaging);
+}
+
 bool BeginCopying(Copying& copying)
 {
     char path[PATH_CHARS], text[JOURNAL_CHARS];
     DWORD serial;
-    HANDLE held;
-    if (!journal_path(path) || hold(copying.folder, &held) != FOLDER_HELD)
+    if (!journal_path(path) || hold(copying.folder, &copying.heldFolder) != FOLDER_HELD)
         return false;
-    CloseHandle(held);
     if (UsersCanWrite(copying.folder))
         LogLine("Warning: users who are not administrators can write to %s, and so change its files", copying.folder);
-    if (!volume_of(copying.folder, &serial))
+    if (!volume_of(copying.folder, &serial)) {
+        let_go(copying);
         return false;
+    }
     // Held open, and shared for reading only, until the copying ends: a
     // second setup started meanwhile leaves it alone.
     copying.journal = CreateFileA(path, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW,
                                   FILE_ATTRIBUTE_NORMAL | FILE_FLAG_WRITE_THROUGH, nullptr);
     if (copying.journal == INVALID_HANDLE_VALUE) {
         LogLine("Journal not made: %s (error %lu)", path, GetLastError());
+        let_go(copying);
         return false;
     }
     DWORD length = static_cast<DWORD>(wsprintfA(text, "%c\r\n%08lx\r\n%s\r\n", STAGING_PHASE,
                                                 static_cast<unsigned long>(serial), copying.folder)),
           written;
     if (!WriteFile(copying.journal, text, length, &written, nullptr) || written != length ||
-        !FlushFileBuffers(copying.journal) || !make_new(copying.staging) || !make_new(copying.backup)) {
+        !FlushFileBuffers(copying.journal) || !make_new(copying.staging) || !make_new(copying.backup) ||
+        hold(copying.staging, &copying.heldStaging) != FOLDER_HELD) {
         AbandonCopying(copying);
         return false;
     }
@@ -233,6 +250,7 @@ bool BeginCopying(Copying& copying)
 
 void AbandonCopying(Copying& copying)
 {
+    let_go(copying);
     remove_folder(copying.staging);
     remove_folder(copying.backup);
     CloseHandle(copying.journal);
@@ -316,6 +334,7 @@ bool CommitCopying(Copying& copying)
         AbandonCopying(copying);
         return false;
     }
+    let_go(copying);  // held again, with the backup folder
     if (!set_phase(copying, COMMIT_PHASE)) {
         LogLine("Journal not written: error %lu", GetLastError());
         release(held);
@@ -346,6 +365,7 @@ bool CommitCopying(Copying& copying)
 // the copying and the journal go.
 void FinishCopying(Copying& copying)
 {
+    let_go(copying);
     char executable[PATH_CHARS];
     JoinPath(executable, copying.folder, "QVN32.EXE");
     WriteInstallRecord(executable);

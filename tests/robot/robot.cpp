@@ -319,12 +319,14 @@ bool Session::press(const Dialog& dialog, int id)
 }
 
 // Keys go to the window with the focus, as typed keys do.
+// To the control that has the focus, as a keyboard sends it; where the
+// focus is not in the dialog yet (a message box over it just gone), to the
+// dialog, whose loop takes it the same way.
 void Session::key(const Dialog& dialog, WORD virtualKey)
 {
     GUITHREADINFO gui = {sizeof gui};
-    HWND target = GetGUIThreadInfo(GetWindowThreadProcessId(dialog.window, nullptr), &gui) && gui.hwndFocus
-                      ? gui.hwndFocus
-                      : dialog.window;
+    HWND focus = GetGUIThreadInfo(GetWindowThreadProcessId(dialog.window, nullptr), &gui) ? gui.hwndFocus : nullptr;
+    HWND target = focus && IsChild(dialog.window, focus) ? focus : dialog.window;
     LPARAM scan = MapVirtualKeyA(virtualKey, MAPVK_VK_TO_VSC) << 16;
     PostMessageA(target, WM_KEYDOWN, virtualKey, 1 | scan);
     PostMessageA(target, WM_KEYUP, virtualKey, 1 | scan | 0xC0000000);
