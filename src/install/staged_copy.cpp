@@ -265,27 +265,27 @@ void AbandonCopying(Copying& copying)
 // a backup folder gone (a start stopped while removing the folders) is made
 // again. False, and nothing held, when one cannot be held.
 enum { TARGET, STAGED, KEPT, PLACES };
+static void release(HANDLE held[PLACES])
+{
+    for (int i = 0; i < PLACES; ++i)
+        close_held(&held[i]);
+}
+
 static bool hold_places(const Copying& copying, HANDLE held[PLACES])
 {
     const char* const folders[PLACES] = {copying.folder, copying.staging, copying.backup};
+    for (int i = 0; i < PLACES; ++i)
+        held[i] = INVALID_HANDLE_VALUE;
     for (int i = 0; i < PLACES; ++i) {
         FolderHold found = hold(folders[i], &held[i]);
         if (found == FOLDER_MISSING && i == KEPT && CreateDirectoryA(folders[i], nullptr))
             found = hold(folders[i], &held[i]);
-        if (found == FOLDER_HELD || (found == FOLDER_MISSING && i == STAGED))
-            continue;
-        while (--i >= 0)
-            CloseHandle(held[i]);
-        return false;
+        if (found != FOLDER_HELD && !(found == FOLDER_MISSING && i == STAGED)) {
+            release(held);
+            return false;
+        }
     }
     return true;
-}
-
-static void release(HANDLE held[PLACES])
-{
-    for (int i = 0; i < PLACES; ++i)
-        if (held[i] != INVALID_HANDLE_VALUE)
-            CloseHandle(held[i]);
 }
 
 // Moves the staged files in, each file in place aside first. A file that
