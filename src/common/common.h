@@ -43,6 +43,7 @@ enum RunResult {
     RUN_FILE_IN_USE = 7,      // a file of the installation is held open
     RUN_COPY_FAILED = 8,      // any other reason a file could not be written
     RUN_STOPPED = 9,          // a window the run shows could not be made
+    RUN_NO_ICONS = 10,        // installed, but no shell answered and the Start menu group could not be written
 };
 
 // What the scan read from the installation record.
@@ -54,7 +55,8 @@ struct RecordValues {
 };
 
 // The one state record of the process. Every step reads and writes its
-// fields; nothing else in the program is mutable and global.
+// fields; nothing else in the program is mutable and global. It starts all
+// zero, and so takes no room in the program's file.
 struct SetupState {
     HINSTANCE instance = nullptr;
     HWND backdrop = nullptr;  // owner of every dialog
@@ -64,8 +66,6 @@ struct SetupState {
     char TargetFolder[PATH_CHARS] = {};
     char InstalledFolder[PATH_CHARS] = {};
     RecordValues InstallRecord = {};
-    char GroupName[PATH_CHARS] = "Corvane";
-    char ItemCaption[PATH_CHARS] = "Corvane Pro32";
 
     bool IsInstalled = false;     // the record names an install path
     bool FolderReady = false;     // the target folder exists or was created

@@ -108,18 +108,26 @@ INT_PTR AnswerCreateFolder()
     return END_NO;
 }
 
-// #135: "Create Icons". Program Manager's failures are logged, and the
-// installation completes all the same.
+// #135: "Create Icons". Where a shell answers Program Manager, it makes
+// the group; its failures are logged, and the installation completes all
+// the same, since files written behind a shell that said no would make a
+// second group. Where none answers, as for a deployment that runs as
+// SYSTEM with no desktop, the group is written to the all-users Start menu
+// as a shell would have made it, and the run completes only when it was.
 INT_PTR AnswerIcons()
 {
     LogLine("Decision: create the icons");
-    CreateIcons(nullptr);
+    if (ProgmanAnswers())
+        CreateIcons(nullptr);
+    else if (!WriteStartMenuGroup())
+        State.Failure = RUN_NO_ICONS;
     return END_NO;
 }
 
-// SUCCESS and RSUCCESS1: the run did what it was for.
+// SUCCESS and RSUCCESS1: the run did what it was for, unless a step after
+// its work failed.
 INT_PTR AnswerDone()
 {
-    LogLine("Completed");
+    LogLine(failed() ? "Not completed: a step failed" : "Completed");
     return END_YES;
 }

@@ -75,6 +75,16 @@ ChannelOpening OpenChannel(ProgmanChannel& channel, const char* service)
     return CHANNEL_OPEN;
 }
 
+bool ProgmanAnswers(const char* service)
+{
+    ProgmanChannel channel;
+    ChannelOpening opening = OpenChannel(channel, service);
+    bool answers = opening == CHANNEL_OPEN && channel.conversation;
+    if (opening != NO_DDEML)
+        CloseChannel(channel);
+    return answers;
+}
+
 // Fills a buffer of PATH_CHARS from pieces; false when they do not fit.
 static bool compose(char* buffer, const char* const* pieces, int count)
 {

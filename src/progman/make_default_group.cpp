@@ -41,7 +41,7 @@ bool ProgmanCreateGroup(HWND owner, const char* service)
     case CHANNEL_OPEN:
         break;
     }
-    const char* pieces[] = {"[CreateGroup(", State.GroupName, ")]"};
+    const char* pieces[] = {"[CreateGroup(", GroupName, ")]"};
     // Without a conversation the command fails too. A group that was not
     // made must stop the items: they would go to whichever group is active.
     bool created = SendCommand(channel, pieces, 3, GROUP_TIMEOUT);
@@ -61,7 +61,7 @@ bool ProgmanAddItems(HWND, const char* service)
     if (channel.conversation) {
         for (const ProgramItem& item : ProgramItems) {
             char quoted[PATH_CHARS];
-            const char* pieces[] = {"[AddItem(", quoted, ",", CaptionOf(item), item.tail};
+            const char* pieces[] = {"[AddItem(", quoted, ",", item.caption, item.tail};
             // A command too long for its buffer is not sent, as if it had failed.
             if (QuoteTargetFile(item.fileName, quoted))
                 SendCommand(channel, pieces, 5, ITEM_TIMEOUT);

@@ -1,5 +1,6 @@
 // Program Manager integration: the program group "Corvane" and its items,
-// created and removed over a DDE conversation with the shell.
+// created and removed over a DDE conversation with the shell, or as files
+// of the Start menu where no shell answers.
 #ifndef CORVANE_PROGMAN_H
 #define CORVANE_PROGMAN_H
 
@@ -24,6 +25,8 @@ enum ChannelOpening {
     CHANNEL_OPEN,     // a conversation where somebody answered
 };
 ChannelOpening OpenChannel(ProgmanChannel& channel, const char* service);
+// True when a conversation opens: a shell is there to take the commands.
+bool ProgmanAnswers(const char* service = PROGMAN_SERVICE);
 // One command, made of pieces, as a synchronous execute transaction. A
 // command too long for its buffer is not sent and counts as failed.
 bool SendCommand(const ProgmanChannel& channel, const char* const* pieces, int count, DWORD timeout);
@@ -33,15 +36,19 @@ bool SendCommand(const ProgmanChannel& channel, const char* const* pieces, int c
 void OpenSecondConversation(ProgmanChannel& channel);
 void CloseChannel(ProgmanChannel& channel);
 
-// program_items.cpp: the four items, in the order they are created.
+// program_items.cpp: the group's name and the four items, in the order
+// they are created. Nothing changes the names, so they are constants, not
+// fields of the state record: the record holds only what a run changes,
+// and starts all zero.
+extern const char GroupName[];
+extern const char ItemCaption[];  // the first item's caption
 struct ProgramItem {
     const char* fileName;  // appended to TargetFolder as it stands
-    const char* caption;   // null: ItemCaption
+    const char* caption;
     const char* tail;      // IconPath, IconIndex, xPos, yPos, DefDir, HotKey, fMinimize
 };
 enum { PROGRAM_ITEMS = 4 };
 extern const ProgramItem ProgramItems[PROGRAM_ITEMS];
-const char* CaptionOf(const ProgramItem& item);
 
 // make_default_group.cpp: #135, the offer to create the group and items.
 bool ProgmanCreateGroup(HWND owner, const char* service = PROGMAN_SERVICE);
@@ -53,5 +60,14 @@ INT_PTR CALLBACK MakeDefaultGroup(HWND dialog, UINT message, WPARAM wParam, LPAR
 
 // remove_items.cpp
 bool ProgmanRemoveItems(HWND owner, bool removeGroup, const char* service = PROGMAN_SERVICE);
+
+// start_menu_group.cpp: the group as files, where no shell answers. The
+// folder named after the group in the all-users Start menu, and the four
+// items as shortcuts in it, as a shell makes them; true when all four were
+// written.
+bool WriteStartMenuGroup();
+// The four shortcuts, by name, and with removeGroup the folder when that
+// leaves it empty. Nothing else in it is touched.
+void RemoveStartMenuGroup(bool removeGroup);
 
 #endif

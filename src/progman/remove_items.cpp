@@ -6,10 +6,6 @@ enum {
     GROUP_TIMEOUT = 10000,  // ms for DeleteGroup
 };
 
-// The group activated before the items go: the name they were created
-// under, whatever GroupName says.
-static const char GROUP[] = "Corvane";
-
 // False when the DDEML cannot be initialised or the group cannot be
 // activated (then nothing else is sent); true otherwise, also without
 // Program Manager. Nothing is shown.
@@ -26,25 +22,27 @@ bool ProgmanRemoveItems(HWND, bool removeGroup, const char* service)
         break;
     }
     if (!channel.conversation) {
+        // A run as SYSTEM reaches no person's desktop.
+        LogLine("Program Manager: no shell answers, so a group a shell made stays in its Start menu");
         CloseChannel(channel);
         return true;
     }
 
     // Minimised and active, then restored and active: the items below are
     // deleted from the active group.
-    const char* minimise[] = {"[ShowGroup(", GROUP, ",", "2)]"};
-    const char* restore[] = {"[ShowGroup(", GROUP, ",", "1)]"};
+    const char* minimise[] = {"[ShowGroup(", GroupName, ",", "2)]"};
+    const char* restore[] = {"[ShowGroup(", GroupName, ",", "1)]"};
     if (!SendCommand(channel, minimise, 4, ITEM_TIMEOUT) || !SendCommand(channel, restore, 4, ITEM_TIMEOUT)) {
         CloseChannel(channel);
         return false;
     }
     for (const ProgramItem& item : ProgramItems) {
-        const char* pieces[] = {"[DeleteItem(", CaptionOf(item), ")]"};
+        const char* pieces[] = {"[DeleteItem(", item.caption, ")]"};
         SendCommand(channel, pieces, 3, ITEM_TIMEOUT);
     }
     if (removeGroup) {
         OpenSecondConversation(channel);
-        const char* pieces[] = {"[DeleteGroup(", State.GroupName, ")]"};
+        const char* pieces[] = {"[DeleteGroup(", GroupName, ")]"};
         SendCommand(channel, pieces, 3, GROUP_TIMEOUT);
     }
     CloseChannel(channel);

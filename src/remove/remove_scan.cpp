@@ -151,6 +151,7 @@ int RemovalSweep(HWND notice)
     }
 
     ProgmanRemoveItems(notice, State.RemoveGroupToo);
+    RemoveStartMenuGroup(State.RemoveGroupToo);
 
     // Leave the folder before removing it; only an empty one goes. A
     // copying stopped there leaves nothing behind either.

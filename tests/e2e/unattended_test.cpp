@@ -2,10 +2,12 @@
 // command tail, the decisions taken without a person, the log, the exit
 // codes, and the quiet uninstall command of the list of installed programs.
 // The real distribution and library, the desktop shell as Program Manager.
+#include <memory>
 #include <regex>
 #include <sstream>
 
 #include "e2e.h"
+#include "recorder.h"
 
 namespace {
 
@@ -201,6 +203,78 @@ TEST_F(Unattended, TheQuietUninstallCommandEndsWithTheRemoval)
     EXPECT_TRUE(UninstallCopies().empty()) << "nor the temporary copy and its scripts";
     EXPECT_TRUE(logged(last_run(TempPath("CorvaneSetup.log")),
                        {"Decision: remove the copy in " + std::string(DEFAULT_FOLDER), "Exit code 1"}));
+}
+
+// A deployment as SYSTEM: there is no desktop, so no shell answers
+// Program Manager. SETUP.EXE runs on a desktop of a window station of its
+// own, as a service does, and writes the group to the all-users Start menu
+// as the shell makes it; every removal takes it away again, whether or
+// not a shell answers. A shell that answers and refuses is left alone.
+TEST_F(Unattended, WithoutAShellTheGroupIsWrittenToTheAllUsersStartMenu)
+{
+    enum Shell { NONE, REFUSING, DESKTOP };
+    const std::string group = CommonGroupFolder(), log = scratch() + "\\run.log", to = " /log=" + log + " ";
+    const std::string nobody = "Program Manager: nobody answers on PROGMAN", someones = group + "\\Notes.txt";
+    struct Round {
+        const char* what;
+        Shell shell;
+        std::string line;
+        DWORD exit;
+        size_t shortcuts;  // in the all-users group afterwards
+        std::vector<std::string> logged;
+        bool unwritable = false, planted = false;
+    } rounds[] = {
+        {"installed", NONE, "/quiet" + to + archive(), 1, 4,
+         {nobody, "Start menu: no shell answers, so the group is made as files in " + group}},
+        {"removed", NONE, "/quiet" + to + "UNINSTALL", 1, 0,
+         {"Program Manager: no shell answers, so a group a shell made stays in its Start menu",
+          "Deleted " + group + "\\Corvane Pro32 Tutorial.lnk", "Folder removed: " + group}},
+        {"into an all-users programs folder that takes nothing", NONE, "/quiet" + to + archive(), 10, 0,
+         {"Start menu: Z:\\proc\\Corvane cannot be made, or is a link or a file; no shortcut is written",
+          "Not completed: a step failed"},
+         true},
+        {"with a shell that refuses the group", REFUSING, "/quiet" + to + archive(), 1, 0,
+         {"Error: Group Creation Failed", "Completed"}},
+        {"installed again", NONE, "/quiet" + to + archive(), 1, 4, {}},
+        {"removed where the shell answers, beside someone's file", DESKTOP, "/quiet" + to + "UNINSTALL", 1, 0,
+         {"Deleted " + group + "\\Uninstall32.lnk"}, false, true},
+    };
+    for (const Round& round : rounds) {
+        SCOPED_TRACE(round.what);
+        std::unique_ptr<CommonProgramsMoved> moved(round.unwritable ? new CommonProgramsMoved("Z:\\proc") : nullptr);
+        std::unique_ptr<Recorder> refusing(round.shell == REFUSING ? new Recorder("PROGMAN", "[CreateGroup") : nullptr);
+        if (round.planted)
+            WriteFile(someones, "mine");
+        Session setup(round.line, program(), round.shell == NONE ? robot::ServiceDesktop() : nullptr);
+        EXPECT_EQ(round.exit, setup.exitCode(60000));
+        std::vector<std::string> expected = round.logged;
+        expected.push_back("Exit code " + std::to_string(round.exit));
+        EXPECT_TRUE(logged(last_run(log), expected));
+        if (refusing) {
+            EXPECT_EQ(std::vector<std::string>{"[CreateGroup(Corvane)]"}, refusing->commands());
+            EXPECT_TRUE(refusing->answersProgman());
+        }
+        moved.reset();
+        EXPECT_EQ(round.shortcuts, FilesIn(group + "\\*.lnk").size());
+        EXPECT_EQ(round.shortcuts || round.planted, Exists(group)) << "the group's folder";
+        EXPECT_EQ(round.planted, Exists(someones));
+        const std::pair<const char*, const char*> items[] = {{"Corvane Pro32", "qvn32.exe"},
+                                                             {"Uninstall32", "uninstal.exe"},
+                                                             {"Corvane Pro32 Help", "qvnhelp.hlp"},
+                                                             {"Corvane Pro32 Tutorial", "qvntutor.hlp"}};
+        for (auto [caption, file] : items) {
+            if (!round.shortcuts)
+                break;
+            // As the AddItem commands give them: the program, and no
+            // arguments, working folder or icon.
+            Shortcut shortcut = ReadShortcut(group + "\\" + caption + ".lnk");
+            EXPECT_EQ(std::string(DEFAULT_FOLDER) + "\\" + file, shortcut.target) << caption;
+            EXPECT_EQ("", shortcut.arguments + shortcut.folder + shortcut.icon) << caption;
+            EXPECT_EQ(0, shortcut.iconIndex) << caption;
+        }
+    }
+    DeleteFileA(someones.c_str());
+    RemoveDirectoryA(group.c_str());
 }
 
 }  // namespace

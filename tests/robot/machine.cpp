@@ -124,6 +124,58 @@ std::string GroupFolder()
     return std::string(programs) + "\\Corvane";
 }
 
+std::string CommonGroupFolder()
+{
+    char programs[MAX_PATH] = {};
+    SHGetFolderPathA(nullptr, CSIDL_COMMON_PROGRAMS, nullptr, SHGFP_TYPE_CURRENT, programs);
+    return std::string(programs) + "\\Corvane";
+}
+
+static const char SHELL_FOLDERS[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
+
+CommonProgramsMoved::CommonProgramsMoved(const std::string& folder)
+{
+    char value[MAX_PATH] = {};
+    DWORD size = sizeof value;
+    RegGetValueA(HKEY_LOCAL_MACHINE, SHELL_FOLDERS, "Common Programs", RRF_RT_REG_EXPAND_SZ | RRF_NOEXPAND, nullptr,
+                 value, &size);
+    before_ = value;
+    RegSetKeyValueA(HKEY_LOCAL_MACHINE, SHELL_FOLDERS, "Common Programs", REG_EXPAND_SZ, folder.c_str(),
+                    static_cast<DWORD>(folder.size() + 1));
+}
+
+CommonProgramsMoved::~CommonProgramsMoved()
+{
+    RegSetKeyValueA(HKEY_LOCAL_MACHINE, SHELL_FOLDERS, "Common Programs", REG_EXPAND_SZ, before_.c_str(),
+                    static_cast<DWORD>(before_.size() + 1));
+}
+
+Shortcut ReadShortcut(const std::string& path)
+{
+    Shortcut read;
+    IShellLinkA* link = nullptr;
+    IPersistFile* file = nullptr;
+    CoInitialize(nullptr);
+    std::wstring wide(path.begin(), path.end());
+    if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                                   reinterpret_cast<void**>(&link))) &&
+        SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file))) &&
+        SUCCEEDED(file->Load(wide.c_str(), STGM_READ))) {
+        char target[MAX_PATH] = {}, arguments[MAX_PATH] = {}, folder[MAX_PATH] = {}, icon[MAX_PATH] = {};
+        link->GetPath(target, MAX_PATH, nullptr, SLGP_RAWPATH);
+        link->GetArguments(arguments, MAX_PATH);
+        link->GetWorkingDirectory(folder, MAX_PATH);
+        link->GetIconLocation(icon, MAX_PATH, &read.iconIndex);
+        read = {target, arguments, folder, icon, read.iconIndex};
+    }
+    if (file)
+        file->Release();
+    if (link)
+        link->Release();
+    CoUninitialize();
+    return read;
+}
+
 // As the application registers it: a command two levels down, an icon.
 void RegisterClassKey()
 {

@@ -32,6 +32,26 @@ std::string RecordPath();
 // shell puts the items it is given over DDE.
 std::string GroupFolder();
 
+// The all-users Start menu's folder of the group, where a run that no
+// shell answers writes the shortcuts itself.
+std::string CommonGroupFolder();
+// Points the all-users programs folder elsewhere, as the system names it
+// to every program, until the value is destroyed.
+class CommonProgramsMoved {
+public:
+    explicit CommonProgramsMoved(const std::string& folder);
+    ~CommonProgramsMoved();
+
+private:
+    std::string before_;
+};
+// A shortcut as the shell reads it; all empty when it cannot be read.
+struct Shortcut {
+    std::string target, arguments, folder, icon;
+    int iconIndex = -1;
+};
+Shortcut ReadShortcut(const std::string& path);
+
 // The application's class key under HKEY_CLASSES_ROOT, registered with two
 // levels of subkeys as the application does it.
 void RegisterClassKey();

@@ -243,16 +243,32 @@ std::string SetupPath()
     return ProductFolder() + "\\SETUP.EXE";
 }
 
+// Made once; its handles stay open for the test's life, and with them the
+// window station.
+const char* ServiceDesktop()
+{
+    static const bool made = [] {
+        HWINSTA own = GetProcessWindowStation();
+        HWINSTA station = CreateWindowStationA("CorvaneService", 0, WINSTA_ALL_ACCESS, nullptr);
+        bool desktop = station && SetProcessWindowStation(station) &&
+                       CreateDesktopA("Default", nullptr, nullptr, 0, GENERIC_ALL, nullptr);
+        SetProcessWindowStation(own);
+        return desktop;
+    }();
+    return made ? "CorvaneService\\Default" : "";
+}
+
 // The templates are made before the program starts: made when its first
 // dialog is read, they can take longer than a two-second notice stays up
 // where the robot itself runs slowly (its 32-bit loader emulated).
-Session::Session(const std::string& commandTail, const std::string& program)
+Session::Session(const std::string& commandTail, const std::string& program, const char* desktop)
 {
     Templates();
     EnumWindows(collect, reinterpret_cast<LPARAM>(&before_));
     std::string line = program.empty() ? commandTail
                                        : "\"" + program + "\"" + (commandTail.empty() ? "" : " " + commandTail);
     STARTUPINFOA startup = {sizeof startup};
+    startup.lpDesktop = const_cast<char*>(desktop);
     PROCESS_INFORMATION info = {};
     if (CreateProcessA(program.empty() ? nullptr : program.c_str(), &line[0], nullptr, nullptr, FALSE, 0, nullptr,
                        nullptr, &startup, &info)) {

@@ -57,12 +57,16 @@ DWORD ProcessWithWindow(const char* windowClass, DWORD timeoutMs = 20000);
 void CloseShellWindows();
 std::string ProductFolder();
 std::string SetupPath();
+// A desktop in a window station of its own, as a service has in session
+// 0: no shell runs there, so nothing answers Program Manager.
+const char* ServiceDesktop();
 
 // One run of a program, or the windows of one already running.
 class Session {
 public:
-    // program "": the tail is the whole command line.
-    Session(const std::string& commandTail, const std::string& program);
+    // program "": the tail is the whole command line. On the given
+    // desktop, or on this one.
+    Session(const std::string& commandTail, const std::string& program, const char* desktop = nullptr);
     // An owned one is ended with the session if it is still running.
     Session(DWORD processId, bool owned);
     ~Session();
