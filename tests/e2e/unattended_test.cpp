@@ -273,8 +273,6 @@ TEST_F(Unattended, WithoutAShellTheGroupIsWrittenToTheAllUsersStartMenu)
             EXPECT_EQ(0, shortcut.iconIndex) << caption;
         }
     }
-    DeleteFileA(someones.c_str());
-    RemoveDirectoryA(group.c_str());
 }
 
 }  // namespace
