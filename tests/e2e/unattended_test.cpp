@@ -241,7 +241,7 @@ TEST_F(Unattended, WithoutAShellTheGroupIsWrittenToTheAllUsersStartMenu)
     };
     for (const Round& round : rounds) {
         SCOPED_TRACE(round.what);
-        std::unique_ptr<CommonProgramsMoved> moved(round.unwritable ? new CommonProgramsMoved("Z:\\proc") : nullptr);
+        const std::string programs = round.unwritable ? MoveCommonPrograms("Z:\\proc") : "";
         std::unique_ptr<Recorder> refusing(round.shell == REFUSING ? new Recorder("PROGMAN", "[CreateGroup") : nullptr);
         if (round.planted)
             WriteFile(someones, "mine");
@@ -254,7 +254,8 @@ TEST_F(Unattended, WithoutAShellTheGroupIsWrittenToTheAllUsersStartMenu)
             EXPECT_EQ(std::vector<std::string>{"[CreateGroup(Corvane)]"}, refusing->commands());
             EXPECT_TRUE(refusing->answersProgman());
         }
-        moved.reset();
+        if (round.unwritable)
+            MoveCommonPrograms(programs);
         EXPECT_EQ(round.shortcuts, FilesIn(group + "\\*.lnk").size());
         EXPECT_EQ(round.shortcuts || round.planted, Exists(group)) << "the group's folder";
         EXPECT_EQ(round.planted, Exists(someones));

@@ -131,23 +131,15 @@ std::string CommonGroupFolder()
     return std::string(programs) + "\\Corvane";
 }
 
-static const char SHELL_FOLDERS[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
-
-CommonProgramsMoved::CommonProgramsMoved(const std::string& folder)
+std::string MoveCommonPrograms(const std::string& folder)
 {
-    char value[MAX_PATH] = {};
-    DWORD size = sizeof value;
-    RegGetValueA(HKEY_LOCAL_MACHINE, SHELL_FOLDERS, "Common Programs", RRF_RT_REG_EXPAND_SZ | RRF_NOEXPAND, nullptr,
-                 value, &size);
-    before_ = value;
-    RegSetKeyValueA(HKEY_LOCAL_MACHINE, SHELL_FOLDERS, "Common Programs", REG_EXPAND_SZ, folder.c_str(),
+    const char key[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
+    char before[MAX_PATH] = {};
+    DWORD size = sizeof before;
+    RegGetValueA(HKEY_LOCAL_MACHINE, key, "Common Programs", RRF_RT_REG_EXPAND_SZ | RRF_NOEXPAND, nullptr, before, &size);
+    RegSetKeyValueA(HKEY_LOCAL_MACHINE, key, "Common Programs", REG_EXPAND_SZ, folder.c_str(),
                     static_cast<DWORD>(folder.size() + 1));
-}
-
-CommonProgramsMoved::~CommonProgramsMoved()
-{
-    RegSetKeyValueA(HKEY_LOCAL_MACHINE, SHELL_FOLDERS, "Common Programs", REG_EXPAND_SZ, before_.c_str(),
-                    static_cast<DWORD>(before_.size() + 1));
+    return before;
 }
 
 Shortcut ReadShortcut(const std::string& path)

@@ -35,16 +35,9 @@ std::string GroupFolder();
 // The all-users Start menu's folder of the group, where a run that no
 // shell answers writes the shortcuts itself.
 std::string CommonGroupFolder();
-// Points the all-users programs folder elsewhere, as the system names it
-// to every program, until the value is destroyed.
-class CommonProgramsMoved {
-public:
-    explicit CommonProgramsMoved(const std::string& folder);
-    ~CommonProgramsMoved();
-
-private:
-    std::string before_;
-};
+// Has the system name another folder as the all-users programs folder, to
+// every program; the one it named before.
+std::string MoveCommonPrograms(const std::string& folder);
 // A shortcut as the shell reads it; all empty when it cannot be read.
 struct Shortcut {
     std::string target, arguments, folder, icon;
