@@ -23,7 +23,7 @@ bool ProgmanRemoveItems(HWND, bool removeGroup, const char* service)
     }
     if (!channel.conversation) {
         // A run as SYSTEM reaches no person's desktop.
-        LogLine("Program Manager: no shell answers, so a group a shell made stays in its Start menu");
+        LogLine("Program Manager: no shell answers, so a group it made in a person's Start menu is not reached");
         CloseChannel(channel);
         return true;
     }

@@ -76,7 +76,9 @@ static bool write_shortcut(CreateFunction create, const char* path, const char* 
         result = E_INVALIDARG;
     if (SUCCEEDED(result)) {
         // Written new: whatever lay under the name goes first, so that
-        // nothing is written through it to another file.
+        // nothing is written through it to another file. Only
+        // administrators can put anything in the all-users programs
+        // folder, and the group's folder is held meanwhile.
         DeleteFileA(path);
         result = file->Save(widePath, TRUE);
     }
@@ -110,7 +112,9 @@ bool WriteStartMenuGroup()
     int written = 0;
     HRESULT com = initialize && create && uninitialize ? initialize(nullptr, COINIT_APARTMENTTHREADED) : E_FAIL;
     // COM that already runs on this thread in the other model serves as well.
-    if (SUCCEEDED(com) || com == RPC_E_CHANGED_MODE) {
+    if (FAILED(com) && com != RPC_E_CHANGED_MODE) {
+        LogLine("Start menu: COM cannot be started (0x%lx); no shortcut is written", static_cast<unsigned long>(com));
+    } else {
         for (const ProgramItem& item : ProgramItems) {
             char command[PATH_CHARS], path[PATH_CHARS];
             if (!QuoteTargetFile(item.fileName, command) || !shortcut_path(folder, item, path)) {
@@ -147,8 +151,12 @@ void RemoveStartMenuGroup(bool removeGroup)
     }
     for (const ProgramItem& item : ProgramItems) {
         char path[PATH_CHARS];
-        if (shortcut_path(folder, item, path) && DeleteFileA(path))
+        if (!shortcut_path(folder, item, path))
+            continue;
+        if (DeleteFileA(path))
             LogLine("Deleted %s", path);
+        else if (DWORD error = GetLastError(); error != ERROR_FILE_NOT_FOUND)
+            LogLine("Not deleted: %s (error %lu)", path, error);
     }
     CloseHandle(held);
     // Only an empty folder goes: whatever else is there keeps it.

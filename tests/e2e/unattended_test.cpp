@@ -213,66 +213,80 @@ TEST_F(Unattended, TheQuietUninstallCommandEndsWithTheRemoval)
 TEST_F(Unattended, WithoutAShellTheGroupIsWrittenToTheAllUsersStartMenu)
 {
     enum Shell { NONE, REFUSING, DESKTOP };
-    const std::string group = CommonGroupFolder(), log = scratch() + "\\run.log", to = " /log=" + log + " ";
+    enum Plant { NOTHING, SOMEONES_FILE, GROUP_AS_LINK, FOLDER_AS_SHORTCUT, PROGRAMS_UNWRITABLE };
+    const std::string group = CommonGroupFolder(), log = scratch() + "\\run.log", elsewhere = scratch() + "\\Else";
     const std::string nobody = "Program Manager: nobody answers on PROGMAN", someones = group + "\\Notes.txt";
+    const std::string refused = " cannot be made, or is a link or a file; no shortcut is written";
     struct Round {
         const char* what;
         Shell shell;
-        std::string line;
+        std::string tail;
         DWORD exit;
         size_t shortcuts;  // in the all-users group afterwards
         std::vector<std::string> logged;
-        bool unwritable = false, planted = false;
+        Plant plant = NOTHING;
     } rounds[] = {
-        {"installed", NONE, "/quiet" + to + archive(), 1, 4,
+        {"installed", NONE, archive(), 1, 4,
          {nobody, "Start menu: no shell answers, so the group is made as files in " + group}},
-        {"removed", NONE, "/quiet" + to + "UNINSTALL", 1, 0,
-         {"Program Manager: no shell answers, so a group a shell made stays in its Start menu",
+        {"removed", NONE, "UNINSTALL", 1, 0,
+         {"Program Manager: no shell answers, so a group it made in a person's Start menu is not reached",
           "Deleted " + group + "\\Corvane Pro32 Tutorial.lnk", "Folder removed: " + group}},
-        {"into an all-users programs folder that takes nothing", NONE, "/quiet" + to + archive(), 10, 0,
-         {"Start menu: Z:\\proc\\Corvane cannot be made, or is a link or a file; no shortcut is written",
-          "Not completed: a step failed"},
-         true},
-        {"with a shell that refuses the group", REFUSING, "/quiet" + to + archive(), 1, 0,
+        {"into an all-users programs folder that takes nothing", NONE, archive(), 10, 0,
+         {"Start menu: Z:\\proc\\Corvane" + refused, "Not completed: a step failed"},
+         PROGRAMS_UNWRITABLE},
+        {"into a group folder, a link", NONE, archive(), 10, 0, {"Start menu: " + group + refused}, GROUP_AS_LINK},
+        {"with a shell that refuses the group", REFUSING, archive(), 1, 0,
          {"Error: Group Creation Failed", "Completed"}},
-        {"installed again", NONE, "/quiet" + to + archive(), 1, 4, {}},
-        {"removed where the shell answers, beside someone's file", DESKTOP, "/quiet" + to + "UNINSTALL", 1, 0,
-         {"Deleted " + group + "\\Uninstall32.lnk"}, false, true},
+        {"installed again", NONE, archive(), 1, 4, {}},
+        {"removed where the shell answers, beside someone's file", DESKTOP, "UNINSTALL", 1, 0,
+         {"Deleted " + group + "\\Uninstall32.lnk"}, SOMEONES_FILE},
+        {"with a shortcut's name taken by a folder", NONE, archive(), 10, 3,
+         {"Start menu: " + group + "\\Uninstall32.lnk not written (0x80070005)"}, FOLDER_AS_SHORTCUT},
     };
+    ASSERT_STRNE("", robot::ServiceDesktop());
     for (const Round& round : rounds) {
         SCOPED_TRACE(round.what);
-        const std::string programs = round.unwritable ? MoveCommonPrograms("Z:\\proc") : "";
+        const std::string programs = round.plant == PROGRAMS_UNWRITABLE ? MoveCommonPrograms("Z:\\proc") : "";
         std::unique_ptr<Recorder> refusing(round.shell == REFUSING ? new Recorder("PROGMAN", "[CreateGroup") : nullptr);
-        if (round.planted)
+        if (round.plant == SOMEONES_FILE)
             WriteFile(someones, "mine");
-        Session setup(round.line, program(), round.shell == NONE ? robot::ServiceDesktop() : nullptr);
+        if (round.plant == GROUP_AS_LINK) {
+            ASSERT_TRUE(CreateDirectoryA(elsewhere.c_str(), nullptr) && MakeLink(group, elsewhere));
+        } else if (round.plant == FOLDER_AS_SHORTCUT) {
+            ASSERT_TRUE(CreateDirectoryA((group + "\\Uninstall32.lnk").c_str(), nullptr));
+        }
+        Session setup("/quiet /log=" + log + " " + round.tail, program(),
+                      round.shell == NONE ? robot::ServiceDesktop() : nullptr);
         EXPECT_EQ(round.exit, setup.exitCode(60000));
-        std::vector<std::string> expected = round.logged;
-        expected.push_back("Exit code " + std::to_string(round.exit));
-        EXPECT_TRUE(logged(last_run(log), expected));
+        EXPECT_TRUE(logged(last_run(log), round.logged));
+        EXPECT_TRUE(logged(last_run(log), {"Exit code " + std::to_string(round.exit)}));
         if (refusing) {
             EXPECT_EQ(std::vector<std::string>{"[CreateGroup(Corvane)]"}, refusing->commands());
             EXPECT_TRUE(refusing->answersProgman());
         }
-        if (round.unwritable)
+        if (round.plant == PROGRAMS_UNWRITABLE)
             MoveCommonPrograms(programs);
-        EXPECT_EQ(round.shortcuts, FilesIn(group + "\\*.lnk").size());
-        EXPECT_EQ(round.shortcuts || round.planted, Exists(group)) << "the group's folder";
-        EXPECT_EQ(round.planted, Exists(someones));
-        const std::pair<const char*, const char*> items[] = {{"Corvane Pro32", "qvn32.exe"},
-                                                             {"Uninstall32", "uninstal.exe"},
-                                                             {"Corvane Pro32 Help", "qvnhelp.hlp"},
-                                                             {"Corvane Pro32 Tutorial", "qvntutor.hlp"}};
+        if (round.plant == GROUP_AS_LINK) {
+            EXPECT_TRUE(RemoveLink(group));
+            EXPECT_TRUE(FilesIn(elsewhere + "\\*").empty()) << "nothing went where the link leads";
+        }
+        EXPECT_EQ(round.shortcuts || round.plant == SOMEONES_FILE, Exists(group)) << "the group's folder";
+        EXPECT_EQ(round.plant == SOMEONES_FILE || round.plant == FOLDER_AS_SHORTCUT, Exists(someones));
+        size_t shortcuts = 0;
+        const std::pair<const char*, const char*> items[] = {
+            {"Corvane Pro32", "qvn32.exe"}, {"Uninstall32", "uninstal.exe"}, {"Corvane Pro32 Help", "qvnhelp.hlp"},
+            {"Corvane Pro32 Tutorial", "qvntutor.hlp"}};
         for (auto [caption, file] : items) {
-            if (!round.shortcuts)
-                break;
-            // As the AddItem commands give them: the program, and no
-            // arguments, working folder or icon.
+            // As the AddItem commands say: the program; no arguments, working folder or icon.
             Shortcut shortcut = ReadShortcut(group + "\\" + caption + ".lnk");
+            if (shortcut.target.empty())
+                continue;
+            ++shortcuts;
             EXPECT_EQ(std::string(DEFAULT_FOLDER) + "\\" + file, shortcut.target) << caption;
             EXPECT_EQ("", shortcut.arguments + shortcut.folder + shortcut.icon) << caption;
             EXPECT_EQ(0, shortcut.iconIndex) << caption;
         }
+        EXPECT_EQ(round.shortcuts, shortcuts);
     }
 }
 
