@@ -243,7 +243,7 @@ TEST_F(Unattended, WithoutAShellTheGroupIsWrittenToTheAllUsersStartMenu)
         {"with a shortcut's name taken by a folder", NONE, archive(), 10, 3,
          {"Start menu: " + group + "\\Uninstall32.lnk not written (0x80070005)"}, FOLDER_AS_SHORTCUT},
     };
-    ASSERT_STRNE("", robot::ServiceDesktop());
+    ASSERT_NE("", robot::ServiceDesktop());
     for (const Round& round : rounds) {
         SCOPED_TRACE(round.what);
         const std::string programs = round.plant == PROGRAMS_UNWRITABLE ? MoveCommonPrograms("Z:\\proc") : "";
@@ -256,7 +256,7 @@ TEST_F(Unattended, WithoutAShellTheGroupIsWrittenToTheAllUsersStartMenu)
             ASSERT_TRUE(CreateDirectoryA((group + "\\Uninstall32.lnk").c_str(), nullptr));
         }
         Session setup("/quiet /log=" + log + " " + round.tail, program(),
-                      round.shell == NONE ? robot::ServiceDesktop() : nullptr);
+                      round.shell == NONE ? robot::ServiceDesktop() : "");
         EXPECT_EQ(round.exit, setup.exitCode(60000));
         EXPECT_TRUE(logged(last_run(log), round.logged));
         EXPECT_TRUE(logged(last_run(log), {"Exit code " + std::to_string(round.exit)}));

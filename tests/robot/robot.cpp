@@ -1,6 +1,7 @@
 #include "robot.h"
 
 #include <algorithm>
+#include <cstdio>
 
 #include "machine.h"
 
@@ -243,38 +244,40 @@ std::string SetupPath()
     return ProductFolder() + "\\SETUP.EXE";
 }
 
-// Made once; its handles stay open for the test's life, and with them the
-// window station.
-const char* ServiceDesktop()
+// A new desktop for every run, so that none starts on one that Wine is
+// closing after the last run on it ended. Their handles, and the window
+// station's, stay open for the test's life.
+std::string ServiceDesktop()
 {
-    static const bool made = [] {
-        HWINSTA own = GetProcessWindowStation();
-        HWINSTA station = CreateWindowStationA("CorvaneService", 0, WINSTA_ALL_ACCESS, nullptr);
-        bool desktop = station && SetProcessWindowStation(station) &&
-                       CreateDesktopA("Default", nullptr, nullptr, 0, GENERIC_ALL, nullptr);
-        SetProcessWindowStation(own);
-        return desktop;
-    }();
-    return made ? "CorvaneService\\Default" : "";
+    static HWINSTA station = CreateWindowStationA("CorvaneService", 0, WINSTA_ALL_ACCESS, nullptr);
+    static int made = 0;
+    const std::string name = "Run" + std::to_string(++made);
+    HWINSTA own = GetProcessWindowStation();
+    bool desktop = station && SetProcessWindowStation(station) &&
+                   CreateDesktopA(name.c_str(), nullptr, nullptr, 0, GENERIC_ALL, nullptr);
+    SetProcessWindowStation(own);
+    return desktop ? "CorvaneService\\" + name : "";
 }
 
 // The templates are made before the program starts: made when its first
 // dialog is read, they can take longer than a two-second notice stays up
 // where the robot itself runs slowly (its 32-bit loader emulated).
-Session::Session(const std::string& commandTail, const std::string& program, const char* desktop)
+Session::Session(const std::string& commandTail, const std::string& program, const std::string& desktop)
 {
     Templates();
     EnumWindows(collect, reinterpret_cast<LPARAM>(&before_));
     std::string line = program.empty() ? commandTail
                                        : "\"" + program + "\"" + (commandTail.empty() ? "" : " " + commandTail);
     STARTUPINFOA startup = {sizeof startup};
-    startup.lpDesktop = const_cast<char*>(desktop);
+    startup.lpDesktop = desktop.empty() ? nullptr : const_cast<char*>(desktop.c_str());
     PROCESS_INFORMATION info = {};
     if (CreateProcessA(program.empty() ? nullptr : program.c_str(), &line[0], nullptr, nullptr, FALSE, 0, nullptr,
                        nullptr, &startup, &info)) {
         process_ = info.hProcess;
         processId_ = info.dwProcessId;
         CloseHandle(info.hThread);
+    } else {
+        fprintf(stderr, "%s cannot be started (error %lu)\n", line.c_str(), GetLastError());
     }
 }
 

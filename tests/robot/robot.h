@@ -59,14 +59,14 @@ std::string ProductFolder();
 std::string SetupPath();
 // A desktop in a window station of its own, as a service has in session
 // 0: no shell runs there, so nothing answers Program Manager.
-const char* ServiceDesktop();
+std::string ServiceDesktop();
 
 // One run of a program, or the windows of one already running.
 class Session {
 public:
     // program "": the tail is the whole command line. On the given
     // desktop, or on this one.
-    Session(const std::string& commandTail, const std::string& program, const char* desktop = nullptr);
+    Session(const std::string& commandTail, const std::string& program, const std::string& desktop = "");
     // An owned one is ended with the session if it is still running.
     Session(DWORD processId, bool owned);
     ~Session();
