@@ -113,7 +113,7 @@ bool WriteStartMenuGroup()
     HRESULT com = initialize && create && uninitialize ? initialize(nullptr, COINIT_APARTMENTTHREADED) : E_FAIL;
     // COM that already runs on this thread in the other model serves as well.
     if (FAILED(com) && com != RPC_E_CHANGED_MODE) {
-        LogLine("Start menu: COM cannot be started (0x%lx); no shortcut is written", static_cast<unsigned long>(com));
+        LogLine("Start menu: COM fails (0x%lx); no shortcut is written", static_cast<unsigned long>(com));
     } else {
         for (const ProgramItem& item : ProgramItems) {
             char command[PATH_CHARS], path[PATH_CHARS];
