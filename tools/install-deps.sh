@@ -16,6 +16,7 @@ packages=(
     wine wine32:i386 wine64 xvfb xauth fonts-wine fonts-liberation
     imagemagick
     zip unzip libarchive-tools p7zip-full
+    osslsigncode openssl
 )
 
 missing=()

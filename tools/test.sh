@@ -3,7 +3,8 @@
 # and the Win64 suite side by side, the Win32 one natively or with Wine's
 # 32-bit loader emulated where the machine cannot execute 32-bit code
 # (tools/arch.sh). Installs what the machine lacks first, says how each
-# suite runs and why, and ends with each suite's summary.
+# suite runs and why, then runs the release's tests on their own, and
+# ends with each suite's summary.
 #
 #   bash tools/test.sh
 #   CORVANE_ARCH=win64 bash tools/test.sh     one architecture only
@@ -24,13 +25,23 @@ for arch in "${ARCHITECTURES[@]}"; do
     build_architecture "$arch" -DCORVANE_NATIVE=$native
 done
 
+# The release's tests (labelled release, in the Win64 build) build both
+# architectures twice over: they run on their own once the suites are
+# done, so that their compiling slows no suite.
 suite() {
     tools/wine-run.sh --prefix "$(build_dir "$1")/wineprefix" --arch "$1" --session \
-        ctest --test-dir "$(build_dir "$1")" -j2 --output-on-failure
+        ctest --test-dir "$(build_dir "$1")" -j2 --output-on-failure -LE release
+}
+releases() {
+    [[ " ${ARCHITECTURES[*]} " == *" win64 "* ]] || return 0
+    echo
+    echo "== the release =="
+    tools/wine-run.sh --prefix "$(build_dir win64)/wineprefix" --arch win64 --session \
+        ctest --test-dir "$(build_dir win64)" --output-on-failure -L release
 }
 
 if [ ${#ARCHITECTURES[@]} = 1 ]; then
-    suite "${ARCHITECTURES[0]}"
+    suite "${ARCHITECTURES[0]}" && releases
     exit
 fi
 
@@ -59,6 +70,12 @@ for arch in "${ARCHITECTURES[@]}"; do
     echo "== $arch =="
     sed -n '/tests passed, /,$p' "$(build_dir "$arch")/suite.log"
 done
+if releases; then
+    results+=("the release passed")
+else
+    results+=("the release FAILED")
+    status=1
+fi
 echo
 summary=$(printf ', %s' "${results[@]}")
 echo "Suites: ${summary:2}."

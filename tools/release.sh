@@ -1,0 +1,109 @@
+#!/bin/bash
+# Builds a release: the Win32 and the Win64 build in release mode, each
+# from a clean build folder of its own (build/release-ARCH), and for each
+# architecture OUT/ARCH/ (default dist/): SETUP.EXE, DUNZIP32.DLL,
+# CORVANE.ZIP and SHA256SUMS over them, in the form `sha256sum -c` reads.
+#
+#   bash tools/release.sh [OUT]
+#
+#   CORVANE_CODE=CODE            the archive's decrypt code; else the demo code
+#   CORVANE_SIGN_PKCS12=FILE     sign every program and DLL with this key and
+#   CORVANE_SIGN_PASSWORD=WORD   certificate (Authenticode, SHA-256), the
+#                                copies in the archive too
+#   CORVANE_SIGN_TIMESTAMP=URL   a time-stamp server for the signatures
+#   CORVANE_ARCH=win32|win64     one architecture only
+#
+# Two releases of one commit are byte-identical, wherever their trees lie:
+# the programs carry no link time and no build path, and the archive's
+# members carry the commit's time. Only the archive's encryption headers
+# are random, as they must be. A release that fails, in signing say,
+# leaves OUT as it was: everything is made beside it and moved in whole.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+out=$(realpath -m "${1:-dist}")
+architectures=(win32 win64)
+[ -z "${CORVANE_ARCH:-}" ] || architectures=("$CORVANE_ARCH")
+
+tools/install-deps.sh
+
+code=${CORVANE_CODE:-}
+if [ -z "$code" ]; then
+    code=Corvane2
+    echo "CORVANE_CODE is not set: the archive takes the demo code $code."
+fi
+case "$code" in
+    *'*'*) echo "$0: the code may not hold a '*'" >&2; exit 1 ;;
+esac
+
+# The archive's members take the commit's time; a tree that is no clone
+# takes the ZIP format's first day.
+export SOURCE_DATE_EPOCH=${SOURCE_DATE_EPOCH:-$(git log -1 --format=%ct 2>/dev/null || echo 315532800)}
+
+mkdir -p "$(dirname "$out")"
+staging=$(mktemp -d "$(dirname "$out")/.release.XXXXXX")
+chmod 755 "$staging"
+private=$(mktemp -d)
+trap 'rm -rf "$staging" "$private"' EXIT
+
+# The password goes to the signer in a file only this user can read, never
+# on a command line that every process can see.
+signing=0
+if [ -n "${CORVANE_SIGN_PKCS12:-}" ]; then
+    (umask 077 && printf '%s' "${CORVANE_SIGN_PASSWORD:-}" > "$private/password")
+    if ! openssl pkcs12 -in "$CORVANE_SIGN_PKCS12" -passin "file:$private/password" -noout 2>/dev/null; then
+        echo "$0: $CORVANE_SIGN_PKCS12 cannot be opened with CORVANE_SIGN_PASSWORD: nothing is released" >&2
+        exit 1
+    fi
+    signing=1
+else
+    echo "CORVANE_SIGN_PKCS12 is not set: nothing is signed."
+fi
+
+sign() {
+    local file=$1
+    local timestamp=()
+    [ -z "${CORVANE_SIGN_TIMESTAMP:-}" ] || timestamp=(-ts "$CORVANE_SIGN_TIMESTAMP")
+    if ! osslsigncode sign -pkcs12 "$CORVANE_SIGN_PKCS12" -readpass "$private/password" -h sha256 \
+        -n "Corvane Pro32 2.0" "${timestamp[@]}" -in "$file" -out "$file.signed" >"$private/signer.log" 2>&1; then
+        cat "$private/signer.log" >&2
+        echo "$0: $(basename "$file") could not be signed: nothing is released" >&2
+        exit 1
+    fi
+    mv "$file.signed" "$file"
+    echo "Signed $(basename "$file")"
+}
+
+for arch in "${architectures[@]}"; do
+    build=build/release-$arch
+    toolchain=cmake/mingw-i686.cmake
+    [ "$arch" = win64 ] && toolchain=cmake/mingw-x86_64.cmake
+    echo "Building $arch in $build"
+    rm -rf "$build"
+    cmake -S . -B "$build" -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_BUILD_TYPE=Release -DCORVANE_TESTS=OFF >/dev/null
+    cmake --build "$build" --target payload -j"$(nproc)" >/dev/null
+
+    # The members are signed where they are packed, so that the archive
+    # holds the signed programs and the folder the same ones.
+    payload=$staging/$arch/payload
+    mkdir -p "$payload"
+    cp "$build/payload/"* "$payload/"
+    if [ $signing = 1 ]; then
+        for file in "$payload/"*.EXE "$payload/"*.DLL; do
+            sign "$file"
+        done
+    fi
+    touch -d "@$SOURCE_DATE_EPOCH" "$payload/"*
+    TZ=UTC tools/pack.sh "$payload" "$code" "$staging/$arch/CORVANE.ZIP" >/dev/null
+    cp "$payload/SETUP.EXE" "$payload/DUNZIP32.DLL" "$staging/$arch/"
+    rm -rf "$payload"
+    (cd "$staging/$arch" && sha256sum SETUP.EXE DUNZIP32.DLL CORVANE.ZIP > SHA256SUMS)
+done
+
+rm -rf "$out"
+mv "$staging" "$out"
+for arch in "${architectures[@]}"; do
+    echo "$out/$arch:"
+    (cd "$out/$arch" && stat -c '  %n, %s bytes' SETUP.EXE DUNZIP32.DLL CORVANE.ZIP)
+done
+[ $signing = 1 ] && echo "Signed with $CORVANE_SIGN_PKCS12." || echo "Unsigned."
