@@ -19,9 +19,9 @@
 # are random, as they must be. A release that fails, in signing say,
 # leaves OUT as it was: everything is made beside it and moved in whole.
 set -euo pipefail
+out=$(realpath -m "${1:-$(dirname "$0")/../dist}")
 cd "$(dirname "$0")/.."
 
-out=$(realpath -m "${1:-dist}")
 architectures=(win32 win64)
 [ -z "${CORVANE_ARCH:-}" ] || architectures=("$CORVANE_ARCH")
 

@@ -195,7 +195,7 @@ void DistributionTest::clean()
     robot::RemoveTree(DEFAULT_FOLDER);
     robot::RemoveTree("E:\\Corvane");
     robot::RemoveTree(GroupFolder());
-    robot::RemoveTree(CommonGroupFolder());
+    robot::RemoveTree(GroupFolder(CSIDL_COMMON_PROGRAMS));
     RegDeleteKeyA(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\CorvanePro32");
 }
 

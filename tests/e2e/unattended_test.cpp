@@ -214,8 +214,9 @@ TEST_F(Unattended, WithoutAShellTheGroupIsWrittenToTheAllUsersStartMenu)
 {
     enum Shell { NONE, REFUSING, DESKTOP };
     enum Plant { NOTHING, SOMEONES_FILE, GROUP_AS_LINK, FOLDER_AS_SHORTCUT, PROGRAMS_UNWRITABLE };
-    const std::string group = CommonGroupFolder(), log = scratch() + "\\run.log", elsewhere = scratch() + "\\Else";
-    const std::string nobody = "Program Manager: nobody answers on PROGMAN", someones = group + "\\Notes.txt";
+    const std::string group = GroupFolder(CSIDL_COMMON_PROGRAMS), someones = group + "\\Notes.txt";
+    const std::string log = scratch() + "\\run.log", elsewhere = scratch() + "\\Else";
+    const std::string nobody = "Program Manager: nobody answers on PROGMAN";
     const std::string refused = " cannot be made, or is a link or a file; no shortcut is written";
     struct Round {
         const char* what;
@@ -243,7 +244,6 @@ TEST_F(Unattended, WithoutAShellTheGroupIsWrittenToTheAllUsersStartMenu)
         {"with a shortcut's name taken by a folder", NONE, archive(), 10, 3,
          {"Start menu: " + group + "\\Uninstall32.lnk not written (0x80070005)"}, FOLDER_AS_SHORTCUT},
     };
-    ASSERT_NE("", robot::ServiceDesktop());
     for (const Round& round : rounds) {
         SCOPED_TRACE(round.what);
         const std::string programs = round.plant == PROGRAMS_UNWRITABLE ? MoveCommonPrograms("Z:\\proc") : "";
@@ -260,15 +260,13 @@ TEST_F(Unattended, WithoutAShellTheGroupIsWrittenToTheAllUsersStartMenu)
         EXPECT_EQ(round.exit, setup.exitCode(60000));
         EXPECT_TRUE(logged(last_run(log), round.logged));
         EXPECT_TRUE(logged(last_run(log), {"Exit code " + std::to_string(round.exit)}));
-        if (refusing) {
-            EXPECT_EQ(std::vector<std::string>{"[CreateGroup(Corvane)]"}, refusing->commands());
-            EXPECT_TRUE(refusing->answersProgman());
-        }
+        EXPECT_TRUE(!refusing || (refusing->commands() == std::vector<std::string>{"[CreateGroup(Corvane)]"} &&
+                                  refusing->answersProgman()))  // its one command, and proof that it answered
+            << "the refusing stand-in";
         if (round.plant == PROGRAMS_UNWRITABLE)
             MoveCommonPrograms(programs);
         if (round.plant == GROUP_AS_LINK) {
-            EXPECT_TRUE(RemoveLink(group));
-            EXPECT_TRUE(FilesIn(elsewhere + "\\*").empty()) << "nothing went where the link leads";
+            EXPECT_TRUE(RemoveLink(group) && FilesIn(elsewhere + "\\*").empty()) << "nothing went where the link leads";
         }
         EXPECT_EQ(round.shortcuts || round.plant == SOMEONES_FILE, Exists(group)) << "the group's folder";
         EXPECT_EQ(round.plant == SOMEONES_FILE || round.plant == FOLDER_AS_SHORTCUT, Exists(someones));

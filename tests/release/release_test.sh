@@ -1,93 +1,64 @@
 #!/bin/bash
-# The release command as a packager uses it, from two clones in different
-# folders: once without a certificate, once signed with a throwaway one
-# made here, and once with a wrong password. Then what a user checks: the
-# same bytes from both (the signed ones with their signatures taken off),
-# the signatures against the throwaway authority, the checksums; and the
-# signed SETUP.EXE installing and removing its distribution under Wine.
+# The release command from two clones in different folders, unsigned, signed
+# with a throwaway certificate, and with a wrong password; what a user checks
+# of them; and the signed SETUP.EXE's round trip under Wine, in PREFIX.
 #
-#   release_test.sh releases SOURCE WORK     the releases and their checks
-#   release_test.sh round-trip WORK ARCH     the signed SETUP.EXE under Wine
+#   release_test.sh SOURCE WORK
 set -uo pipefail
-mode=$1
+source=$1 work=$2 code=Corvane2  # the demo code, which the releases take
 failures=0
 check() {
     local what=$1
     shift
     if "$@" >/dev/null 2>&1; then echo "ok: $what"; else echo "FAILED: $what"; failures=$((failures + 1)); fi
 }
-said() { grep -qF "$2" "$1"; }
-code=Corvane2  # the demo code, which the releases take
+rm -rf "$work" && mkdir -p "$work" && cd "$work" || exit 1
+git clone -q "$source" one/corvane && git clone -q "$source" two/a/little/deeper/corvane || exit 1
 
-if [ "$mode" = round-trip ]; then
-    work=$2 arch=$3
-    folder=$work/two/dist/$arch
-    windows() { echo "Z:$1" | tr / '\\'; }
-    wine_run() { "$(dirname "$0")/../../tools/wine-run.sh" --prefix "$PREFIX" --arch "$arch" "$@"; }
-    check "the signed SETUP.EXE installs its distribution" \
-        wine_run "$folder/SETUP.EXE" /quiet /noicons '/dir=C:\SignedCorvane' "$(windows "$folder/CORVANE.ZIP")*$code"
-    check "the installed copy is the signed one" cmp "$folder/SETUP.EXE" "$PREFIX/drive_c/SignedCorvane/SETUP.EXE"
-    check "and removes it" wine_run "$folder/SETUP.EXE" /quiet UNINSTALL
-    check "nothing of it is left" test ! -e "$PREFIX/drive_c/SignedCorvane/SETUP.EXE"
-    exit $((failures > 0))
-fi
+# A throwaway code-signing certificate, its own authority.
+openssl req -x509 -newkey rsa:2048 -nodes -keyout signer.key -out signer.pem -days 2 -subj "/CN=Corvane Test Signer" \
+    -addext extendedKeyUsage=codeSigning -addext keyUsage=critical,digitalSignature 2>/dev/null
+openssl pkcs12 -export -inkey signer.key -in signer.pem -passout pass:right -out signer.p12
 
-source=$2 work=$3
-rm -rf "$work"
-mkdir -p "$work"
-cd "$work" || exit 1
-git clone -q "$source" one/corvane
-git clone -q "$source" two/a/little/deeper/corvane
+# TREE LOG OUT [VARIABLE=VALUE...]: a tree's release command, its output in LOG.
+release() { env "${@:4}" "$1/tools/release.sh" "$3" > "$2" 2>&1; }
+fails() { ! "$@"; }
+key=CORVANE_SIGN_PKCS12=$work/signer.p12
+check "the unsigned release completes" release one/corvane one.log one/dist
+check "the signed release completes" release two/a/little/deeper/corvane two.log two/dist "$key" CORVANE_SIGN_PASSWORD=right
+check "a wrong password stops the release" fails release one/corvane refused.log refused "$key" CORVANE_SIGN_PASSWORD=wrong
+check "the unsigned one says it took the demo code and signed nothing" \
+    sh -c 'grep -q "CORVANE_CODE is not set" one.log && grep -q "nothing is signed" one.log'
+check "the refused one says why and leaves no release" \
+    sh -c 'grep -q "cannot be opened with CORVANE_SIGN_PASSWORD" refused.log && test ! -e refused'
 
-# A throwaway certificate authority and a code-signing certificate from it.
-openssl req -x509 -newkey rsa:2048 -nodes -keyout ca.key -out ca.pem -days 2 -subj "/CN=Corvane Test Authority" \
-    -addext basicConstraints=critical,CA:TRUE -addext keyUsage=critical,keyCertSign 2>/dev/null
-openssl req -newkey rsa:2048 -nodes -keyout signer.key -out signer.csr -subj "/CN=Corvane Test Signer" 2>/dev/null
-printf 'extendedKeyUsage=codeSigning\nkeyUsage=critical,digitalSignature\n' > signer.ext
-openssl x509 -req -in signer.csr -CA ca.pem -CAkey ca.key -CAcreateserial -days 2 -extfile signer.ext \
-    -out signer.pem 2>/dev/null
-openssl pkcs12 -export -inkey signer.key -in signer.pem -certfile ca.pem -passout pass:right -out signer.p12
-
-start=$(date +%s)
-one/corvane/tools/release.sh "$work/one/dist" > one.log 2>&1
-one=$?
-CORVANE_SIGN_PKCS12=$work/signer.p12 CORVANE_SIGN_PASSWORD=right \
-    two/a/little/deeper/corvane/tools/release.sh "$work/two/dist" > two.log 2>&1
-two=$?
-CORVANE_SIGN_PKCS12=$work/signer.p12 CORVANE_SIGN_PASSWORD=wrong \
-    one/corvane/tools/release.sh "$work/refused/dist" > refused.log 2>&1
-refused=$?
-echo "The three releases took $(($(date +%s) - start)) s."
-
-check "the unsigned release completes" test $one = 0
-check "and says that nothing was signed" said one.log "nothing is signed"
-check "and that the demo code was taken" said one.log "CORVANE_CODE is not set"
-check "the signed release completes" test $two = 0
-check "a wrong password stops the release" test $refused != 0
-check "and says why" said refused.log "cannot be opened with CORVANE_SIGN_PASSWORD"
-check "and leaves no release" test ! -e refused/dist
-
-for arch in win32 win64; do
-    for release in one two; do
-        mkdir -p "members/$release/$arch"
-        unzip -q -P "$code" "$release/dist/$arch/CORVANE.ZIP" -d "members/$release/$arch"
+# Each file of the unsigned release against its counterpart in the signed
+# one: the programs and DLLs signed, and the same once the signature is
+# off; the rest the same as it is.
+for release in one two; do
+    for arch in win32 win64; do
+        mkdir -p "$release/members/$arch"
+        unzip -q -P "$code" "$release/dist/$arch/CORVANE.ZIP" -d "$release/members/$arch"
         (cd "$release/dist/$arch" && check "$release's $arch checksums hold" sha256sum -c --quiet SHA256SUMS)
     done
-    for file in SETUP.EXE UNINSTAL.EXE DUNZIP32.DLL QVN32.EXE DZIP32.DLL; do
-        signed=members/two/$arch/$file
-        check "$arch $file is signed by the throwaway authority's signer" osslsigncode verify -CAfile ca.pem "$signed"
-        osslsigncode remove-signature -in "$signed" -out "$signed.unsigned" >/dev/null 2>&1
-        check "$arch $file is the same in both releases, the signature taken off" \
-            cmp "members/one/$arch/$file" "$signed.unsigned"
-        check "$arch $file of the unsigned release has no signature" \
-            sh -c "! osslsigncode verify -CAfile ca.pem members/one/$arch/$file"
-    done
-    for file in QVNHELP.HLP QVNTUTOR.HLP; do
-        check "$arch $file is the same in both releases" cmp "members/one/$arch/$file" "members/two/$arch/$file"
-    done
-    for file in SETUP.EXE DUNZIP32.DLL; do
-        check "$arch $file beside the archive is the one in it" cmp "one/dist/$arch/$file" "members/one/$arch/$file"
-        check "and so is the signed one" cmp "two/dist/$arch/$file" "members/two/$arch/$file"
-    done
 done
+for unsigned in one/members/*/* one/dist/*/SETUP.EXE one/dist/*/DUNZIP32.DLL; do
+    signed=two/${unsigned#one/}
+    case "$unsigned" in
+        *.EXE | *.DLL)
+            check "$signed is signed by the throwaway certificate" osslsigncode verify -CAfile signer.pem "$signed"
+            osslsigncode remove-signature -in "$signed" -out "$signed.unsigned" >/dev/null 2>&1
+            check "$unsigned is $signed, its signature taken off" cmp "$unsigned" "$signed.unsigned" ;;
+        *) check "$unsigned is $signed" cmp "$unsigned" "$signed" ;;
+    esac
+done
+
+# The setup's exit code for a completed run is 1.
+completes() { "$source/tools/wine-run.sh" --prefix "$PREFIX" --arch win64 "$@"; [ $? = 1 ]; }
+signed=$work/two/dist/win64
+archive="Z:$(echo "$signed/CORVANE.ZIP" | tr / '\\')*$code"
+check "the signed SETUP.EXE installs" completes "$signed/SETUP.EXE" /quiet /noicons '/dir=C:\SignedCorvane' "$archive"
+check "the signed copy" cmp "$signed/SETUP.EXE" "$PREFIX/drive_c/SignedCorvane/SETUP.EXE"
+check "and removes it" completes "$signed/SETUP.EXE" /quiet UNINSTALL
+check "leaving nothing of it" test ! -e "$PREFIX/drive_c/SignedCorvane"
 exit $((failures > 0))

@@ -117,29 +117,22 @@ std::string RecordPath()
     return std::string(windows) + "\\QVN32.INI";
 }
 
-std::string GroupFolder()
+std::string GroupFolder(int programsFolder)
 {
     char programs[MAX_PATH] = {};
-    SHGetFolderPathA(nullptr, CSIDL_PROGRAMS, nullptr, 0, programs);
-    return std::string(programs) + "\\Corvane";
-}
-
-std::string CommonGroupFolder()
-{
-    char programs[MAX_PATH] = {};
-    SHGetFolderPathA(nullptr, CSIDL_COMMON_PROGRAMS, nullptr, SHGFP_TYPE_CURRENT, programs);
+    SHGetFolderPathA(nullptr, programsFolder, nullptr, SHGFP_TYPE_CURRENT, programs);
     return std::string(programs) + "\\Corvane";
 }
 
 std::string MoveCommonPrograms(const std::string& folder)
 {
     const char key[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
-    char before[MAX_PATH] = {};
-    DWORD size = sizeof before;
-    RegGetValueA(HKEY_LOCAL_MACHINE, key, "Common Programs", RRF_RT_REG_EXPAND_SZ | RRF_NOEXPAND, nullptr, before, &size);
+    char was[MAX_PATH] = {};
+    DWORD size = sizeof was;
+    RegGetValueA(HKEY_LOCAL_MACHINE, key, "Common Programs", RRF_RT_REG_EXPAND_SZ | RRF_NOEXPAND, nullptr, was, &size);
     RegSetKeyValueA(HKEY_LOCAL_MACHINE, key, "Common Programs", REG_EXPAND_SZ, folder.c_str(),
                     static_cast<DWORD>(folder.size() + 1));
-    return before;
+    return was;
 }
 
 Shortcut ReadShortcut(const std::string& path)

@@ -5,6 +5,9 @@
 #ifndef CORVANE_TEST_MACHINE_H
 #define CORVANE_TEST_MACHINE_H
 
+#include <windows.h>
+#include <shlobj.h>
+
 #include <string>
 #include <vector>
 
@@ -29,12 +32,9 @@ std::vector<std::string> FilesIn(const std::string& pattern);
 std::string RecordPath();
 
 // The Start menu's folder of the program group "Corvane", where the desktop
-// shell puts the items it is given over DDE.
-std::string GroupFolder();
-
-// The all-users Start menu's folder of the group, where a run that no
-// shell answers writes the shortcuts itself.
-std::string CommonGroupFolder();
+// shell puts the items it is given over DDE; with CSIDL_COMMON_PROGRAMS, the
+// all-users one, where a run that no shell answers writes them itself.
+std::string GroupFolder(int programsFolder = CSIDL_PROGRAMS);
 // Has the system name another folder as the all-users programs folder, to
 // every program; the one it named before.
 std::string MoveCommonPrograms(const std::string& folder);
