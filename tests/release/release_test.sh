@@ -13,7 +13,7 @@ check() {
     if "$@" >/dev/null 2>&1; then echo "ok: $what"; else echo "FAILED: $what"; failures=$((failures + 1)); fi
 }
 rm -rf "$work" && mkdir -p "$work" && cd "$work" || exit 1
-git clone -q "$source" one/corvane && git clone -q "$source" two/a/little/deeper/corvane || exit 1
+git clone -q "$source" one/corvane && git clone -q "$source" two/deeper/corvane || exit 1
 
 # A throwaway code-signing certificate, its own authority.
 openssl req -x509 -newkey rsa:2048 -nodes -keyout signer.key -out signer.pem -days 2 -subj "/CN=Corvane Test Signer" \
@@ -25,8 +25,8 @@ release() { env "${@:4}" "$1/tools/release.sh" "$3" > "$2" 2>&1; }
 fails() { ! "$@"; }
 key=CORVANE_SIGN_PKCS12=$work/signer.p12
 check "the unsigned release completes" release one/corvane one.log one/dist
-check "the signed release completes" release two/a/little/deeper/corvane two.log two/dist "$key" CORVANE_SIGN_PASSWORD=right
-check "a wrong password stops the release" fails release one/corvane refused.log refused "$key" CORVANE_SIGN_PASSWORD=wrong
+check "the signed release completes" release two/deeper/corvane two.log two/dist "$key" CORVANE_SIGN_PASSWORD=right
+check "a wrong password stops it" fails release one/corvane refused.log refused "$key" CORVANE_SIGN_PASSWORD=wrong
 check "the unsigned one says it took the demo code and signed nothing" \
     sh -c 'grep -q "CORVANE_CODE is not set" one.log && grep -q "nothing is signed" one.log'
 check "the refused one says why and leaves no release" \
@@ -42,6 +42,8 @@ for release in one two; do
         (cd "$release/dist/$arch" && check "$release's $arch checksums hold" sha256sum -c --quiet SHA256SUMS)
     done
 done
+times() { zipinfo -T "$1/dist/win32/CORVANE.ZIP" | awk 'NF == 8 { print $7, $8 }'; }  # members' times, names
+check "the members bear the same times in both" test "$(times one)" = "$(times two)"
 for unsigned in one/members/*/* one/dist/*/SETUP.EXE one/dist/*/DUNZIP32.DLL; do
     signed=two/${unsigned#one/}
     case "$unsigned" in
