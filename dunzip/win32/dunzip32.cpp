@@ -293,15 +293,22 @@ bool held_open(const char* path)
 // again for a while; the earlier file stays intact whatever happens.
 bool replace(const char* temporary, const char* destination)
 {
+    bool deniedBefore = false;  // the last move was denied, and nobody held the file
     for (DWORD waited = 0;; waited += REPLACE_RETRY_MS) {
         if (MoveFileExA(temporary, destination, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
             return true;
         DWORD error = GetLastError();
         bool inUse = error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION ||
                      (error == ERROR_ACCESS_DENIED && held_open(destination));
-        if (!inUse || waited >= REPLACE_PATIENCE_MS)
+        // Denied and not held is final only when a second move is denied
+        // too: its holder may have let go between the move and the look.
+        if (!inUse && (error != ERROR_ACCESS_DENIED || deniedBefore))
             return false;
-        Sleep(REPLACE_RETRY_MS);
+        if (waited >= REPLACE_PATIENCE_MS)
+            return false;
+        deniedBefore = !inUse;
+        if (inUse)
+            Sleep(REPLACE_RETRY_MS);
     }
 }
 
