@@ -28,6 +28,10 @@ inline bool path_of(Lookup lookup, HANDLE handle, DWORD form, char* path)
     return true;
 }
 
+// The forms a path is compared in: the drive-letter form where both have
+// one, else the device form.
+static const DWORD PATH_FORMS[] = {VOLUME_NAME_DOS, VOLUME_NAME_NT};
+
 // False only when the system names both and the file's folder is another.
 // The drive-letter form is compared where both have one; a drive without
 // a DOS name (a RAM disk, a disk image, a letter made with
@@ -35,8 +39,7 @@ inline bool path_of(Lookup lookup, HANDLE handle, DWORD form, char* path)
 // be told is taken as it is on a system without the lookup.
 inline bool same_folder(Lookup lookup, HANDLE folder, HANDLE file)
 {
-    static const DWORD FORMS[] = {VOLUME_NAME_DOS, VOLUME_NAME_NT};
-    for (DWORD form : FORMS) {
+    for (DWORD form : PATH_FORMS) {
         char folderPath[PATH_CHARS], filePath[PATH_CHARS];
         if (!path_of(lookup, folder, form, folderPath) || !path_of(lookup, file, form, filePath))
             continue;
@@ -56,8 +59,7 @@ inline bool same_folder(Lookup lookup, HANDLE folder, HANDLE file)
 // no mismatch. As above, what cannot be told is taken.
 inline bool leads_where_named(Lookup lookup, HANDLE root, HANDLE folder, const char* rest)
 {
-    static const DWORD FORMS[] = {VOLUME_NAME_DOS, VOLUME_NAME_NT};
-    for (DWORD form : FORMS) {
+    for (DWORD form : PATH_FORMS) {
         char rootPath[PATH_CHARS], folderPath[PATH_CHARS];
         int length = lstrlenA(rest);
         while (length > 0 && rest[length - 1] == '\\')

@@ -13,7 +13,7 @@ const char* const InstallFileList[INSTALL_FILES] = {
 
 // The log takes the text on one line, without the tabs that centre it in
 // its box; the longest the program shows (a refused switch) fits.
-void ErrorBox(HWND owner, const char* text)
+void LogError(const char* text)
 {
     char line[PATH_CHARS * 2];
     const char* from = text;
@@ -27,22 +27,13 @@ void ErrorBox(HWND owner, const char* text)
         if (*c == '\n')
             *c = ' ';
     LogLine("Error: %s", line);
-    if (State.Mode == INTERACTIVE)
-        MessageBoxA(owner, text, "Error", MB_OK);
 }
 
-// Sleeps in short steps rather than spinning a core; no message is
-// processed meanwhile. The unsigned difference stays right when the tick
-// count wraps. A quiet run shows no notice, so it does not wait.
-void HoldAtLeast(DWORD start, DWORD milliseconds)
+void ErrorBox(HWND owner, const char* text)
 {
-    while (State.Mode != QUIET) {
-        DWORD elapsed = GetTickCount() - start;
-        if (elapsed >= milliseconds)
-            return;
-        DWORD left = milliseconds - elapsed;
-        Sleep(left < 10 ? left : 10);
-    }
+    LogError(text);
+    if (State.Mode == INTERACTIVE)
+        MessageBoxA(owner, text, "Error", MB_OK);
 }
 
 // Every dialog asks for this while it opens, so the screen behind it is

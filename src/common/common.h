@@ -1,12 +1,14 @@
 // The ground floor of the setup: what every step uses. The limits, the
 // dialog results, the run's modes and results, the one state record, the
-// error box, the log, the two-second hold, dialog placement, the seven
-// files, and the two table-driven dialog procedures that the button
-// dialogs and the work notices share.
+// error box, the log, dialog placement, the seven files, and the two
+// table-driven dialog procedures that the button dialogs and the work
+// notices share. It knows no step of the flow and no room above it.
 //
 // Results: bool for every yes/no and success; dialogs end with the END_*
 // values; the unzip library's int result and an unattended run's exit
-// code (RunResult) are codes of their own.
+// code (RunResult) are codes of their own, and each room above says why
+// its work failed in an enum of its own, which only the wizard turns into
+// a RunResult.
 #ifndef CORVANE_COMMON_H
 #define CORVANE_COMMON_H
 
@@ -68,9 +70,8 @@ struct SetupState {
     RecordValues InstallRecord = {};
 
     bool IsInstalled = false;     // the record names an install path
-    bool FolderReady = false;     // the target folder exists or was created
     bool Finished = false;        // the run's work is done: exit code 1
-    bool RemoveGroupToo = false;  // the sweep is a full uninstall
+    bool RemoveGroupToo = false;  // the removal is a full uninstall
 
     RunMode Mode = INTERACTIVE;
     char GivenFolder[PATH_CHARS] = {};  // /dir, normalised; empty without it
@@ -89,9 +90,8 @@ extern const char* const InstallFileList[INSTALL_FILES];
 // button, no icon. It goes to the log too; when no one is there to press
 // OK, only there, and the run goes on as after OK.
 void ErrorBox(HWND owner, const char* text);
-// Keeps a work notice up until `milliseconds` have passed since `start`;
-// at once when there is no notice to keep up.
-void HoldAtLeast(DWORD start, DWORD milliseconds);
+// The log's half of ErrorBox: the text on one line, without its tabs.
+void LogError(const char* text);
 
 // setup_log.cpp: the log, a text file of one line per step with the local
 // time, appended to. Without OpenLog, or when the file cannot be opened or
@@ -121,13 +121,23 @@ struct ButtonPage {
 };
 INT_PTR CALLBACK PageProcedure(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 
+// What a work notice lets its work do with it while the work runs: show
+// the item it is at, and own the error boxes it shows. A quiet run shows no
+// notice; its work gets the empty view, which shows nothing.
+struct NoticeView {
+    HWND dialog = nullptr;
+    void ShowItem(const char* text) const;  // in IDC_FILE_TEXT, painted at once
+};
+
 // A notice without buttons that does one piece of work while it is up,
-// started by a message of its own once the notice is on screen. The work
+// started by a message of its own once the notice is on screen, and that
+// stays up at least its minimum time however quick the work. The work
 // returns the dialog's result. NoticeProcedure runs it, the row passed as
 // the dialog's creation parameter.
 struct WorkNotice {
-    INT_PTR (*work)(HWND notice);
-    bool showsTarget;  // TargetFolder in IDC_FOLDER_TEXT
+    INT_PTR (*work)(const NoticeView& view);
+    bool showsTarget;          // TargetFolder in IDC_FOLDER_TEXT
+    DWORD minimumMilliseconds;
 };
 INT_PTR CALLBACK NoticeProcedure(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 

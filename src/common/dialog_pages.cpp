@@ -42,6 +42,29 @@ INT_PTR CALLBACK PageProcedure(HWND dialog, UINT message, WPARAM wParam, LPARAM 
     return FALSE;
 }
 
+void NoticeView::ShowItem(const char* text) const
+{
+    if (!dialog)
+        return;
+    HWND item = GetDlgItem(dialog, IDC_FILE_TEXT);
+    SetWindowTextA(item, text);
+    UpdateWindow(item);
+}
+
+// Sleeps in short steps rather than spinning a core; no message is
+// processed meanwhile. The unsigned difference stays right when the tick
+// count wraps.
+static void hold_until(DWORD start, DWORD milliseconds)
+{
+    for (;;) {
+        DWORD elapsed = GetTickCount() - start;
+        if (elapsed >= milliseconds)
+            return;
+        DWORD left = milliseconds - elapsed;
+        Sleep(left < 10 ? left : 10);
+    }
+}
+
 INT_PTR CALLBACK NoticeProcedure(HWND dialog, UINT message, WPARAM, LPARAM lParam)
 {
     switch (message) {
@@ -55,12 +78,17 @@ INT_PTR CALLBACK NoticeProcedure(HWND dialog, UINT message, WPARAM, LPARAM lPara
         // The work waits for this message, so the notice is up first.
         PostMessageA(dialog, WM_START_WORK, 0, 0);
         return TRUE;
-    case WM_START_WORK:
+    case WM_START_WORK: {
         // The posted start overtakes the notice's first paint, and the
         // work holds the thread: paint the notice first.
         UpdateWindow(dialog);
-        EndDialog(dialog, row_of<WorkNotice>(dialog)->work(dialog));
+        const WorkNotice& notice = *row_of<WorkNotice>(dialog);
+        DWORD start = GetTickCount();
+        INT_PTR result = notice.work(NoticeView{dialog});
+        hold_until(start, notice.minimumMilliseconds);
+        EndDialog(dialog, result);
         return TRUE;
+    }
     case WM_CLOSE:
         // Not for a notice: it ends when its work is done. A close request
         // can come while the work waits on another program and the

@@ -1,10 +1,11 @@
 // What an unattended run answers where the wizard would ask a person: the
 // button a person presses to get on with the run, each decision logged.
 // Once a step has failed, every question is answered with the way out, so
-// the flow that would return to an earlier dialog leads to the end.
+// the flow that would return to an earlier dialog leads to the end. An
+// answer only chooses: what the button sets going, the wizard does, for a
+// person and for the run alike.
 #include "driver/driver.h"
 #include "install/install.h"
-#include "progman/progman.h"
 #include "record/record.h"
 
 static bool failed()
@@ -98,30 +99,18 @@ INT_PTR AnswerFolder()
     return END_YES;
 }
 
-// DIRCREATE: "Create". Its failure is told by the error box, which logs.
+// DIRCREATE: "Create".
 INT_PTR AnswerCreateFolder()
 {
     LogLine("Decision: create %s", State.TargetFolder);
-    if (MakeTargetFolder(nullptr))
-        return END_YES;
-    State.Failure = RUN_NO_FOLDER;
-    return END_NO;
+    return END_YES;
 }
 
-// #135: "Create Icons". Where a shell answers Program Manager, it makes
-// the group; its failures are logged, and the installation completes all
-// the same, since files written behind a shell that said no would make a
-// second group. Where none answers, as for a deployment that runs as
-// SYSTEM with no desktop, the group is written to the all-users Start menu
-// as a shell would have made it, and the run completes only when it was.
+// #135: "Create Icons".
 INT_PTR AnswerIcons()
 {
     LogLine("Decision: create the icons");
-    if (ProgmanAnswers())
-        CreateIcons(nullptr);
-    else if (!WriteStartMenuGroup())
-        State.Failure = RUN_NO_ICONS;
-    return END_NO;
+    return END_YES;
 }
 
 // SUCCESS and RSUCCESS1: the run did what it was for, unless a step after

@@ -136,11 +136,17 @@ static bool take_switch(const SwitchWord& word, Switches& switches, char* refusa
         }
         case DIR_SWITCH:
             // The same folder every step will use, as INSTALL takes it.
-            if (!NormaliseFolder(word.value, switches.folder))
+            switch (AcceptTargetFolder(word.value, switches.folder)) {
+            case FOLDER_NOT_FULL_PATH:
                 why = "the folder must be a full path that begins with a drive letter, for example\n\n"
                       "C:\\Program files\\Corvane Pro";
-            else if (!FolderTakesTheFiles(switches.folder))
+                break;
+            case FOLDER_TOO_LONG:
                 why = "the folder name is too long for the files that go into it.";
+                break;
+            case FOLDER_ACCEPTED:
+                break;
+            }
             break;
         case LOG_SWITCH:
             lstrcpynA(switches.log, word.value, PATH_CHARS);

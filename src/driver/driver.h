@@ -1,5 +1,7 @@
 // The top floor: start-up, the command line, the backdrop and the wizard
-// flow that sequences every dialog.
+// flow that sequences every dialog. Only here is the run's mode read to
+// choose between a dialog and an answer, and only here do the rooms'
+// reasons for failing become exit codes. Nothing below knows this floor.
 #ifndef CORVANE_DRIVER_H
 #define CORVANE_DRIVER_H
 
@@ -34,8 +36,9 @@ RECT LogoPlace(int dpi);  // where the logo goes at that many dots per inch
 // wizard.cpp
 bool NewerVersionInstalled();
 bool SameVersionInstalled();
-// The exit code: 1 after a completed installation or removal; else 0,
-// or, unattended, the RunResult of what stopped it.
+// Runs the whole wizard and returns the exit code: 1 after a completed
+// installation or removal; else 0 when a person ran it, or, unattended,
+// the RunResult of what stopped it.
 int RunWizard();
 
 // answers.cpp: what an unattended run answers where the wizard asks a

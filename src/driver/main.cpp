@@ -40,16 +40,18 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR, int)
     const char* rest = ReadSwitches(tail, switches, refusal);
     open_log(switches);
     LogCommandLine(commandLine, tail);
+    State.Mode = switches.mode;
     // Whatever this run is for, a copying that an earlier one could not
     // end is ended first.
     RecoverCopying();
     if (refusal[0] != '\0') {
-        // Nothing is done. Whoever can read a box is shown why.
-        State.Mode = switches.mode == QUIET ? QUIET : INTERACTIVE;
-        ErrorBox(nullptr, refusal);
+        // Nothing is done. Whoever can read a box is shown why: a passive
+        // run, which answers every other box itself, shows this one.
+        LogError(refusal);
+        if (State.Mode != QUIET)
+            MessageBoxA(nullptr, refusal, "Error", MB_OK);
         return ended(RUN_BAD_PARAMETER);
     }
-    State.Mode = switches.mode;
     State.NoIcons = switches.noIcons;
     lstrcpynA(State.GivenFolder, switches.folder, PATH_CHARS);
 

@@ -1,5 +1,7 @@
 // The wizard: one modal dialog after another over the backdrop, branching
 // on each dialog's result, until a terminal dialog or a confirmed exit.
+// Here alone the run's mode decides between a dialog and its unattended
+// answer, and a room's reason for failing becomes an exit code.
 #include "driver/driver.h"
 #include "install/install.h"
 #include "progman/progman.h"
@@ -26,67 +28,79 @@ static bool UninstallAllowed()
     return State.IsInstalled && SameVersionInstalled();
 }
 
-// The button dialogs, by what their buttons end them with.
-// SetupExit: the notices, the exit confirmations and the closing dialogs.
-static const ButtonPage SetupExit = {
-    {{IDOK, END_YES}, {IDCANCEL, END_NO}, {IDC_REMOVE_OLD, END_REMOVE_OLD}}, 0, 0, nullptr};
+// The button dialogs, by what their buttons end them with. A dialog
+// without a Cancel button still gets it from Escape.
+static const ButtonPage ClosingNotice = {{{IDOK, END_YES}, {IDCANCEL, END_NO}, {0, 0}}, 0, 0, nullptr};
+static const ButtonPage ExitConfirmation = {{{IDOK, END_YES}, {IDCANCEL, END_NO}, {0, 0}}, 0, 0, nullptr};
 static const ButtonPage SetupIntro = {
     {{IDOK, END_YES}, {IDCANCEL, END_NO}, {IDC_UNINSTALL, END_UNINSTALL}}, 0, IDC_UNINSTALL, UninstallAllowed};
 static const ButtonPage Uninstaller = {{{IDOK, END_UNINSTALL}, {IDCANCEL, END_NO}, {0, 0}}, 0, 0, nullptr};
 static const ButtonPage SetupRemove = {{{IDOK, END_YES}, {IDCANCEL, END_NO}, {0, 0}}, IDC_FOLDER_TEXT, 0, nullptr};
+static const ButtonPage OldCopyChoice = {
+    {{IDOK, END_YES}, {IDCANCEL, END_NO}, {IDC_REMOVE_OLD, END_REMOVE_OLD}}, 0, 0, nullptr};
+static const ButtonPage IconOffer = {{{IDOK, END_YES}, {IDCANCEL, END_NO}, {0, 0}}, 0, 0, nullptr};
 // The only way on is out: it has no OK button.
 static const ButtonPage NewerVersionWarning = {{{IDCANCEL, END_NO}, {0, 0}, {0, 0}}, 0, 0, nullptr};
 
-// Every dialog of the flow: its template, what runs it, and what an
-// unattended run answers in its place. The work notices have no answer:
-// their work is done, shown in a passive run and without a window in a
-// quiet one.
+// Every dialog of the flow, by its template's name, and what it is: a
+// button dialog run from its row, a work notice run from its row, or a
+// dialog with a procedure of its own. The pages and the dialogs have what
+// an unattended run answers in their place; a notice has no answer: its
+// work is done, shown in a passive run and without a window in a quiet one.
 struct Step {
     LPCSTR name;
+    const ButtonPage* page;
+    const WorkNotice* notice;
     DLGPROC procedure;
-    const void* row;  // the table-driven procedures' row
     INT_PTR (*answer)();
 };
-static const Step NO_ARCHIVE = {MAKEINTRESOURCEA(IDD_NO_ARCHIVE), PageProcedure, &SetupExit, AnswerNoArchive};
-static const Step SCAN = {"SetupScan", NoticeProcedure, &SetupScan, nullptr};
-static const Step NEWER_VERSION = {"NEWERVERSION", PageProcedure, &NewerVersionWarning, AnswerNewerVersion};
-static const Step WELCOME = {"SETUPINTRO", PageProcedure, &SetupIntro, AnswerWelcome};
-static const Step EXIT_SETUP = {"SETUPEXIT", PageProcedure, &SetupExit, AnswerExit};
-static const Step UNINSTALL_WELCOME = {"UNISTALL", PageProcedure, &Uninstaller, AnswerUninstallWelcome};
-static const Step EXIT_UNINSTALL = {"EXITUNINSTALL", PageProcedure, &SetupExit, AnswerExit};
-static const Step NOT_FOUND = {"WIZARDNOTFND", PageProcedure, &SetupExit, AnswerNotFound};
-static const Step CONFIRM_REMOVAL = {"REMOVE", PageProcedure, &SetupRemove, AnswerRemove};
-static const Step SWEEP = {"REMOVESCAN", NoticeProcedure, &RemoveScan, nullptr};
-static const Step REMOVED = {"RSUCCESS1", PageProcedure, &SetupExit, AnswerDone};
-static const Step OLD_COPY = {"NOTICE1", PageProcedure, &SetupExit, AnswerOldCopy};
-static const Step FOLDER = {"INSTALL", SetupInstall, nullptr, AnswerFolder};
-static const Step CREATE_FOLDER = {"DIRCREATE", SUCreateDirectory, nullptr, AnswerCreateFolder};
-static const Step COPY = {"COPYFILES", NoticeProcedure, &CopyFiles, nullptr};
-static const Step ICONS = {MAKEINTRESOURCEA(IDD_ICONS), MakeDefaultGroup, nullptr, AnswerIcons};
-static const Step INSTALLED = {"SUCCESS", PageProcedure, &SetupExit, AnswerDone};
+static const Step NO_ARCHIVE = {MAKEINTRESOURCEA(IDD_NO_ARCHIVE), &ClosingNotice, nullptr, nullptr, AnswerNoArchive};
+static const Step SETUPSCAN = {"SETUPSCAN", nullptr, &SetupScanNotice, nullptr, nullptr};
+static const Step NEWERVERSION = {"NEWERVERSION", &NewerVersionWarning, nullptr, nullptr, AnswerNewerVersion};
+static const Step SETUPINTRO = {"SETUPINTRO", &SetupIntro, nullptr, nullptr, AnswerWelcome};
+static const Step SETUPEXIT = {"SETUPEXIT", &ExitConfirmation, nullptr, nullptr, AnswerExit};
+static const Step UNISTALL = {"UNISTALL", &Uninstaller, nullptr, nullptr, AnswerUninstallWelcome};
+static const Step EXITUNINSTALL = {"EXITUNINSTALL", &ExitConfirmation, nullptr, nullptr, AnswerExit};
+static const Step WIZARDNOTFND = {"WIZARDNOTFND", &ClosingNotice, nullptr, nullptr, AnswerNotFound};
+static const Step REMOVE = {"REMOVE", &SetupRemove, nullptr, nullptr, AnswerRemove};
+static const Step REMOVESCAN = {"REMOVESCAN", nullptr, &RemoveScanNotice, nullptr, nullptr};
+static const Step RSUCCESS1 = {"RSUCCESS1", &ClosingNotice, nullptr, nullptr, AnswerDone};
+static const Step NOTICE1 = {"NOTICE1", &OldCopyChoice, nullptr, nullptr, AnswerOldCopy};
+static const Step INSTALL = {"INSTALL", nullptr, nullptr, SetupInstall, AnswerFolder};
+static const Step DIRCREATE = {"DIRCREATE", nullptr, nullptr, SUCreateDirectory, AnswerCreateFolder};
+static const Step COPYFILES = {"COPYFILES", nullptr, &CopyFilesNotice, nullptr, nullptr};
+static const Step ICON_OFFER = {MAKEINTRESOURCEA(IDD_ICONS), &IconOffer, nullptr, nullptr, AnswerIcons};
+static const Step SUCCESS = {"SUCCESS", &ClosingNotice, nullptr, nullptr, AnswerDone};
 
-// How a pass through install or uninstall mode ends.
+// What an unattended run's exit code says of each reason a room gives.
+static const RunResult CopyFailureResults[] = {RUN_COMPLETED,  RUN_BAD_PARAMETER, RUN_ARCHIVE_REFUSED, RUN_NO_FOLDER,
+                                               RUN_DISK_FULL, RUN_FILE_IN_USE,   RUN_COPY_FAILED};  // by CopyFailure
+static const RunResult RemovalFailureResults[] = {RUN_COMPLETED, RUN_FILE_IN_USE, RUN_COPY_FAILED};  // by RemovalFailure
+
+// How a pass through the install or uninstall road ends.
 enum Outcome {
     CHECK,   // back to the top unless a terminal dialog was shown
     QUIT,    // the user confirmed the exit
     BROKEN,  // a dialog could not be created: the flow ends, exit code 0
 };
 
-// Shows one dialog modally over the backdrop, or takes the unattended
-// run's answer in its place. False when the dialog cannot be created at
-// all; the flow then ends rather than loop on without showing anything.
+// Shows one dialog modally over the backdrop, or, unattended, takes the
+// answer in its place; a quiet run does a notice's work without a window.
+// False when the dialog cannot be created at all; the flow then ends
+// rather than loop on without showing anything.
 static bool Show(const Step& step, INT_PTR* result)
 {
-    if (State.Mode != INTERACTIVE && step.answer) {
+    if (step.notice && State.Mode == QUIET) {
+        *result = step.notice->work(NoticeView{});
+        return true;
+    }
+    if (!step.notice && State.Mode != INTERACTIVE) {
         *result = step.answer();
         return true;
     }
-    if (State.Mode == QUIET) {
-        *result = static_cast<const WorkNotice*>(step.row)->work(nullptr);
-        return true;
-    }
-    *result = DialogBoxParamA(State.instance, step.name, State.backdrop, step.procedure,
-                              reinterpret_cast<LPARAM>(step.row));
+    DLGPROC procedure = step.page ? PageProcedure : step.notice ? NoticeProcedure : step.procedure;
+    LPARAM row = step.page ? reinterpret_cast<LPARAM>(step.page) : reinterpret_cast<LPARAM>(step.notice);
+    *result = DialogBoxParamA(State.instance, step.name, State.backdrop, procedure, row);
     return *result != -1;
 }
 
@@ -108,22 +122,30 @@ static Outcome Finish(const Step& notice)
     return Show(notice, &ignored) ? CHECK : BROKEN;
 }
 
-// REMOVESCAN. A file that stayed is no reason to stop, but an
-// unattended run says so in its exit code.
-static bool Sweep()
+// REMOVESCAN. The copy is no longer installed, whatever stayed of it; a
+// file that stayed is no reason to stop, but an unattended run says so in
+// its exit code.
+static bool RemoveInstalledCopy()
 {
-    INT_PTR swept;
-    if (!Show(SWEEP, &swept))
+    INT_PTR failure;
+    if (!Show(REMOVESCAN, &failure))
         return false;
-    if (swept != END_YES)
-        State.Failure = static_cast<int>(swept);
+    State.IsInstalled = false;
+    if (failure != REMOVED_ALL)
+        State.Failure = RemovalFailureResults[failure];
     return true;
 }
 
-// REMOVESCAN and then RSUCCESS1, once the user has confirmed REMOVE.
-static Outcome FullRemoval()
+// REMOVE, and on "Remove" REMOVESCAN and then RSUCCESS1.
+static Outcome ConfirmRemoval()
 {
-    return Sweep() ? Finish(REMOVED) : BROKEN;
+    State.RemoveGroupToo = true;
+    INT_PTR confirmed;
+    if (!Show(REMOVE, &confirmed))
+        return BROKEN;
+    if (confirmed == END_NO)
+        return CHECK;
+    return RemoveInstalledCopy() ? Finish(RSUCCESS1) : BROKEN;
 }
 
 // INSTALL, the first time with the folder /dir gave in place of the one
@@ -133,45 +155,74 @@ static bool AskFolder(INT_PTR* choice)
     if (State.GivenFolder[0] != '\0')
         lstrcpynA(State.TargetFolder, State.GivenFolder, PATH_CHARS);
     State.GivenFolder[0] = '\0';
-    return Show(FOLDER, choice);
+    return Show(INSTALL, choice);
 }
 
-static Outcome UninstallMode()
+// DIRCREATE, for a folder that is not there. "Create" makes it level by
+// level; a failure is told, and leads back to INSTALL as "Edit..." does.
+static bool OfferToCreate(bool* created)
+{
+    INT_PTR choice;
+    if (!Show(DIRCREATE, &choice))
+        return false;
+    *created = choice != END_NO && MakeTargetFolder(State.backdrop);
+    if (choice != END_NO && !*created)
+        State.Failure = RUN_NO_FOLDER;
+    return true;
+}
+
+// #135. "Create Icons" makes the group over DDE. Unattended where no shell
+// answers, as for a deployment that runs as SYSTEM with no desktop, the
+// group is written to the all-users Start menu as a shell would have made
+// it, and the run completes only when it was. A shell that answers and
+// then says no is only logged: files written behind it would make a
+// second group.
+static bool OfferIcons()
+{
+    INT_PTR choice;
+    if (!Show(ICON_OFFER, &choice))
+        return false;
+    if (choice == END_NO)
+        return true;
+    if (State.Mode == INTERACTIVE || ProgmanAnswers())
+        CreateIcons(State.backdrop);
+    else if (!WriteStartMenuGroup())
+        State.Failure = RUN_NO_ICONS;
+    return true;
+}
+
+static Outcome UninstallRoad()
 {
     INT_PTR result;
     if (!State.IsInstalled) {
-        if (!Show(NOT_FOUND, &result))
+        if (!Show(WIZARDNOTFND, &result))
             return BROKEN;
         State.Finished = true;
         return CHECK;
     }
 
-    if (!Show(UNINSTALL_WELCOME, &result))
+    if (!Show(UNISTALL, &result))
         return BROKEN;
     if (result == END_NO)
-        return ConfirmExit(EXIT_UNINSTALL);
-    if (result != END_UNINSTALL)
-        return CHECK;
-
-    State.RemoveGroupToo = true;
-    if (!Show(CONFIRM_REMOVAL, &result))
-        return BROKEN;
-    return result == END_NO ? CHECK : FullRemoval();
+        return ConfirmExit(EXITUNINSTALL);
+    return result == END_UNINSTALL ? ConfirmRemoval() : CHECK;
 }
 
 // The folder loop, the copying, the icon offer and the closing notice.
 static Outcome Install()
 {
     State.RemoveGroupToo = false;
+    bool folderReady = false;
     INT_PTR choice;
     do {
         if (State.IsInstalled) {
-            if (!Show(OLD_COPY, &choice))
+            if (!Show(NOTICE1, &choice))
                 return BROKEN;
             if (choice == END_REMOVE_OLD) {
-                // The sweep clears IsInstalled, so a repeat of this loop
-                // asks for the folder instead of offering the old copy.
-                if (!Sweep() || !AskFolder(&choice))
+                // "Remove old copy": the copy goes first; with it gone, a
+                // repeat of this loop asks for the folder, as for a first
+                // installation.
+                if (!RemoveInstalledCopy() || !AskFolder(&choice))
                     return BROKEN;
             } else if (choice != END_NO && !IsFullPath(State.TargetFolder)) {
                 // "Continue installation" goes to the folder the scan
@@ -188,55 +239,42 @@ static Outcome Install()
         if (choice == END_NO)
             return CHECK;  // back to the welcome dialog
 
-        if (FolderExists(State.TargetFolder)) {
-            State.FolderReady = true;
-        } else {
-            INT_PTR created;
-            if (!Show(CREATE_FOLDER, &created))
-                return BROKEN;
-            if (created != END_NO)
-                State.FolderReady = true;
-        }
-    } while (!State.FolderReady);
+        folderReady = FolderExists(State.TargetFolder);
+        if (!folderReady && !OfferToCreate(&folderReady))
+            return BROKEN;
+    } while (!folderReady);
 
-    INT_PTR stopped;
-    if (!Show(COPY, &stopped))
+    INT_PTR failure;
+    if (!Show(COPYFILES, &failure))
         return BROKEN;
-    if (stopped) {
+    if (failure != COPY_DONE) {
         // A file is missing and no record was written: offering icons and
         // reporting success would be false. Start over at the welcome
         // dialog, with the folder to be confirmed again.
-        State.Failure = static_cast<int>(stopped);
-        State.FolderReady = false;
+        State.Failure = CopyFailureResults[failure];
         return CHECK;
     }
     // The files and the record are in place: the run has done what it was
     // for, whatever becomes of the dialogs after it.
     State.Finished = true;
 
-    INT_PTR ignored;
     if (State.NoIcons)
         LogLine("No icons: /noicons");
-    else if (!Show(ICONS, &ignored))
+    else if (!OfferIcons())
         return BROKEN;
-    return Finish(INSTALLED);
+    return Finish(SUCCESS);
 }
 
-static Outcome InstallMode()
+static Outcome InstallRoad()
 {
     INT_PTR choice;
-    if (!Show(WELCOME, &choice))
+    if (!Show(SETUPINTRO, &choice))
         return BROKEN;
     switch (choice) {
     case END_NO:
-        return ConfirmExit(EXIT_SETUP);
-    case END_UNINSTALL: {
-        State.RemoveGroupToo = true;
-        INT_PTR confirmed;
-        if (!Show(CONFIRM_REMOVAL, &confirmed))
-            return BROKEN;
-        return confirmed != END_NO ? FullRemoval() : CHECK;
-    }
+        return ConfirmExit(SETUPEXIT);
+    case END_UNINSTALL:
+        return ConfirmRemoval();
     case END_YES:
         return Install();
     }
@@ -252,9 +290,9 @@ static bool ArchiveUsable()
     if (GetFileAttributesA(State.ArchivePath) & FILE_ATTRIBUTE_DIRECTORY) {
         LogLine("The archive %s cannot be found", State.ArchivePath);
         State.Failure = RUN_BAD_PARAMETER;
-        return false;
+    } else if (ArchiveRefused()) {
+        State.Failure = RUN_ARCHIVE_REFUSED;
     }
-    State.Failure = TryArchive();
     return !State.Failure;
 }
 
@@ -267,14 +305,14 @@ static Outcome Run()
     if (State.Mode != INTERACTIVE && !IsUninstallWord(State.ArchivePath) && !ArchiveUsable())
         return QUIT;
 
-    if (!Show(SCAN, &ignored))
+    if (!Show(SETUPSCAN, &ignored))
         return BROKEN;
-    // Before the mode is decided, so a newer copy is safe from removal too.
+    // Before the road is chosen, so a newer copy is safe from removal too.
     if (NewerVersionInstalled())
-        return Show(NEWER_VERSION, &ignored) ? QUIT : BROKEN;
+        return Show(NEWERVERSION, &ignored) ? QUIT : BROKEN;
 
     for (;;) {
-        Outcome outcome = IsUninstallWord(State.ArchivePath) ? UninstallMode() : InstallMode();
+        Outcome outcome = IsUninstallWord(State.ArchivePath) ? UninstallRoad() : InstallRoad();
         if (outcome != CHECK)
             return outcome;
         if (State.Finished)
@@ -282,11 +320,6 @@ static Outcome Run()
     }
 }
 
-// Runs the whole wizard and returns the exit code: 1 after a completed
-// installation or removal, also when a dialog after its work cannot be
-// made (or after the not-found notice of uninstall mode).
-// Otherwise 0 when a person ran it; an unattended run never ends with 0,
-// which deployment tools read as success, but with what stopped it.
 int RunWizard()
 {
     Outcome outcome = Run();
@@ -297,9 +330,15 @@ int RunWizard()
         TranslateMessage(&msg);
         DispatchMessageA(&msg);
     }
+    // A person saw how it ended: 1 after a completed installation or
+    // removal (or the not-found notice of the uninstall road), also when a
+    // dialog after its work could not be made; else 0.
     if (State.Mode == INTERACTIVE)
         return State.Finished ? 1 : 0;
-    if (State.Finished && !State.Failure)
-        return RUN_COMPLETED;
-    return (outcome != BROKEN || State.Finished) && State.Failure ? State.Failure : RUN_STOPPED;
+    // Unattended, never 0, which deployment tools read as success.
+    if (outcome == BROKEN && !State.Finished)
+        return RUN_STOPPED;  // a window the run needed could not be made
+    if (State.Failure)
+        return State.Failure;  // what stopped the run, or failed after its work
+    return State.Finished ? RUN_COMPLETED : RUN_STOPPED;
 }

@@ -1,9 +1,9 @@
 // COPYFILES: extracts the application files into the target folder, one
-// call of the unzip library each, then writes the installation record.
+// call of the unzip library each, commits them whole and records the
+// installation.
 #include "install/install.h"
-#include "unzip_request.h"
 #include "record/record.h"
-#include "resource.h"
+#include "unzip_request.h"
 #include "temp_folder.h"
 
 enum { LAST_MESSAGE = 50 };
@@ -28,7 +28,7 @@ static const char* const UnzipMessages[LAST_MESSAGE + 1] = {
 };
 static_assert(sizeof UnzipMessages / sizeof UnzipMessages[0] == 51, "one text per result 0 to 50");
 
-static const char COPY_FAILED[] = "\t\tError copying file !\t\t";
+static const char COPY_FAILED_TEXT[] = "\t\tError copying file !\t\t";
 
 // The text for a library result. The table has results 0 to 50; a failure
 // (negative) is told by the text at its magnitude when there is one, so
@@ -99,36 +99,35 @@ static bool any_held(const char* folder)
     return false;
 }
 
-// What a failed extraction means to whoever deployed the run.
-static RunResult failure_of(int result, const char* folder, const char* name)
+// Why a failed extraction stopped the copying.
+static CopyFailure failure_of(int result, const char* folder, const char* name)
 {
     switch (-result) {
     case UNEXPECTED_END: case BAD_STRUCTURE: case MEMBER_NOT_FOUND: case CANNOT_OPEN: case BAD_CRC: case ENCRYPTED:
     case UNKNOWN_METHOD: case BAD_CODE:
-        return RUN_ARCHIVE_REFUSED;
+        return COPY_ARCHIVE_REFUSED;
     case NO_TARGET_FOLDER:
-        return RUN_NO_FOLDER;
+        return COPY_NO_FOLDER;
     case DISK_FULL:
-        return RUN_DISK_FULL;
+        return COPY_DISK_FULL;
     case CANNOT_CREATE:
-        return held_open(folder, name) ? RUN_FILE_IN_USE : RUN_COPY_FAILED;
+        return held_open(folder, name) ? COPY_FILE_IN_USE : COPY_FAILED;
     }
-    return RUN_COPY_FAILED;
+    return COPY_FAILED;
 }
 
 // Tries the archive and its code on the first member, extracted into a
-// private folder of the temporary folder and removed again.
-// RUN_ARCHIVE_REFUSED when the archive or the code is refused; 0
-// otherwise, also when the trial cannot be made or fails for a reason of
-// its own folder's.
-int TryArchive()
+// private folder of the temporary folder and removed again. A trial that
+// cannot be made, or fails for a reason of its own folder's, refuses
+// nothing.
+bool ArchiveRefused()
 {
     char folder[PATH_CHARS];
     if (!MakePrivateFolder("CorvaneTrial-", folder))
-        return 0;
+        return false;
     if (!FolderTakesTheFiles(folder)) {
         RemoveDirectoryA(folder);
-        return 0;
+        return false;
     }
     LogLine("The archive and its code are tried in %s", folder);
     const char* member = InstallFileList[0];
@@ -137,18 +136,16 @@ int TryArchive()
     if (JoinPath(file, folder, member))
         DeleteFileA(file);
     RemoveDirectoryA(folder);
-    return result < 0 && failure_of(result, folder, member) == RUN_ARCHIVE_REFUSED ? RUN_ARCHIVE_REFUSED : 0;
+    return result < 0 && failure_of(result, folder, member) == COPY_ARCHIVE_REFUSED;
 }
 
-// The copying, staged and committed whole: 0 when every file was
-// processed, the new ones moved in and the record written; else the
-// RunResult of what stopped it, with the files in place as they were.
-int CopyAllFiles(HWND notice)
+// The copying, staged and committed whole, then recorded.
+CopyFailure CopyAllFiles(const NoticeView& notice)
 {
     Copying copying;
     if (!FolderTakesTheFiles(State.TargetFolder) || !StagingPaths(State.TargetFolder, &copying)) {
-        ErrorBox(notice, COPY_FAILED);
-        return RUN_BAD_PARAMETER;
+        ErrorBox(notice.dialog, COPY_FAILED_TEXT);
+        return COPY_FOLDER_REFUSED;
     }
     // A file of the set that another program holds open (the application
     // running, say) could not be moved aside: the copying is refused as
@@ -156,35 +153,36 @@ int CopyAllFiles(HWND notice)
     if (any_held(State.TargetFolder)) {
         char buffer[UNZIP_TEXT_CHARS];
         ErrorBox(nullptr, UnzipMessageText(-CANNOT_CREATE, buffer));
-        ErrorBox(notice, COPY_FAILED);
-        return RUN_FILE_IN_USE;
+        ErrorBox(notice.dialog, COPY_FAILED_TEXT);
+        return COPY_FILE_IN_USE;
     }
     if (!BeginCopying(copying)) {
-        ErrorBox(notice, COPY_FAILED);
-        return RUN_COPY_FAILED;
+        ErrorBox(notice.dialog, COPY_FAILED_TEXT);
+        return COPY_FAILED;
     }
-    HWND fileText = GetDlgItem(notice, IDC_FILE_TEXT);
     for (const char* name : InstallFileList) {
-        SetWindowTextA(fileText, name);
-        UpdateWindow(fileText);
+        notice.ShowItem(name);
         int result = ExtractFile(copying.staging, name);
         if (result < 0) {
             AbandonCopying(copying);
-            ErrorBox(notice, COPY_FAILED);
+            ErrorBox(notice.dialog, COPY_FAILED_TEXT);
             return failure_of(result, copying.staging, name);
         }
     }
-    if (!CommitCopying(copying)) {
-        ErrorBox(notice, COPY_FAILED);
-        return any_held(State.TargetFolder) ? RUN_FILE_IN_USE : RUN_COPY_FAILED;
+    CommitEnd commit = CommitCopying(copying);
+    if (commit != COMMITTED) {
+        ErrorBox(notice.dialog, COPY_FAILED_TEXT);
+        return commit == NOT_COMMITTED_IN_USE ? COPY_FILE_IN_USE : COPY_FAILED;
     }
+    RecordInstallation(copying.folder);
     FinishCopying(copying);
-    return 0;
+    return COPY_DONE;
 }
 
-static INT_PTR copy(HWND notice)
+static INT_PTR copy(const NoticeView& notice)
 {
     return CopyAllFiles(notice);
 }
 
-const WorkNotice CopyFiles = {copy, true};
+enum { COPY_MILLISECONDS = 0 };  // the copying takes what it takes
+const WorkNotice CopyFilesNotice = {copy, true, COPY_MILLISECONDS};

@@ -1,4 +1,5 @@
-// DIRCREATE: the target folder is missing; "Create" makes it level by level.
+// DIRCREATE: the target folder is missing, and the user chooses "Create"
+// or "Edit..."; the wizard makes it level by level on "Create".
 #include <string.h>
 
 #include "install/install.h"
@@ -63,10 +64,7 @@ INT_PTR CALLBACK SUCreateDirectory(HWND dialog, UINT message, WPARAM wParam, LPA
     case WM_COMMAND:
         switch (LOWORD(wParam)) {
         case IDOK:
-            if (MakeTargetFolder(dialog))
-                EndDialog(dialog, END_YES);
-            else  // after the message, leave exactly as "Edit..." does
-                PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+            EndDialog(dialog, END_YES);
             return TRUE;
         case IDCANCEL:
             EndDialog(dialog, END_NO);

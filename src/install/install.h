@@ -1,30 +1,54 @@
-// Installation: the target folder and the extraction of the application
-// files into it.
+// Installation: the target folder, what is accepted as one, its test and
+// its creation, and the copying of the application files into it, made
+// whole. It owns the staging and backup folders and the copying's journal.
+// It knows the state record, the log and the record room; it knows nothing
+// of the flow, of the run's mode or of exit codes: its work says why it
+// failed, and the wizard decides what that means.
 #ifndef CORVANE_INSTALL_H
 #define CORVANE_INSTALL_H
 
 #include "common/common.h"
 
-// folder_exists.cpp
+// target_folder.cpp
+// Why a folder is refused as the target; FOLDER_ACCEPTED when it is not.
+enum FolderRefusal { FOLDER_ACCEPTED, FOLDER_NOT_FULL_PATH, FOLDER_TOO_LONG };
+// folder = the typed text as the one full path every step uses, when it is
+// one the copying can take: a full path with a folder name, and short
+// enough for every path the files take in it.
+FolderRefusal AcceptTargetFolder(const char* typed, char* folder);
+// True when a full path names a folder that is there.
 bool FolderExists(const char* path);
 // `first`: the first level of the target folder that is made.
 bool CreateFolder(const char* path, bool first);
 
-// dir_create.cpp: DIRCREATE, and the level-by-level creation behind "Create".
+// dir_create.cpp: DIRCREATE, which asks; and the level-by-level creation
+// behind its "Create".
 bool CreateTargetFolder();
-// "Create": the creation, its failure told in a box owned by `owner`.
+// The creation, its failure told in a box owned by `owner`.
 bool MakeTargetFolder(HWND owner);
 INT_PTR CALLBACK SUCreateDirectory(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 
 // copy_files.cpp: COPYFILES, the notice shown while the files are
-// extracted; it ends with 0 when they are all in place, else with the
-// RunResult of what stopped the copying.
+// extracted. It ends with COPY_DONE when they are all in place and
+// recorded, else with why the copying stopped, the files in place as they
+// were.
+enum CopyFailure {
+    COPY_DONE = 0,
+    COPY_FOLDER_REFUSED,   // no target folder the copying can take
+    COPY_ARCHIVE_REFUSED,  // the archive or its code
+    COPY_NO_FOLDER,        // the library finds no target folder
+    COPY_DISK_FULL,
+    COPY_FILE_IN_USE,      // a file of the set is held open
+    COPY_FAILED,           // any other reason a file could not be written
+};
 enum { UNZIP_TEXT_CHARS = 48 };  // room for a text made for an unknown result
 const char* UnzipMessageText(int result, char* buffer);
 int ExtractFile(const char* folder, const char* member);
-int CopyAllFiles(HWND notice);
-int TryArchive();
-extern const WorkNotice CopyFiles;
+CopyFailure CopyAllFiles(const NoticeView& notice);
+// True when a trial extraction of the first member refuses the archive or
+// its code; false also when the trial cannot be made.
+bool ArchiveRefused();
+extern const WorkNotice CopyFilesNotice;
 
 // staged_copy.cpp: the copying made whole. The members go to a staging
 // folder inside the target folder; the commit moves the files in place
@@ -48,13 +72,19 @@ bool FolderTakesTheFiles(const char* folder);
 // The journal written and an empty staging folder made; false, and
 // nothing left, when that cannot be done.
 bool BeginCopying(Copying& copying);
-// The staged files moved in. False when the commit failed: it is undone,
-// or, where even that fails, left to the next start to finish.
-bool CommitCopying(Copying& copying);
+// What became of a commit. One that is not made is undone, its folders
+// gone; or, where even that fails, left to the next start to finish.
+enum CommitEnd {
+    COMMITTED,
+    NOT_COMMITTED_IN_USE,  // a file in place was held open and could not move
+    NOT_COMMITTED,
+};
+CommitEnd CommitCopying(Copying& copying);
 // After the commit: the record and the entry written, the copying's
 // folders and its journal removed.
 void FinishCopying(Copying& copying);
-// Before the commit: the staging folder and the journal removed.
+// Before the commit: the staging and backup folders and the journal
+// removed.
 void AbandonCopying(Copying& copying);
 // At every start: a copying that was stopped is finished or undone.
 void RecoverCopying();

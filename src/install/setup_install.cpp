@@ -1,6 +1,5 @@
 // INSTALL: the user confirms or edits the target folder.
 #include "install/install.h"
-#include "record/record.h"
 #include "resource.h"
 
 static const char FULL_PATH_NEEDED[] =
@@ -24,14 +23,13 @@ INT_PTR CALLBACK SetupInstall(HWND dialog, UINT message, WPARAM wParam, LPARAM)
         case IDOK: {
             // Only a full path means the same folder to the folder test,
             // the creation, the library, the record and a later removal
-            // started from elsewhere. Longer text is cut to 259 characters.
+            // started from elsewhere, and the library's paths in it must
+            // fit too: nothing is made for a folder that the copying would
+            // refuse. Longer text is cut to 259 characters.
             char typed[PATH_CHARS], folder[PATH_CHARS];
             GetDlgItemTextA(dialog, IDC_FOLDER_EDIT, typed, PATH_CHARS);
-            // The library's paths in it must fit too; nothing is made for
-            // a folder that the copying would refuse.
-            const char* refusal = !NormaliseFolder(typed, folder)    ? FULL_PATH_NEEDED
-                                  : !FolderTakesTheFiles(folder) ? TOO_LONG
-                                                                 : nullptr;
+            static const char* const REFUSALS[] = {nullptr, FULL_PATH_NEEDED, TOO_LONG};  // by FolderRefusal
+            const char* refusal = REFUSALS[AcceptTargetFolder(typed, folder)];
             if (refusal) {
                 ErrorBox(dialog, refusal);
                 SetFocus(GetDlgItem(dialog, IDC_FOLDER_EDIT));
@@ -42,7 +40,6 @@ INT_PTR CALLBACK SetupInstall(HWND dialog, UINT message, WPARAM wParam, LPARAM)
             return TRUE;
         }
         case IDCANCEL:
-            State.FolderReady = false;
             EndDialog(dialog, END_NO);
             return TRUE;
         }

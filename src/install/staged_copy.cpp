@@ -60,12 +60,14 @@ static bool is_file(const char* path)
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-static bool move(const char* from, const char* to)
+// 0 when the file moved, else the system's error code.
+static DWORD move(const char* from, const char* to)
 {
     if (MoveFileExA(from, to, MOVEFILE_WRITE_THROUGH))
-        return true;
-    LogLine("Not moved: %s to %s (error %lu)", from, to, GetLastError());
-    return false;
+        return 0;
+    DWORD error = GetLastError();
+    LogLine("Not moved: %s to %s (error %lu)", from, to, error);
+    return error;
 }
 
 // Holds a folder the copying works in, and logs it when it leads
@@ -292,8 +294,9 @@ static bool hold_places(const Copying& copying, HANDLE held[PLACES])
 // is staged no more was moved in already; one that is kept aside already
 // was moved aside. So it can go on from wherever it stopped. The bits of
 // `movedIn` and `movedAside` tell, by the file's place in the list, what
-// this pass did.
-static bool move_in(const Copying& copying, unsigned* movedIn, unsigned* movedAside)
+// this pass did. 0 when every file moved, else the error of the move that
+// failed.
+static DWORD move_in(const Copying& copying, unsigned* movedIn, unsigned* movedAside)
 {
     for (int i = 0; i < INSTALL_FILES; ++i) {
         Places places;
@@ -301,15 +304,15 @@ static bool move_in(const Copying& copying, unsigned* movedIn, unsigned* movedAs
         if (!is_file(places.staged))
             continue;
         if (is_file(places.target)) {
-            if (!move(places.target, places.kept))
-                return false;
+            if (DWORD error = move(places.target, places.kept))
+                return error;
             *movedAside |= 1u << i;
         }
-        if (!move(places.staged, places.target))
-            return false;
+        if (DWORD error = move(places.staged, places.target))
+            return error;
         *movedIn |= 1u << i;
     }
-    return true;
+    return 0;
 }
 
 // Puts back what move_in did, last first.
@@ -320,34 +323,34 @@ static bool move_back(const Copying& copying, unsigned movedIn, unsigned movedAs
         Places places;
         places_of(copying, InstallFileList[i], &places);
         if (movedIn & (1u << i))
-            whole = move(places.target, places.staged) && whole;
+            whole = !move(places.target, places.staged) && whole;
         if (movedAside & (1u << i))
-            whole = move(places.kept, places.target) && whole;
+            whole = !move(places.kept, places.target) && whole;
     }
     return whole;
 }
 
-bool CommitCopying(Copying& copying)
+CommitEnd CommitCopying(Copying& copying)
 {
     HANDLE held[PLACES];
     if (!hold_places(copying, held)) {
         AbandonCopying(copying);
-        return false;
+        return NOT_COMMITTED;
     }
     let_go(copying);  // held again, with the backup folder
     if (!set_phase(copying, COMMIT_PHASE)) {
         LogLine("Journal not written: error %lu", GetLastError());
         release(held);
         AbandonCopying(copying);
-        return false;
+        return NOT_COMMITTED;
     }
     unsigned movedIn = 0, movedAside = 0;
-    bool moved = move_in(copying, &movedIn, &movedAside);
-    bool undone = !moved && move_back(copying, movedIn, movedAside) && set_phase(copying, STAGING_PHASE);
+    DWORD error = move_in(copying, &movedIn, &movedAside);
+    bool undone = error && move_back(copying, movedIn, movedAside) && set_phase(copying, STAGING_PHASE);
     release(held);
-    if (moved) {
+    if (!error) {
         LogLine("Committed in %s", copying.folder);
-        return true;
+        return COMMITTED;
     }
     if (undone) {
         LogLine("The commit was undone: the files in %s are as they were", copying.folder);
@@ -358,18 +361,14 @@ bool CommitCopying(Copying& copying)
         CloseHandle(copying.journal);
         copying.journal = INVALID_HANDLE_VALUE;
     }
-    return false;
+    return error == ERROR_SHARING_VIOLATION ? NOT_COMMITTED_IN_USE : NOT_COMMITTED;
 }
 
-// The files are in place: the record and the entry, then the folders of
-// the copying and the journal go.
+// The files are in place and recorded: the folders of the copying and the
+// journal go.
 void FinishCopying(Copying& copying)
 {
     let_go(copying);
-    char executable[PATH_CHARS];
-    JoinPath(executable, copying.folder, "QVN32.EXE");
-    WriteInstallRecord(executable);
-    WriteUninstallEntry(copying.folder);
     remove_folder(copying.backup);
     remove_folder(copying.staging);
     CloseHandle(copying.journal);
@@ -467,16 +466,14 @@ void RecoverCopying()
     }
     LogLine("Recovery: the copying into %s stopped in its commit, and is finished", copying.folder);
     unsigned movedIn = 0, movedAside = 0;
-    char executable[PATH_CHARS];
-    JoinPath(executable, copying.folder, "QVN32.EXE");
     HANDLE held[PLACES];
     bool gone = GetFileAttributesA(copying.folder) == INVALID_FILE_ATTRIBUTES;
     bool moved = !gone && hold_places(copying, held);
     if (moved) {
-        moved = move_in(copying, &movedIn, &movedAside);
+        moved = !move_in(copying, &movedIn, &movedAside);
         release(held);
     }
-    if (moved && is_file(executable)) {
+    if (moved && RecordInstallation(copying.folder)) {
         FinishCopying(copying);
     } else if (moved || gone) {
         // Nothing of it was there to move (the folder was deleted since):

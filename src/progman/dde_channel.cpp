@@ -86,14 +86,14 @@ bool ProgmanAnswers(const char* service)
 }
 
 // Fills a buffer of PATH_CHARS from pieces; false when they do not fit.
-static bool compose(char* buffer, const char* const* pieces, int count)
+static bool compose(char* buffer, std::initializer_list<const char*> pieces)
 {
     size_t length = 0;
-    for (int i = 0; i < count; ++i) {
-        size_t piece = strlen(pieces[i]);
+    for (const char* text : pieces) {
+        size_t piece = strlen(text);
         if (length + piece >= PATH_CHARS)
             return false;
-        memcpy(buffer + length, pieces[i], piece);
+        memcpy(buffer + length, text, piece);
         length += piece;
     }
     buffer[length] = '\0';
@@ -104,10 +104,10 @@ static bool compose(char* buffer, const char* const* pieces, int count)
 // data handle over; it is never freed here. A data handle that cannot be
 // made fails the command: nothing is sent. Without a conversation the
 // transaction fails.
-bool SendCommand(const ProgmanChannel& channel, const char* const* pieces, int count, DWORD timeout)
+bool SendCommand(const ProgmanChannel& channel, std::initializer_list<const char*> pieces, DWORD timeout)
 {
     char command[PATH_CHARS];
-    if (!compose(command, pieces, count)) {
+    if (!compose(command, pieces)) {
         LogLine("Program Manager: a command too long for its buffer is not sent");
         return false;
     }

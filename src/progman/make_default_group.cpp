@@ -1,5 +1,5 @@
-// #135: offers to create the program group "Corvane" with its four items,
-// and does it over DDE: one operation for the group, then, only when the
+// What #135's "Create Icons" does over DDE: the program group "Corvane"
+// with its four items, one operation for the group, then, only when the
 // group was made, one for the items.
 #include <string.h>
 
@@ -41,10 +41,9 @@ bool ProgmanCreateGroup(HWND owner, const char* service)
     case CHANNEL_OPEN:
         break;
     }
-    const char* pieces[] = {"[CreateGroup(", GroupName, ")]"};
     // Without a conversation the command fails too. A group that was not
     // made must stop the items: they would go to whichever group is active.
-    bool created = SendCommand(channel, pieces, 3, GROUP_TIMEOUT);
+    bool created = SendCommand(channel, {"[CreateGroup(", GroupName, ")]"}, GROUP_TIMEOUT);
     if (!created)
         ErrorBox(owner, "Group Creation Failed");
     CloseChannel(channel);
@@ -53,7 +52,7 @@ bool ProgmanCreateGroup(HWND owner, const char* service)
 
 // Adds the four items to the active group. A failed item is silent and the
 // others are still sent. False only when the DDEML cannot be initialised.
-bool ProgmanAddItems(HWND, const char* service)
+bool ProgmanAddItems(const char* service)
 {
     ProgmanChannel channel;
     if (OpenChannel(channel, service) == NO_DDEML)
@@ -61,10 +60,9 @@ bool ProgmanAddItems(HWND, const char* service)
     if (channel.conversation) {
         for (const ProgramItem& item : ProgramItems) {
             char quoted[PATH_CHARS];
-            const char* pieces[] = {"[AddItem(", quoted, ",", item.caption, item.tail};
             // A command too long for its buffer is not sent, as if it had failed.
             if (QuoteTargetFile(item.fileName, quoted))
-                SendCommand(channel, pieces, 5, ITEM_TIMEOUT);
+                SendCommand(channel, {"[AddItem(", quoted, ",", item.caption, item.tail}, ITEM_TIMEOUT);
         }
     }
     CloseChannel(channel);
@@ -74,35 +72,5 @@ bool ProgmanAddItems(HWND, const char* service)
 void CreateIcons(HWND owner)
 {
     if (ProgmanCreateGroup(owner))
-        ProgmanAddItems(owner);
-}
-
-INT_PTR CALLBACK MakeDefaultGroup(HWND dialog, UINT message, WPARAM wParam, LPARAM)
-{
-    switch (message) {
-    case WM_INITDIALOG:
-        // Unlike the other steps it leaves the backdrop alone.
-        CenterDialog(dialog);
-        return TRUE;
-    case WM_COMMAND: {
-        // While a transaction waits, the platform goes on dispatching input:
-        // a second "Create Icons" would add every item twice, and "Skip"
-        // would end the dialog in the middle. The buttons are off meanwhile
-        // and the flag, which lives with the dialog, turns away the keys.
-        if (GetWindowLongPtrA(dialog, DWLP_USER))
-            return TRUE;
-        int id = LOWORD(wParam);
-        if (id != IDOK && id != IDCANCEL)
-            return FALSE;
-        if (id == IDOK) {
-            SetWindowLongPtrA(dialog, DWLP_USER, 1);
-            EnableWindow(GetDlgItem(dialog, IDOK), FALSE);
-            EnableWindow(GetDlgItem(dialog, IDCANCEL), FALSE);
-            CreateIcons(dialog);
-        }
-        EndDialog(dialog, END_NO);  // for both buttons, whatever became of the icons
-        return TRUE;
-    }
-    }
-    return FALSE;
+        ProgmanAddItems();
 }

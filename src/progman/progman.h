@@ -1,8 +1,13 @@
 // Program Manager integration: the program group "Corvane" and its items,
 // created and removed over a DDE conversation with the shell, or as files
-// of the Start menu where no shell answers.
+// of the Start menu where no shell answers. It knows the state record and
+// the log; it knows nothing of the flow, of the run's mode or of the
+// dialog that offers the icons: its callers say whose boxes its failures
+// go into and which way the group is made.
 #ifndef CORVANE_PROGMAN_H
 #define CORVANE_PROGMAN_H
+
+#include <initializer_list>
 
 #include "common/common.h"
 
@@ -29,7 +34,7 @@ ChannelOpening OpenChannel(ProgmanChannel& channel, const char* service);
 bool ProgmanAnswers(const char* service = PROGMAN_SERVICE);
 // One command, made of pieces, as a synchronous execute transaction. A
 // command too long for its buffer is not sent and counts as failed.
-bool SendCommand(const ProgmanChannel& channel, const char* const* pieces, int count, DWORD timeout);
+bool SendCommand(const ProgmanChannel& channel, std::initializer_list<const char*> pieces, DWORD timeout);
 // A second conversation on the same instance, in the first one's place
 // when the server grants it; the first stays open until the channel is
 // closed.
@@ -50,16 +55,16 @@ struct ProgramItem {
 enum { PROGRAM_ITEMS = 4 };
 extern const ProgramItem ProgramItems[PROGRAM_ITEMS];
 
-// make_default_group.cpp: #135, the offer to create the group and items.
+// make_default_group.cpp: what #135's "Create Icons" does over DDE.
 bool ProgmanCreateGroup(HWND owner, const char* service = PROGMAN_SERVICE);
-bool ProgmanAddItems(HWND owner, const char* service = PROGMAN_SERVICE);
+bool ProgmanAddItems(const char* service = PROGMAN_SERVICE);
 bool QuoteTargetFile(const char* fileName, char* quoted);
-// "Create Icons": the group and, once it is made, the items.
+// The group and, once it is made, the items; failures in boxes owned by
+// `owner`.
 void CreateIcons(HWND owner);
-INT_PTR CALLBACK MakeDefaultGroup(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 
 // remove_items.cpp
-bool ProgmanRemoveItems(HWND owner, bool removeGroup, const char* service = PROGMAN_SERVICE);
+bool ProgmanRemoveItems(bool removeGroup, const char* service = PROGMAN_SERVICE);
 
 // start_menu_group.cpp: the group as files, where no shell answers. The
 // folder named after the group in the all-users Start menu, and the four

@@ -9,7 +9,7 @@ enum {
 // False when the DDEML cannot be initialised or the group cannot be
 // activated (then nothing else is sent); true otherwise, also without
 // Program Manager. Nothing is shown.
-bool ProgmanRemoveItems(HWND, bool removeGroup, const char* service)
+bool ProgmanRemoveItems(bool removeGroup, const char* service)
 {
     ProgmanChannel channel;
     switch (OpenChannel(channel, service)) {
@@ -30,20 +30,17 @@ bool ProgmanRemoveItems(HWND, bool removeGroup, const char* service)
 
     // Minimised and active, then restored and active: the items below are
     // deleted from the active group.
-    const char* minimise[] = {"[ShowGroup(", GroupName, ",", "2)]"};
-    const char* restore[] = {"[ShowGroup(", GroupName, ",", "1)]"};
-    if (!SendCommand(channel, minimise, 4, ITEM_TIMEOUT) || !SendCommand(channel, restore, 4, ITEM_TIMEOUT)) {
+    if (!SendCommand(channel, {"[ShowGroup(", GroupName, ",2)]"}, ITEM_TIMEOUT) ||
+        !SendCommand(channel, {"[ShowGroup(", GroupName, ",1)]"}, ITEM_TIMEOUT)) {
         CloseChannel(channel);
         return false;
     }
     for (const ProgramItem& item : ProgramItems) {
-        const char* pieces[] = {"[DeleteItem(", item.caption, ")]"};
-        SendCommand(channel, pieces, 3, ITEM_TIMEOUT);
+        SendCommand(channel, {"[DeleteItem(", item.caption, ")]"}, ITEM_TIMEOUT);
     }
     if (removeGroup) {
         OpenSecondConversation(channel);
-        const char* pieces[] = {"[DeleteGroup(", GroupName, ")]"};
-        SendCommand(channel, pieces, 3, GROUP_TIMEOUT);
+        SendCommand(channel, {"[DeleteGroup(", GroupName, ")]"}, GROUP_TIMEOUT);
     }
     CloseChannel(channel);
     return true;

@@ -7,15 +7,11 @@ const char DEFAULT_FOLDER[] = "C:\\Program files\\Corvane Pro";
 
 static const char NOT_INSTALLED[] = "Not Installed";
 
-enum { SCAN_MILLISECONDS = 2000 };
-
 // Reads the record. The application counts as installed exactly when the
 // record holds a path; the files on disk are not looked at. A missing
 // file, section or key reads as its default, that is, nothing installed.
 void ScanInstallation()
 {
-    DWORD start = GetTickCount();
-
     RecordValues& values = State.InstallRecord;
     values = RecordValues{};
     lstrcpynA(State.InstalledFolder, NOT_INSTALLED, PATH_CHARS);
@@ -48,14 +44,14 @@ void ScanInstallation()
     else
         LogLine("Record %s: nothing installed", record);
 
-    // The scan notice stays on screen for two seconds however quick this was.
-    HoldAtLeast(start, SCAN_MILLISECONDS);
 }
+
+static const char APPLICATION_FILE[] = "QVN32.EXE";  // the record's Path names it
 
 // Writes the record of a completed installation, in the order that the
 // installed application expects to find it. Write failures are not
 // reported: the installation itself is complete.
-void WriteInstallRecord(const char* executablePath)
+static void write_record(const char* executablePath)
 {
     char record[PATH_CHARS];
     if (!WindowsPath(RECORD_FILE, record))
@@ -76,4 +72,16 @@ void WriteInstallRecord(const char* executablePath)
     }
     LogLine(written ? "Record written: %s, version 2.0, Path=%s" : "Record not written: %s (Path=%s)", record,
             executablePath);
+}
+
+bool RecordInstallation(const char* folder)
+{
+    char executable[PATH_CHARS];
+    DWORD attributes = JoinPath(executable, folder, APPLICATION_FILE) ? GetFileAttributesA(executable)
+                                                                       : INVALID_FILE_ATTRIBUTES;
+    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY))
+        return false;
+    write_record(executable);
+    WriteUninstallEntry(folder);
+    return true;
 }

@@ -1,5 +1,8 @@
-// The installation record "QVN32.INI" in the Windows directory, the scan
-// that reads it, and the path operations every step builds paths with.
+// The record of an installation: "QVN32.INI" in the Windows directory, the
+// scan that reads it, the entry in the system's list of programs, and the
+// path operations every step builds paths with. It knows the state record
+// and the log; it knows nothing of the flow, of the run's mode, of the
+// copying or of the screen.
 #ifndef CORVANE_RECORD_H
 #define CORVANE_RECORD_H
 
@@ -16,13 +19,16 @@ bool NormaliseFolder(const char* typed, char* folder);
 
 // install_record.cpp
 void ScanInstallation();
-void WriteInstallRecord(const char* executablePath);
+// The record and the entry of the copy in `folder`, once its files are in
+// place; false, and nothing written, when the folder does not hold the
+// application.
+bool RecordInstallation(const char* folder);
 
 // uninstall_entry.cpp: the entry in the system's list of installed programs.
 void WriteUninstallEntry(const char* folder);
 void DeleteUninstallEntry();
 
 // setup_scan.cpp: SETUPSCAN, the notice shown while the record is read.
-extern const WorkNotice SetupScan;
+extern const WorkNotice SetupScanNotice;
 
 #endif

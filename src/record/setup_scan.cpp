@@ -1,10 +1,13 @@
-// SETUPSCAN: the notice shown while the installation record is read.
+// SETUPSCAN: the notice shown while the installation record is read. It
+// stays on screen for two seconds however quick the reading is.
 #include "record/record.h"
 
-static INT_PTR scan(HWND)
+enum { SCAN_MILLISECONDS = 2000 };
+
+static INT_PTR scan(const NoticeView&)
 {
     ScanInstallation();
-    return 1;
+    return END_YES;
 }
 
-const WorkNotice SetupScan = {scan, false};
+const WorkNotice SetupScanNotice = {scan, false, SCAN_MILLISECONDS};

@@ -1,6 +1,6 @@
 // REMOVESCAN: takes the installed copy off the machine while its notice is
 // shown. Nothing is asked and nothing is reported; whatever cannot be
-// removed stays, and the sweep goes on.
+// removed stays, and the removal goes on.
 #include <string.h>
 
 #include "held_folder.h"
@@ -9,7 +9,7 @@
 #include "record/record.h"
 #include "remove/remove.h"
 
-enum { SWEEP_MILLISECONDS = 2000, KEY_NAME_CHARS = 256 };
+enum { REMOVE_SCAN_MILLISECONDS = 2000, KEY_NAME_CHARS = 256 };
 
 // The index files the help viewer makes beside the help files.
 static const char* const HelpIndexFileList[] = {"QVNTUTOR.GID", "QVNHELP.GID"};
@@ -68,7 +68,7 @@ static bool ends_with(const char* name, const char* suffix)
 
 // The user's settings files in the installation folder, on a full
 // uninstall only. The search's first entry counts like every other.
-static bool SweepUserFiles()
+static bool delete_user_files()
 {
     bool all = true;
     for (const UserFilePattern& user : UserFilePatterns) {
@@ -108,12 +108,8 @@ static bool delete_key_tree(HKEY parent, const char* name)
     return RegDeleteKeyA(parent, name) == ERROR_SUCCESS;
 }
 
-// 0 when everything went; else RUN_FILE_IN_USE when a file it was to
-// delete stays (in use, say), or RUN_COPY_FAILED when the folder leads
-// elsewhere and nothing in it was touched.
-int RemovalSweep(HWND notice)
+RemovalFailure RemoveScan()
 {
-    DWORD start = GetTickCount();
     bool all = true;
 
     // Only a full path names one place (a drive's root included): any
@@ -143,14 +139,14 @@ int RemovalSweep(HWND notice)
 
     if (State.RemoveGroupToo) {
         if (hasFolder)
-            all = SweepUserFiles() && all;
+            all = delete_user_files() && all;
         char recordFile[PATH_CHARS];
         if (WindowsPath(RECORD_FILE, recordFile))
             all = delete_file(recordFile) && all;
         DeleteUninstallEntry();
     }
 
-    ProgmanRemoveItems(notice, State.RemoveGroupToo);
+    ProgmanRemoveItems(State.RemoveGroupToo);
     RemoveStartMenuGroup(State.RemoveGroupToo);
 
     // Leave the folder before removing it; only an empty one goes. A
@@ -166,18 +162,15 @@ int RemovalSweep(HWND notice)
             LogLine("Folder removed: %s", State.InstalledFolder);
     }
 
-    State.IsInstalled = false;
     if (delete_key_tree(HKEY_CLASSES_ROOT, CLASS_KEY))  // a missing key is fine
         LogLine("Class key removed: HKEY_CLASSES_ROOT\\%s", CLASS_KEY);
 
-    HoldAtLeast(start, SWEEP_MILLISECONDS);
-    return elsewhere ? RUN_COPY_FAILED : all ? 0 : RUN_FILE_IN_USE;
+    return elsewhere ? REMOVAL_FOLDER_ELSEWHERE : all ? REMOVED_ALL : REMOVAL_FILE_STAYED;
 }
 
-static INT_PTR sweep(HWND notice)
+static INT_PTR remove_scan(const NoticeView&)
 {
-    int stopped = RemovalSweep(notice);
-    return stopped ? stopped : END_YES;
+    return RemoveScan();
 }
 
-const WorkNotice RemoveScan = {sweep, false};
+const WorkNotice RemoveScanNotice = {remove_scan, false, REMOVE_SCAN_MILLISECONDS};

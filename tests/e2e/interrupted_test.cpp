@@ -92,9 +92,10 @@ private:
 
 // Over the earlier copy, a copying that fails in its middle leaves that
 // copy as it was: its seven files byte for byte, nothing else in the
-// folder, its record. A folder in the fifth file's place makes the commit
-// fail after four new files went in and three earlier ones aside (that
-// copy lacks the third): all are moved back, and the copying's folders go.
+// folder (the staging and backup folders gone), its record. A folder in
+// the third file's place makes the commit fail after two new files went in
+// and two earlier ones aside: all are moved back, and the copying's
+// folders go.
 TEST_F(Interrupted, AFailureInTheMiddleLeavesTheEarlierCopyAsItWas)
 {
     const std::string broken = WriteFile(scratch() + "\\DAMAGED.ZIP", damaged(ReadFile(WindowsPath(DISTRIBUTION)), "UNINSTAL.EXE"));
@@ -114,21 +115,18 @@ TEST_F(Interrupted, AFailureInTheMiddleLeavesTheEarlierCopyAsItWas)
         if (c.folder[0] == 'E' && !IsFolder("E:\\"))
             continue;  // no small drive E: where the test session does not run as root
         install_earlier(c.folder);
-        const std::string record = ReadFile(RecordPath()), fifth = c.folder + "\\UNINSTAL.EXE",
-                          help = c.folder + "\\QVNHELP.HLP";
-        if (c.blocked) {
-            DeleteFileA(fifth.c_str()), CreateDirectoryA(fifth.c_str(), nullptr);
-            DeleteFileA(help.c_str());  // an earlier copy without it: the new one goes in with nothing aside
-        }
+        const std::string record = ReadFile(RecordPath()), help = c.folder + "\\QVNHELP.HLP";
+        if (c.blocked)
+            DeleteFileA(help.c_str()), CreateDirectoryA(help.c_str(), nullptr);
         HANDLE held = c.held.empty() ? INVALID_HANDLE_VALUE
                                      : CreateFileA(c.held.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
         EXPECT_EQ(c.exit, Session(quiet(c.archive), "").exitCode(60000));
         if (held != INVALID_HANDLE_VALUE)
             CloseHandle(held);
+        EXPECT_FALSE(Exists(c.folder + "\\~SETUP.OLD") || Exists(c.folder + STAGING));
         if (c.blocked) {
-            EXPECT_TRUE(RemoveDirectoryA(fifth.c_str()));
-            EXPECT_FALSE(Exists(help)) << "the new one went back";
-            WriteFile(help, "earlier QVNHELP.HLP"), WriteFile(fifth, "earlier UNINSTAL.EXE");
+            EXPECT_TRUE(RemoveDirectoryA(help.c_str())) << "the folder in its place stays";
+            WriteFile(help, "earlier QVNHELP.HLP");
         }
         EXPECT_EQ(HELD[EARLIER_SET], HELD[held_in(c.folder)]);
         EXPECT_EQ(record, ReadFile(RecordPath()));

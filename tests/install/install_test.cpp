@@ -1,6 +1,5 @@
-// The folder test, the level-by-level creation and the library's texts,
-// in this process, on real folders of drive C: and of the test prefix's
-// second drive D:.
+// The level-by-level creation and the library's texts, in this process,
+// on real folders of drive C: and of the test prefix's second drive D:.
 #include <gtest/gtest.h>
 
 #include <climits>
@@ -26,12 +25,10 @@ protected:
     void SetUp() override
     {
         ASSERT_EQ(static_cast<UINT>(DRIVE_FIXED), GetDriveTypeA("D:\\")) << "the test prefix maps D:";
-        for (const char* folder : {"C:\\unit", "C:\\unit\\dir", "C:\\unit\\cwd", "D:\\base", "D:\\base\\dev",
-                                   "D:\\base\\dev\\tools"})
+        for (const char* folder : {"C:\\unit", "C:\\unit\\cwd", "D:\\base"})
             CreateDirectoryA(folder, nullptr);
         machine::WriteFile("C:\\unit\\file.txt", "a file");
         SetCurrentDirectoryA("C:\\unit\\cwd");
-        SetEnvironmentVariableA("=D:", "D:\\");
     }
     void TearDown() override
     {
@@ -40,37 +37,6 @@ protected:
         robot::RemoveTree("D:\\base");
     }
 };
-
-// A folder exists when it can be entered; the drive is the first letter's,
-// so a relative path is entered from that drive's remembered folder. The
-// current drive and folder are the same afterwards.
-TEST_F(Folders, AFolderExistsWhenItCanBeEntered)
-{
-    struct Case {
-        std::string path;
-        bool exists;
-        const char* rememberedOnD;  // before, and afterwards unless it was entered
-    } cases[] = {
-        {"C:\\unit\\dir", true},      {"c:\\UNIT\\DIR\\", true},   {"C:/unit/dir", true},
-        {"C:\\unit\\file.txt", false}, {"C:\\unit\\missing", false}, {"\\unit\\dir", false},
-        {"", false},                   {"Q:\\", false},             {"4:\\", false},
-        {"D:\\base\\dev", true, "D:\\"},
-        {"dev\\tools", false, "D:\\"},
-        {"dev\\tools", true, "D:\\base"},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.path);
-        SetEnvironmentVariableA("=D:", c.rememberedOnD ? c.rememberedOnD : "D:\\");
-        EXPECT_EQ(c.exists, FolderExists(c.path.c_str()));
-        EXPECT_EQ("C:\\unit\\cwd", current_folder()) << "the current drive and folder stay";
-        char remembered[MAX_PATH] = {};
-        GetEnvironmentVariableA("=D:", remembered, MAX_PATH);
-        if (c.rememberedOnD) {  // an entered folder is remembered as its drive's
-            EXPECT_STREQ(!c.exists ? c.rememberedOnD : c.path[0] == 'D' ? "D:\\base\\dev" : "D:\\base\\dev\\tools",
-                         remembered);
-        }
-    }
-}
 
 // Every prefix that ends before a backslash is tested and made when it is
 // missing, in order; levels made before a failure stay.

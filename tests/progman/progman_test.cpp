@@ -102,7 +102,7 @@ TEST_F(Progman, CreateIconsSendsTheGroupThenTheItems)
         lstrcpyA(State.TargetFolder, c.folder.c_str());
         BoxCloser boxes;
         EXPECT_TRUE(ProgmanCreateGroup(nullptr, RECORDER));
-        EXPECT_TRUE(ProgmanAddItems(nullptr, RECORDER));
+        EXPECT_TRUE(ProgmanAddItems(RECORDER));
         EXPECT_TRUE(boxes.finish().empty());
         EXPECT_EQ(c.transcript, recorder.transcript());
     }
@@ -132,7 +132,7 @@ TEST_F(Progman, RemovalSendsItsCommandsInOrder)
         SCOPED_TRACE(std::string(c.refused) + (c.removeGroup ? " full" : " old copy"));
         Recorder recorder(RECORDER, c.refused);
         ASSERT_TRUE(recorder.ready());
-        EXPECT_EQ(c.result, ProgmanRemoveItems(nullptr, c.removeGroup, RECORDER));
+        EXPECT_EQ(c.result, ProgmanRemoveItems(c.removeGroup, RECORDER));
         EXPECT_EQ(c.transcript, recorder.transcript());
     }
 }
@@ -141,8 +141,8 @@ TEST_F(Progman, WithoutAServerOnlyTheGroupsFailureIsShown)
 {
     BoxCloser boxes;
     EXPECT_FALSE(ProgmanCreateGroup(nullptr, "CorvaneNobodyAnswers"));
-    EXPECT_TRUE(ProgmanAddItems(nullptr, "CorvaneNobodyAnswers"));
-    EXPECT_TRUE(ProgmanRemoveItems(nullptr, true, "CorvaneNobodyAnswers"));
+    EXPECT_TRUE(ProgmanAddItems("CorvaneNobodyAnswers"));
+    EXPECT_TRUE(ProgmanRemoveItems(true, "CorvaneNobodyAnswers"));
     EXPECT_EQ(std::vector<std::string>{"Group Creation Failed"}, boxes.finish());
 }
 
