@@ -1,6 +1,7 @@
 // A folder that a run works in, deleting or moving files there, must be
 // the one its path names: an elevated run that followed a link someone
 // planted would delete or move where that someone chose.
+// Like all of base/, it knows nothing of the programs built on it.
 #ifndef CORVANE_HELD_FOLDER_H
 #define CORVANE_HELD_FOLDER_H
 

@@ -1,5 +1,6 @@
 // Folder-and-name joining, the one way every program of the setup builds a
 // path: SETUP.EXE, the unzip library and UNINSTAL.EXE.
+// Like all of base/, it knows nothing of the programs built on it.
 #ifndef CORVANE_JOIN_PATH_H
 #define CORVANE_JOIN_PATH_H
 

@@ -3,6 +3,7 @@
 // open file lies in a folder. The setup's: whether an open folder is the
 // one its path names. Apart from their callers so that the decisions can
 // be tried against any answers the system might give.
+// Like all of base/, it knows nothing of the programs built on it.
 #ifndef CORVANE_RESOLVED_PATH_H
 #define CORVANE_RESOLVED_PATH_H
 

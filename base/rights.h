@@ -2,6 +2,7 @@
 // Such a run trusts nothing that a user who is not an administrator can
 // write: what it makes gets rights of its own, and what it opens of
 // another's is checked.
+// Like all of base/, it knows nothing of the programs built on it.
 #ifndef CORVANE_RIGHTS_H
 #define CORVANE_RIGHTS_H
 

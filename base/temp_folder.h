@@ -3,6 +3,7 @@
 // the temporary folder that it did not make there itself: what it makes
 // goes into a folder made new, under a name nobody can foresee, that only
 // SYSTEM and Administrators can write.
+// Like all of base/, it knows nothing of the programs built on it.
 #ifndef CORVANE_TEMP_FOLDER_H
 #define CORVANE_TEMP_FOLDER_H
 

@@ -19,6 +19,10 @@
 // second shell script deletes that name, and the folder if that leaves it
 // empty, once it has ended.
 //
+// It shares only base/ with SETUP.EXE and knows nothing of its code: what
+// it passes on is SETUP.EXE's command line, and what it returns, its exit
+// code.
+//
 // It asks for administrator rights, as SETUP.EXE does, so that the copies
 // an elevated SETUP.EXE is started from are made by an elevated process:
 // in a folder made new under a name nobody can foresee, that only SYSTEM
@@ -354,8 +358,8 @@ void remove_when_ended(const char* place, const char* folder, const char* guard,
 }
 
 // The installed copy, waiting for an unattended removal, is still running
-// when the sweep empties its folder: only after a completed removal, and
-// only while the removal's SETUP.EXE is gone from the folder, as the sweep
+// when the removal empties its folder: only after a completed removal, and
+// only while the removal's SETUP.EXE is gone from the folder, as the removal
 // leaves it, it moves itself aside under a name of its own, and that name
 // and the folder go once it has ended. A new installation made into the
 // folder meanwhile keeps every file: the script deletes that name only.

@@ -5,6 +5,7 @@
 //
 // Formats: methods stored (0) and deflate (8); sizes in a data descriptor
 // (flag bit 3); traditional PKWARE encryption; archive comments; Zip64.
+// It knows nothing of Windows, the request record or the setup.
 #ifndef ZIP_CORE_H
 #define ZIP_CORE_H
 

@@ -9,7 +9,8 @@
 //
 // Result: 0 when the member is in place; otherwise the minus of the
 // setup's message index, since a file that was not extracted must stop
-// the installation.
+// the installation. It knows the setup only through the request record:
+// nothing of its flow, its state or its log.
 #include <windows.h>
 
 #include <stdio.h>

@@ -125,7 +125,7 @@ static Outcome Finish(const Step& notice)
 // REMOVESCAN. The copy is no longer installed, whatever stayed of it; a
 // file that stayed is no reason to stop, but an unattended run says so in
 // its exit code.
-static bool RemoveInstalledCopy()
+static bool RunRemoveScan()
 {
     INT_PTR failure;
     if (!Show(REMOVESCAN, &failure))
@@ -145,7 +145,7 @@ static Outcome ConfirmRemoval()
         return BROKEN;
     if (confirmed == END_NO)
         return CHECK;
-    return RemoveInstalledCopy() ? Finish(RSUCCESS1) : BROKEN;
+    return RunRemoveScan() ? Finish(RSUCCESS1) : BROKEN;
 }
 
 // INSTALL, the first time with the folder /dir gave in place of the one
@@ -222,7 +222,7 @@ static Outcome Install()
                 // "Remove old copy": the copy goes first; with it gone, a
                 // repeat of this loop asks for the folder, as for a first
                 // installation.
-                if (!RemoveInstalledCopy() || !AskFolder(&choice))
+                if (!RunRemoveScan() || !AskFolder(&choice))
                     return BROKEN;
             } else if (choice != END_NO && !IsFullPath(State.TargetFolder)) {
                 // "Continue installation" goes to the folder the scan
