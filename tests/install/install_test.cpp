@@ -67,6 +67,29 @@ TEST_F(Folders, CreateMakesEveryMissingLevelInOrder)
     }
 }
 
+// A commit that meets a file of the set held open moves back what it
+// moved and says so; the folder holds its files as they were and nothing
+// of the copying's own: no staging or backup folder, no journal.
+TEST_F(Folders, ACommitThatMeetsAFileHeldOpenIsUndoneAndSaysSo)
+{
+    const std::string folder = "C:\\unit\\commit";
+    CreateDirectoryA(folder.c_str(), nullptr);
+    for (const char* name : InstallFileList)
+        machine::WriteFile(folder + "\\" + name, std::string("old ") + name);
+    Copying copying;
+    ASSERT_TRUE(StagingPaths(folder.c_str(), &copying) && BeginCopying(copying));
+    for (const char* name : InstallFileList)
+        machine::WriteFile(std::string(copying.staging) + "\\" + name, std::string("new ") + name);
+    const std::string held = folder + "\\UNINSTAL.EXE";  // the fifth: four are in by then
+    HANDLE file = CreateFileA(held.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    EXPECT_EQ(NOT_COMMITTED_IN_USE, CommitCopying(copying));
+    CloseHandle(file);
+    for (const char* name : InstallFileList)
+        EXPECT_EQ(std::string("old ") + name, machine::ReadFile(folder + "\\" + name));
+    EXPECT_EQ(7u, machine::FilesIn(folder + "\\*").size()) << "nothing of the copying's stays";
+    EXPECT_FALSE(machine::Exists(machine::RecordPath().substr(0, machine::RecordPath().rfind('\\')) + "\\QVN32.JNL"));
+}
+
 // Outside 0 to 50 nothing is read past the library's table: a failure is
 // told by the text at its magnitude when there is one, else by its number.
 TEST(UnzipMessages, ResultsAreToldWithinTheTableOnly)
