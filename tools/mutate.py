@@ -4,7 +4,7 @@ product, one at a time, to a copy of the tree, builds it and runs the suite
 until its first failure. A mutation the suite fails on is caught; one it
 passes is missed.
 
-    python3 tools/mutate.py [--arch win64] [--only TEXT] [--from N] [MUTATIONS]
+    python3 tools/mutate.py [--arch win64] [--only TEXT] [--from N] [--to N] [--work DIR] [MUTATIONS]
 
 It mutates the committed tree (HEAD), not the working tree. MUTATIONS
 (default tests/mutations.txt) holds blocks of the form
@@ -59,10 +59,11 @@ def main():
     parser.add_argument('--arch', default='win64')
     parser.add_argument('--only', default='', help='run the mutations whose name holds this text')
     parser.add_argument('--from', dest='first', type=int, default=1, help='start at the mutation of this number')
+    parser.add_argument('--to', dest='last', type=int, default=10**6, help='end with the mutation of this number')
     parser.add_argument('--work', default=os.path.join(ROOT, 'build', 'mutants'), help='the folder of the copy')
     args = parser.parse_args()
     mutations = [(number, m) for number, m in enumerate(read_mutations(args.mutations), 1)
-                 if args.only in m['name'] and number >= args.first]
+                 if args.only in m['name'] and args.first <= number <= args.last]
 
     # The committed tree, afresh; the copy's build folder stays for speed.
     copy = os.path.join(args.work, 'source')
