@@ -115,6 +115,12 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
         return 0;
     case WM_ERASEBKGND:
         return 0;  // the paint covers the whole client area
+    case WM_CLOSE:
+        // The run ends when the wizard does. Between two dialogs, while
+        // Program Manager makes the icons and the platform dispatches
+        // meanwhile, a close request must not pull the backdrop, the owner
+        // of every dialog still to come, from under the flow.
+        return 0;
     case WM_SIZE:
         InvalidateRect(window, nullptr, FALSE);
         break;

@@ -72,10 +72,14 @@ static const Step COPYFILES = {"COPYFILES", nullptr, &CopyFilesNotice, nullptr, 
 static const Step ICON_OFFER = {MAKEINTRESOURCEA(IDD_ICONS), &IconOffer, nullptr, nullptr, AnswerIcons};
 static const Step SUCCESS = {"SUCCESS", &ClosingNotice, nullptr, nullptr, AnswerDone};
 
-// What an unattended run's exit code says of each reason a room gives.
+// What an unattended run's exit code says of each reason a room gives, by
+// the reason (the first, nothing failed, is never looked up).
 static const RunResult CopyFailureResults[] = {RUN_COMPLETED,  RUN_BAD_PARAMETER, RUN_ARCHIVE_REFUSED, RUN_NO_FOLDER,
-                                               RUN_DISK_FULL, RUN_FILE_IN_USE,   RUN_COPY_FAILED};  // by CopyFailure
-static const RunResult RemovalFailureResults[] = {RUN_COMPLETED, RUN_FILE_IN_USE, RUN_COPY_FAILED};  // by RemovalFailure
+                                               RUN_DISK_FULL, RUN_FILE_IN_USE,   RUN_COPY_FAILED};
+static const RunResult RemovalFailureResults[] = {RUN_COMPLETED, RUN_FILE_IN_USE, RUN_COPY_FAILED};
+static_assert(sizeof CopyFailureResults / sizeof *CopyFailureResults == COPY_FAILED + 1, "one per CopyFailure");
+static_assert(sizeof RemovalFailureResults / sizeof *RemovalFailureResults == REMOVAL_FOLDER_ELSEWHERE + 1,
+              "one per RemovalFailure");
 
 // How a pass through the install or uninstall road ends.
 enum Outcome {
@@ -159,14 +163,15 @@ static bool AskFolder(INT_PTR* choice)
 }
 
 // DIRCREATE, for a folder that is not there. "Create" makes it level by
-// level; a failure is told, and leads back to INSTALL as "Edit..." does.
+// level; a failure is told, and leads on as "Edit..." does.
 static bool OfferToCreate(bool* created)
 {
     INT_PTR choice;
     if (!Show(DIRCREATE, &choice))
         return false;
-    *created = choice != END_NO && MakeTargetFolder(State.backdrop);
-    if (choice != END_NO && !*created)
+    bool create = choice != END_NO;
+    *created = create && MakeTargetFolder(State.backdrop);
+    if (create && !*created)
         State.Failure = RUN_NO_FOLDER;
     return true;
 }

@@ -174,6 +174,8 @@ CopyFailure CopyAllFiles(const NoticeView& notice)
         ErrorBox(notice.dialog, COPY_FAILED_TEXT);
         return commit == NOT_COMMITTED_IN_USE ? COPY_FILE_IN_USE : COPY_FAILED;
     }
+    // The application's program was just moved in, so the record is
+    // written; whether the system let it be, the log says.
     RecordInstallation(copying.folder);
     FinishCopying(copying);
     return COPY_DONE;

@@ -76,12 +76,12 @@ bool BeginCopying(Copying& copying);
 // gone; or, where even that fails, left to the next start to finish.
 enum CommitEnd {
     COMMITTED,
-    NOT_COMMITTED_IN_USE,  // a file in place was held open and could not move
+    NOT_COMMITTED_IN_USE,  // a file in place is held open and could not be moved aside
     NOT_COMMITTED,
 };
 CommitEnd CommitCopying(Copying& copying);
-// After the commit: the record and the entry written, the copying's
-// folders and its journal removed.
+// After the commit and the record: the copying's folders and its journal
+// removed.
 void FinishCopying(Copying& copying);
 // Before the commit: the staging and backup folders and the journal
 // removed.

@@ -28,7 +28,8 @@ INT_PTR CALLBACK SetupInstall(HWND dialog, UINT message, WPARAM wParam, LPARAM)
             // refuse. Longer text is cut to 259 characters.
             char typed[PATH_CHARS], folder[PATH_CHARS];
             GetDlgItemTextA(dialog, IDC_FOLDER_EDIT, typed, PATH_CHARS);
-            static const char* const REFUSALS[] = {nullptr, FULL_PATH_NEEDED, TOO_LONG};  // by FolderRefusal
+            static const char* const REFUSALS[] = {nullptr, FULL_PATH_NEEDED, TOO_LONG};
+            static_assert(sizeof REFUSALS / sizeof *REFUSALS == FOLDER_TOO_LONG + 1, "one per FolderRefusal");
             const char* refusal = REFUSALS[AcceptTargetFolder(typed, folder)];
             if (refusal) {
                 ErrorBox(dialog, refusal);

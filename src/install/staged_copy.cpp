@@ -294,9 +294,9 @@ static bool hold_places(const Copying& copying, HANDLE held[PLACES])
 // is staged no more was moved in already; one that is kept aside already
 // was moved aside. So it can go on from wherever it stopped. The bits of
 // `movedIn` and `movedAside` tell, by the file's place in the list, what
-// this pass did. 0 when every file moved, else the error of the move that
-// failed.
-static DWORD move_in(const Copying& copying, unsigned* movedIn, unsigned* movedAside)
+// this pass did.
+enum MoveEnd { MOVED_IN, HELD_IN_PLACE, NOT_MOVED };
+static MoveEnd move_in(const Copying& copying, unsigned* movedIn, unsigned* movedAside)
 {
     for (int i = 0; i < INSTALL_FILES; ++i) {
         Places places;
@@ -305,14 +305,14 @@ static DWORD move_in(const Copying& copying, unsigned* movedIn, unsigned* movedA
             continue;
         if (is_file(places.target)) {
             if (DWORD error = move(places.target, places.kept))
-                return error;
+                return error == ERROR_SHARING_VIOLATION ? HELD_IN_PLACE : NOT_MOVED;
             *movedAside |= 1u << i;
         }
-        if (DWORD error = move(places.staged, places.target))
-            return error;
+        if (move(places.staged, places.target))
+            return NOT_MOVED;
         *movedIn |= 1u << i;
     }
-    return 0;
+    return MOVED_IN;
 }
 
 // Puts back what move_in did, last first.
@@ -345,10 +345,10 @@ CommitEnd CommitCopying(Copying& copying)
         return NOT_COMMITTED;
     }
     unsigned movedIn = 0, movedAside = 0;
-    DWORD error = move_in(copying, &movedIn, &movedAside);
-    bool undone = error && move_back(copying, movedIn, movedAside) && set_phase(copying, STAGING_PHASE);
+    MoveEnd moved = move_in(copying, &movedIn, &movedAside);
+    bool undone = moved != MOVED_IN && move_back(copying, movedIn, movedAside) && set_phase(copying, STAGING_PHASE);
     release(held);
-    if (!error) {
+    if (moved == MOVED_IN) {
         LogLine("Committed in %s", copying.folder);
         return COMMITTED;
     }
@@ -361,7 +361,7 @@ CommitEnd CommitCopying(Copying& copying)
         CloseHandle(copying.journal);
         copying.journal = INVALID_HANDLE_VALUE;
     }
-    return error == ERROR_SHARING_VIOLATION ? NOT_COMMITTED_IN_USE : NOT_COMMITTED;
+    return moved == HELD_IN_PLACE ? NOT_COMMITTED_IN_USE : NOT_COMMITTED;
 }
 
 // The files are in place and recorded: the folders of the copying and the
@@ -470,7 +470,7 @@ void RecoverCopying()
     bool gone = GetFileAttributesA(copying.folder) == INVALID_FILE_ATTRIBUTES;
     bool moved = !gone && hold_places(copying, held);
     if (moved) {
-        moved = !move_in(copying, &movedIn, &movedAside);
+        moved = move_in(copying, &movedIn, &movedAside) == MOVED_IN;
         release(held);
     }
     if (moved && RecordInstallation(copying.folder)) {

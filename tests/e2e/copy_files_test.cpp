@@ -131,7 +131,8 @@ TEST_F(Copying, AFolderTooLongForItsFilesIsRefusedInInstall)
 
 // "Create Icons" sends the group and, only when it was made, the items;
 // the offer is gone while Program Manager takes its time, so neither a
-// second "Create Icons" nor "Skip" can come in between.
+// second "Create Icons" nor "Skip" can come in between, and a close
+// request to the backdrop meanwhile does not end the run.
 TEST_F(Copying, TheIconOfferTalksToProgramManager)
 {
     script("* 0\n");
@@ -155,6 +156,8 @@ TEST_F(Copying, TheIconOfferTalksToProgramManager)
         ASSERT_TRUE(Walk(setup, steps, &icons));
         Sleep(500);
         EXPECT_TRUE(setup.gone(icons, 0)) << "Program Manager is still at work";
+        DWORD_PTR ignored;
+        SendMessageTimeoutA(FindWindowA("MelvroSetupWClass", nullptr), WM_CLOSE, 0, 0, SMTO_NORMAL, 10000, &ignored);
         EXPECT_TRUE(Walk(setup, c.after));
         EXPECT_EQ(1u, setup.exitCode());
         EXPECT_EQ(c.commands, recorder.commands().size());

@@ -1,4 +1,4 @@
-// The removal sweep (REMOVESCAN), walked by the robot on real files and a
+// The removal (REMOVESCAN), walked by the robot on real files and a
 // real record, with the recording Program Manager stand-in as PROGMAN.
 #include "e2e.h"
 #include "recorder.h"
@@ -33,7 +33,7 @@ protected:
     }
 };
 
-TEST_F(Removal, TheSweepTakesWhatItShouldAndNothingElse)
+TEST_F(Removal, TheRemovalTakesWhatItShouldAndNothingElse)
 {
     const std::string folder = scratch() + "\\Corvane Pro", here = scratch();
     std::string deep = scratch() + "\\" + std::string(120, 'a');
@@ -101,23 +101,23 @@ TEST_F(Removal, TheSweepTakesWhatItShouldAndNothingElse)
     }
 }
 
-// The sweep waits for Program Manager, and meanwhile the platform
+// The removal waits for Program Manager, and meanwhile the platform
 // dispatches what other programs send the notice: a close request then
-// must not start a second sweep inside the first.
-TEST_F(Removal, ACloseRequestDuringTheSweepStartsNoSecondSweep)
+// must not start a second removal inside the first.
+TEST_F(Removal, ACloseRequestDuringTheRemovalStartsNoSecondRemoval)
 {
     WriteRecord(RecordFor(scratch()));
     Recorder recorder("PROGMAN", "", "[ShowGroup(Corvane,2)]", 800);  // within its time-out
     ASSERT_TRUE(recorder.ready());
     Session setup("UNINSTALL", program());
-    Dialog sweep;
-    ASSERT_TRUE(Walk(setup, {{"SETUPSCAN"}, {"UNISTALL", "1"}, {"REMOVE", "1"}, {"REMOVESCAN"}}, &sweep));
+    Dialog notice;
+    ASSERT_TRUE(Walk(setup, {{"SETUPSCAN"}, {"UNISTALL", "1"}, {"REMOVE", "1"}, {"REMOVESCAN"}}, &notice));
     Sleep(300);
     DWORD_PTR ignored;
-    SendMessageTimeoutA(sweep.window, WM_CLOSE, 0, 0, SMTO_NORMAL, 10000, &ignored);
+    SendMessageTimeoutA(notice.window, WM_CLOSE, 0, 0, SMTO_NORMAL, 10000, &ignored);
     EXPECT_TRUE(Walk(setup, {{"RSUCCESS1", "1"}}));
     EXPECT_EQ(1u, setup.exitCode());
-    EXPECT_EQ(7u, recorder.commands().size()) << "one sweep";
+    EXPECT_EQ(7u, recorder.commands().size()) << "one removal";
 }
 
 }  // namespace

@@ -161,7 +161,7 @@ TEST_F(Wizard, ContinuingOverACopyWithoutAFullPathAsksForTheFolder)
 // without showing anything, also late on a road: with exit code 0 before
 // any work (the copying), and with 1 after it, since the run did what it
 // was for (the closing notice after the files and the record were
-// written, or after a sweep that did its work). #135 has a number, not a
+// written, or after a removal that did its work). #135 has a number, not a
 // name, for remove_template to change; it comes where SUCCESS comes.
 TEST_F(Wizard, ALateDialogThatCannotBeCreatedEndsTheFlow)
 {
@@ -189,7 +189,7 @@ TEST_F(Wizard, ALateDialogThatCannotBeCreatedEndsTheFlow)
         EXPECT_EQ(c.exit, setup.exitCode()) << c.broken;
         EXPECT_EQ(c.requests, requests().size()) << c.broken;
     }
-    EXPECT_FALSE(Exists(folder)) << "the sweep was done";
+    EXPECT_FALSE(Exists(folder)) << "the removal was done";
 }
 
 // The welcome dialog centred over a maximised backdrop whose blue darkens

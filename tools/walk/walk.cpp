@@ -507,7 +507,7 @@ void timing(const std::string& program, const std::string& archive, const std::s
     std::printf("Median of %d runs under Wine, the robot pressing each button as soon as it sees it:\n", RUNS);
     std::printf("  installation beyond the 2 s scan, the shell's work apart:    %4lu ms\n", median(install));
     std::printf("  the shell making the group and its items over DDE:           %4lu ms\n", median(shell));
-    std::printf("  removal beyond the 2 s scan and the 2 s sweep:               %4lu ms\n", median(uninstall));
+    std::printf("  removal beyond the 2 s scan and the 2 s REMOVESCAN:          %4lu ms\n", median(uninstall));
     std::printf("  start to the first dialog: SETUP.EXE %lu ms, a trivial program %lu ms\n", median(setupStart),
                 median(trivialStart));
     std::printf("  installation, start to exit, the shell's work included: /quiet %lu ms; interactive less its\n"
