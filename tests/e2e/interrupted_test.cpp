@@ -94,8 +94,8 @@ private:
 // copy as it was: its seven files byte for byte, nothing else in the
 // folder (the staging and backup folders gone), its record. A folder in
 // the third file's place makes the commit fail after two new files went in
-// and two earlier ones aside: all are moved back, and the copying's
-// folders go.
+// and one earlier one aside (that copy lacks the second): all are moved
+// back, and the copying's folders go.
 TEST_F(Interrupted, AFailureInTheMiddleLeavesTheEarlierCopyAsItWas)
 {
     const std::string broken = WriteFile(scratch() + "\\DAMAGED.ZIP", damaged(ReadFile(WindowsPath(DISTRIBUTION)), "UNINSTAL.EXE"));
@@ -115,9 +115,10 @@ TEST_F(Interrupted, AFailureInTheMiddleLeavesTheEarlierCopyAsItWas)
         if (c.folder[0] == 'E' && !IsFolder("E:\\"))
             continue;  // no small drive E: where the test session does not run as root
         install_earlier(c.folder);
-        const std::string record = ReadFile(RecordPath()), help = c.folder + "\\QVNHELP.HLP";
+        const std::string record = ReadFile(RecordPath()), help = c.folder + "\\QVNHELP.HLP",
+                          tutor = c.folder + "\\QVNTUTOR.HLP";
         if (c.blocked)
-            DeleteFileA(help.c_str()), CreateDirectoryA(help.c_str(), nullptr);
+            DeleteFileA(help.c_str()), CreateDirectoryA(help.c_str(), nullptr), DeleteFileA(tutor.c_str());
         HANDLE held = c.held.empty() ? INVALID_HANDLE_VALUE
                                      : CreateFileA(c.held.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
         EXPECT_EQ(c.exit, Session(quiet(c.archive), "").exitCode(60000));
@@ -126,7 +127,8 @@ TEST_F(Interrupted, AFailureInTheMiddleLeavesTheEarlierCopyAsItWas)
         EXPECT_FALSE(Exists(c.folder + "\\~SETUP.OLD") || Exists(c.folder + STAGING));
         if (c.blocked) {
             EXPECT_TRUE(RemoveDirectoryA(help.c_str())) << "the folder in its place stays";
-            WriteFile(help, "earlier QVNHELP.HLP");
+            EXPECT_FALSE(Exists(tutor)) << "the new one went back";
+            WriteFile(help, "earlier QVNHELP.HLP"), WriteFile(tutor, "earlier QVNTUTOR.HLP");
         }
         EXPECT_EQ(HELD[EARLIER_SET], HELD[held_in(c.folder)]);
         EXPECT_EQ(record, ReadFile(RecordPath()));
