@@ -129,10 +129,11 @@ TEST_F(Copying, AFolderTooLongForItsFilesIsRefusedInInstall)
     EXPECT_TRUE(requests().empty());
 }
 
-// "Create Icons" sends the group and, only when it was made, the items;
-// the offer is gone while Program Manager takes its time, so neither a
-// second "Create Icons" nor "Skip" can come in between, and a close
-// request to the backdrop meanwhile does not end the run.
+// "Skip" sends nothing. "Create Icons" sends the group and, only when it
+// was made, the items; the offer is gone while Program Manager takes its
+// time, so neither a second "Create Icons" nor "Skip" can come in
+// between, and a close request to the backdrop meanwhile does not end the
+// run.
 TEST_F(Copying, TheIconOfferTalksToProgramManager)
 {
     script("* 0\n");
@@ -140,19 +141,21 @@ TEST_F(Copying, TheIconOfferTalksToProgramManager)
         const char* refused;
         std::vector<Step> after;
         size_t commands;
+        const char* button = "1";
     } cases[] = {
         {"[CreateGroup", {{"Error:Group Creation Failed", "1"}, {"SUCCESS", "1"}}, 1},
         {"", {{"SUCCESS", "1"}}, 5},
+        {"", {{"SUCCESS", "1"}}, 0, "2"},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.refused);
+        SCOPED_TRACE(std::string(c.refused) + c.button);
         Recorder recorder("PROGMAN", c.refused, "[CreateGroup", 1500);
         ASSERT_TRUE(recorder.ready());
         WriteRecord("");
         Session setup(ARCHIVE, program());
         Dialog icons;
         std::vector<Step> steps = to_copying(scratch() + "\\" + std::to_string(c.commands));
-        steps.push_back({"#135", "1"});
+        steps.push_back({"#135", c.button});
         ASSERT_TRUE(Walk(setup, steps, &icons));
         Sleep(500);
         EXPECT_TRUE(setup.gone(icons, 0)) << "Program Manager is still at work";
