@@ -72,7 +72,9 @@ TEST_F(Folders, CreateMakesEveryMissingLevelInOrder)
 // of the copying's own: no staging or backup folder, no journal.
 TEST_F(Folders, ACommitThatMeetsAFileHeldOpenIsUndoneAndSaysSo)
 {
-    const std::string folder = "C:\\unit\\commit";
+    const std::string folder = "C:\\unit\\commit",
+                      journal = machine::RecordPath().substr(0, machine::RecordPath().rfind('\\')) + "\\QVN32.JNL";
+    DeleteFileA(journal.c_str());  // what a run stopped in this prefix may have left
     CreateDirectoryA(folder.c_str(), nullptr);
     for (const char* name : InstallFileList)
         machine::WriteFile(folder + "\\" + name, std::string("old ") + name);
@@ -87,7 +89,7 @@ TEST_F(Folders, ACommitThatMeetsAFileHeldOpenIsUndoneAndSaysSo)
     for (const char* name : InstallFileList)
         EXPECT_EQ(std::string("old ") + name, machine::ReadFile(folder + "\\" + name));
     EXPECT_EQ(7u, machine::FilesIn(folder + "\\*").size()) << "nothing of the copying's stays";
-    EXPECT_FALSE(machine::Exists(machine::RecordPath().substr(0, machine::RecordPath().rfind('\\')) + "\\QVN32.JNL"));
+    EXPECT_FALSE(machine::Exists(journal));
 }
 
 // Outside 0 to 50 nothing is read past the library's table: a failure is
