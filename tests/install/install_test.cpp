@@ -38,6 +38,15 @@ protected:
     }
 };
 
+// Only a folder is taken for one: a file in its place is not, so that
+// DIRCREATE is offered and says the folder cannot be made.
+TEST_F(Folders, OnlyAFolderExists)
+{
+    EXPECT_TRUE(FolderExists("C:\\unit"));
+    EXPECT_FALSE(FolderExists("C:\\unit\\file.txt"));
+    EXPECT_FALSE(FolderExists("C:\\unit\\missing"));
+}
+
 // Every prefix that ends before a backslash is tested and made when it is
 // missing, in order; levels made before a failure stay.
 TEST_F(Folders, CreateMakesEveryMissingLevelInOrder)
