@@ -5,7 +5,6 @@
 // answer only chooses: what the button sets going, the wizard does, for a
 // person and for the run alike.
 #include "driver/driver.h"
-#include "install/install.h"
 #include "record/record.h"
 
 static bool failed()

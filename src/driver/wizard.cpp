@@ -30,7 +30,7 @@ static bool UninstallAllowed()
 
 // The button dialogs, by what their buttons end them with. A dialog
 // without a Cancel button still gets it from Escape.
-static const ButtonPage ClosingNotice = {{{IDOK, END_YES}, {IDCANCEL, END_NO}, {0, 0}}, 0, 0, nullptr};
+static const ButtonPage ClosingPage = {{{IDOK, END_YES}, {IDCANCEL, END_NO}, {0, 0}}, 0, 0, nullptr};
 static const ButtonPage ExitConfirmation = {{{IDOK, END_YES}, {IDCANCEL, END_NO}, {0, 0}}, 0, 0, nullptr};
 static const ButtonPage SetupIntro = {
     {{IDOK, END_YES}, {IDCANCEL, END_NO}, {IDC_UNINSTALL, END_UNINSTALL}}, 0, IDC_UNINSTALL, UninstallAllowed};
@@ -54,23 +54,23 @@ struct Step {
     DLGPROC procedure;
     INT_PTR (*answer)();
 };
-static const Step NO_ARCHIVE = {MAKEINTRESOURCEA(IDD_NO_ARCHIVE), &ClosingNotice, nullptr, nullptr, AnswerNoArchive};
+static const Step NO_ARCHIVE = {MAKEINTRESOURCEA(IDD_NO_ARCHIVE), &ClosingPage, nullptr, nullptr, AnswerNoArchive};
 static const Step SETUPSCAN = {"SETUPSCAN", nullptr, &SetupScanNotice, nullptr, nullptr};
 static const Step NEWERVERSION = {"NEWERVERSION", &NewerVersionWarning, nullptr, nullptr, AnswerNewerVersion};
 static const Step SETUPINTRO = {"SETUPINTRO", &SetupIntro, nullptr, nullptr, AnswerWelcome};
 static const Step SETUPEXIT = {"SETUPEXIT", &ExitConfirmation, nullptr, nullptr, AnswerExit};
 static const Step UNISTALL = {"UNISTALL", &Uninstaller, nullptr, nullptr, AnswerUninstallWelcome};
 static const Step EXITUNINSTALL = {"EXITUNINSTALL", &ExitConfirmation, nullptr, nullptr, AnswerExit};
-static const Step WIZARDNOTFND = {"WIZARDNOTFND", &ClosingNotice, nullptr, nullptr, AnswerNotFound};
+static const Step WIZARDNOTFND = {"WIZARDNOTFND", &ClosingPage, nullptr, nullptr, AnswerNotFound};
 static const Step REMOVE = {"REMOVE", &SetupRemove, nullptr, nullptr, AnswerRemove};
 static const Step REMOVESCAN = {"REMOVESCAN", nullptr, &RemoveScanNotice, nullptr, nullptr};
-static const Step RSUCCESS1 = {"RSUCCESS1", &ClosingNotice, nullptr, nullptr, AnswerDone};
+static const Step RSUCCESS1 = {"RSUCCESS1", &ClosingPage, nullptr, nullptr, AnswerDone};
 static const Step NOTICE1 = {"NOTICE1", &OldCopyChoice, nullptr, nullptr, AnswerOldCopy};
 static const Step INSTALL = {"INSTALL", nullptr, nullptr, SetupInstall, AnswerFolder};
 static const Step DIRCREATE = {"DIRCREATE", nullptr, nullptr, SUCreateDirectory, AnswerCreateFolder};
 static const Step COPYFILES = {"COPYFILES", nullptr, &CopyFilesNotice, nullptr, nullptr};
 static const Step ICON_OFFER = {MAKEINTRESOURCEA(IDD_ICONS), &IconOffer, nullptr, nullptr, AnswerIcons};
-static const Step SUCCESS = {"SUCCESS", &ClosingNotice, nullptr, nullptr, AnswerDone};
+static const Step SUCCESS = {"SUCCESS", &ClosingPage, nullptr, nullptr, AnswerDone};
 
 // What an unattended run's exit code says of each reason a room gives, by
 // the reason (the first, nothing failed, is never looked up).
@@ -117,13 +117,13 @@ static Outcome ConfirmExit(const Step& confirmation)
     return exit != END_NO ? QUIT : CHECK;
 }
 
-// The closing notice of a road whose work is done: the run has done what
-// it was for, whether or not the notice can be shown.
-static Outcome Finish(const Step& notice)
+// The closing page of a road whose work is done: the run has done what
+// it was for, whether or not the page can be shown.
+static Outcome Finish(const Step& closing)
 {
     State.Finished = true;
     INT_PTR ignored;
-    return Show(notice, &ignored) ? CHECK : BROKEN;
+    return Show(closing, &ignored) ? CHECK : BROKEN;
 }
 
 // REMOVESCAN. The copy is no longer installed, whatever stayed of it; a
@@ -213,7 +213,7 @@ static Outcome UninstallRoad()
     return result == END_UNINSTALL ? ConfirmRemoval() : CHECK;
 }
 
-// The folder loop, the copying, the icon offer and the closing notice.
+// The folder loop, the copying, the icon offer and the closing page.
 static Outcome Install()
 {
     State.RemoveGroupToo = false;
@@ -336,7 +336,7 @@ int RunWizard()
         DispatchMessageA(&msg);
     }
     // A person saw how it ended: 1 after a completed installation or
-    // removal (or the not-found notice of the uninstall road), also when a
+    // removal (or the not-found page of the uninstall road), also when a
     // dialog after its work could not be made; else 0.
     if (State.Mode == INTERACTIVE)
         return State.Finished ? 1 : 0;

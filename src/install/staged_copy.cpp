@@ -54,12 +54,6 @@ static void places_of(const Copying& copying, const char* name, Places* places)
     JoinPath(places->kept, copying.backup, name);
 }
 
-static bool is_file(const char* path)
-{
-    DWORD attributes = GetFileAttributesA(path);
-    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
 // 0 when the file moved, else the system's error code.
 static DWORD move(const char* from, const char* to)
 {
@@ -301,9 +295,9 @@ static MoveEnd move_in(const Copying& copying, unsigned* movedIn, unsigned* move
     for (int i = 0; i < INSTALL_FILES; ++i) {
         Places places;
         places_of(copying, InstallFileList[i], &places);
-        if (!is_file(places.staged))
+        if (!IsFile(places.staged))
             continue;
-        if (is_file(places.target)) {
+        if (IsFile(places.target)) {
             if (DWORD error = move(places.target, places.kept))
                 return error == ERROR_SHARING_VIOLATION ? HELD_IN_PLACE : NOT_MOVED;
             *movedAside |= 1u << i;

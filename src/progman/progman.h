@@ -55,7 +55,7 @@ struct ProgramItem {
 enum { PROGRAM_ITEMS = 4 };
 extern const ProgramItem ProgramItems[PROGRAM_ITEMS];
 
-// make_default_group.cpp: what #135's "Create Icons" does over DDE.
+// create_icons.cpp: what #135's "Create Icons" does over DDE.
 bool ProgmanCreateGroup(HWND owner, const char* service = PROGMAN_SERVICE);
 bool ProgmanAddItems(const char* service = PROGMAN_SERVICE);
 bool QuoteTargetFile(const char* fileName, char* quoted);

@@ -3,6 +3,7 @@
 #include "record/record.h"
 
 const char RECORD_FILE[] = "QVN32.INI";
+const char APPLICATION_FILE[] = "QVN32.EXE";
 const char DEFAULT_FOLDER[] = "C:\\Program files\\Corvane Pro";
 
 static const char NOT_INSTALLED[] = "Not Installed";
@@ -43,10 +44,7 @@ void ScanInstallation()
                 values.minorVersion, values.sharewareEdition, values.releaseEdition, State.InstalledFolder);
     else
         LogLine("Record %s: nothing installed", record);
-
 }
-
-static const char APPLICATION_FILE[] = "QVN32.EXE";  // the record's Path names it
 
 // Writes the record of a completed installation, in the order that the
 // installed application expects to find it. Write failures are not
@@ -77,10 +75,10 @@ static void write_record(const char* executablePath)
 bool RecordInstallation(const char* folder)
 {
     char executable[PATH_CHARS];
-    DWORD attributes = JoinPath(executable, folder, APPLICATION_FILE) ? GetFileAttributesA(executable)
-                                                                       : INVALID_FILE_ATTRIBUTES;
-    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY))
+    if (!JoinPath(executable, folder, APPLICATION_FILE) || !IsFile(executable)) {
+        LogLine("Record not written: %s holds no %s", folder, APPLICATION_FILE);
         return false;
+    }
     write_record(executable);
     WriteUninstallEntry(folder);
     return true;

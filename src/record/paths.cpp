@@ -48,6 +48,12 @@ bool IsFullPath(const char* path)
     return letter >= 'A' && letter <= 'Z' && path[1] == ':' && is_separator(path[2]);
 }
 
+bool IsFile(const char* path)
+{
+    DWORD attributes = GetFileAttributesA(path);
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
 // A full path below a drive's root: at least one folder name.
 static bool names_a_folder(const char* path)
 {

@@ -1,20 +1,22 @@
 // The record of an installation: "QVN32.INI" in the Windows directory, the
 // scan that reads it, the entry in the system's list of programs, and the
 // path operations every step builds paths with. It knows the state record
-// and the log; it knows nothing of the flow, of the run's mode, of the
-// copying or of the screen.
+// and the log; it knows nothing of the flow, of the run's mode or of the
+// copying, and of the screen only SETUPSCAN's notice row.
 #ifndef CORVANE_RECORD_H
 #define CORVANE_RECORD_H
 
 #include "common/common.h"
 
-extern const char RECORD_FILE[];     // "QVN32.INI"
-extern const char DEFAULT_FOLDER[];  // offered when nothing is installed
+extern const char RECORD_FILE[];       // "QVN32.INI"
+extern const char APPLICATION_FILE[];  // "QVN32.EXE", the program the record names
+extern const char DEFAULT_FOLDER[];    // offered when nothing is installed
 
 // paths.cpp
 bool WindowsPath(const char* name, char* path);
 void StripFileName(char* path);
 bool IsFullPath(const char* path);
+bool IsFile(const char* path);  // there, and no folder
 bool NormaliseFolder(const char* typed, char* folder);
 
 // install_record.cpp

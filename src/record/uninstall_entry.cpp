@@ -45,7 +45,7 @@ void WriteUninstallEntry(const char* folder)
     JoinPath(path, folder, "UNINSTAL.EXE");
     wsprintfA(uninstaller, "\"%s\"", path);
     wsprintfA(quiet, "%s /quiet", uninstaller);
-    JoinPath(path, folder, "QVN32.EXE");
+    JoinPath(path, folder, APPLICATION_FILE);
     wsprintfA(icon, "%s,0", path);
     set_text(key, "DisplayName", "Corvane Pro32 2.0");
     set_text(key, "DisplayVersion", "2.0");

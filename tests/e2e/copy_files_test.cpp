@@ -159,8 +159,10 @@ TEST_F(Copying, TheIconOfferTalksToProgramManager)
         ASSERT_TRUE(Walk(setup, steps, &icons));
         Sleep(500);
         EXPECT_TRUE(setup.gone(icons, 0)) << "Program Manager is still at work";
+        HWND backdrop = FindWindowA("MelvroSetupWClass", nullptr);
+        ASSERT_TRUE(backdrop);
         DWORD_PTR ignored;
-        SendMessageTimeoutA(FindWindowA("MelvroSetupWClass", nullptr), WM_CLOSE, 0, 0, SMTO_NORMAL, 10000, &ignored);
+        SendMessageTimeoutA(backdrop, WM_CLOSE, 0, 0, SMTO_NORMAL, 10000, &ignored);
         EXPECT_TRUE(Walk(setup, c.after));
         EXPECT_EQ(1u, setup.exitCode());
         EXPECT_EQ(c.commands, recorder.commands().size());

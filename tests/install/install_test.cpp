@@ -1,5 +1,6 @@
-// The level-by-level creation and the library's texts, in this process,
-// on real folders of drive C: and of the test prefix's second drive D:.
+// The target folder (what is taken for one, its level-by-level creation),
+// a commit that meets a file held open, and the library's texts, in this
+// process, on real folders of drive C: and of the test prefix's second drive D:.
 #include <gtest/gtest.h>
 
 #include <climits>
