@@ -30,9 +30,10 @@ EMULATED_WIN32=$CORVANE_ROOT/build/wine32-emulated
 # 32-bit loader itself, which is the whole question and takes a few
 # milliseconds. Only "Exec format error" says so; a loader that fails
 # otherwise (not installed, say) is a fault of its own, not the machine's.
+# The shell says it in its locale's language, so it is asked in English.
 # NATIVE_WIN32_ERROR keeps what the machine said.
 refuses_32bit_code() {
-    NATIVE_WIN32_ERROR=$("$WINE32" --version 2>&1 >/dev/null) && return 1
+    NATIVE_WIN32_ERROR=$(export LC_ALL=C; "$WINE32" --version 2>&1 >/dev/null) && return 1
     NATIVE_WIN32_ERROR=${NATIVE_WIN32_ERROR##*: }
     [ "$NATIVE_WIN32_ERROR" = "Exec format error" ]
 }

@@ -16,7 +16,7 @@ packages=(
     wine wine32:i386 wine64 xvfb xauth fonts-wine fonts-liberation
     imagemagick
     zip unzip libarchive-tools p7zip-full
-    osslsigncode openssl
+    osslsigncode openssl locales
 )
 
 missing=()
@@ -29,6 +29,13 @@ if [ ${#missing[@]} -gt 0 ]; then
     apt-get update -qq
     DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${missing[@]}" >/dev/null
 fi
+
+# Wine takes its code page from the locale, where the machine has made
+# it: besides C.UTF-8 (1252), the tests run in Japanese (932) and Hindi,
+# which has no ANSI code page, so Wine's is UTF-8.
+for name in ja_JP hi_IN; do
+    locale -a | grep -qx "$name.utf8" || localedef -i "$name" -c -f UTF-8 "$name.UTF-8"
+done
 
 if [ "$(win32_loader_kind)" = emulated ]; then
     tools/emulated-win32/prepare.sh "$EMULATED_WIN32"

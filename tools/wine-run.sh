@@ -54,6 +54,13 @@ program_wine=$(wine_loader "$arch")
 wine_environment "$arch"
 export WINEPREFIX=$prefix
 export WINEARCH=win64
+# Wine names files on this machine in the locale's character set, so a
+# name in any script needs UTF-8; the locale's language gives Windows its
+# code page (a test may ask for another with LANG). C.UTF-8 gives 1252.
+case "${LC_ALL:-${LANG:-}}" in
+    *.UTF-8|*.utf8) ;;
+    *) export LANG=C.UTF-8; unset LC_ALL ;;
+esac
 export WINEDEBUG=${WINEDEBUG:--all}
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 
