@@ -1,5 +1,6 @@
+#include "ansi_text.h"
 #include "held_folder.h"
-#include "join_path.h"
+#include "path_text.h"
 #include "resolved_path.h"
 
 // True unless the system tells that the folder's final path is not the
@@ -7,16 +8,18 @@
 static bool is_where_named(HANDLE folder, const char* path)
 {
     auto lookup = reinterpret_cast<resolved::Lookup>(
-        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("KERNEL32.DLL"), "GetFinalPathNameByHandleA")));
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("KERNEL32.DLL"), "GetFinalPathNameByHandleW")));
     if (!lookup)
         return true;
     // The final path has long names; so must the named one.
-    char named[PATH_CHARS], root[4];
-    DWORD length = GetLongPathNameA(path, named, PATH_CHARS);
+    WCHAR given[PATH_CHARS], named[PATH_CHARS], root[4];
+    if (!ToWide(path, given, PATH_CHARS))
+        return false;
+    DWORD length = GetLongPathNameW(given, named, PATH_CHARS);
     if (length == 0 || length >= PATH_CHARS)
-        lstrcpynA(named, path, PATH_CHARS);
-    lstrcpynA(root, named, sizeof root);
-    HANDLE drive = CreateFileA(root, FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+        lstrcpynW(named, given, PATH_CHARS);
+    lstrcpynW(root, named, 4);
+    HANDLE drive = CreateFileW(root, FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     if (drive == INVALID_HANDLE_VALUE)
         return false;

@@ -15,18 +15,25 @@ namespace resolved {
 // cannot be told.
 const DWORD PATH_CHARS = 1024;
 
-typedef DWORD(WINAPI* Lookup)(HANDLE file, LPSTR path, DWORD chars, DWORD flags);
+// GetFinalPathNameByHandleW: wide, so that any name is told exactly.
+typedef DWORD(WINAPI* Lookup)(HANDLE file, LPWSTR path, DWORD chars, DWORD flags);
 
 // The path the system resolves an open file or folder to in one form,
 // without a separator at its end; false when it cannot tell.
-inline bool path_of(Lookup lookup, HANDLE handle, DWORD form, char* path)
+inline bool path_of(Lookup lookup, HANDLE handle, DWORD form, WCHAR* path)
 {
     DWORD length = lookup(handle, path, PATH_CHARS, FILE_NAME_NORMALIZED | form);
     if (length == 0 || length >= PATH_CHARS)
         return false;
-    if (path[length - 1] == '\\')
-        path[length - 1] = '\0';
+    if (path[length - 1] == L'\\')
+        path[length - 1] = L'\0';
     return true;
+}
+
+// Paths are compared without regard to case, as the file system does.
+inline bool same_path(const WCHAR* path, const WCHAR* other)
+{
+    return CompareStringW(LOCALE_INVARIANT, NORM_IGNORECASE, path, -1, other, -1) == CSTR_EQUAL;
 }
 
 // The forms a path is compared in: the drive-letter form where both have
@@ -41,14 +48,14 @@ static const DWORD PATH_FORMS[] = {VOLUME_NAME_DOS, VOLUME_NAME_NT};
 inline bool same_folder(Lookup lookup, HANDLE folder, HANDLE file)
 {
     for (DWORD form : PATH_FORMS) {
-        char folderPath[PATH_CHARS], filePath[PATH_CHARS];
+        WCHAR folderPath[PATH_CHARS], filePath[PATH_CHARS];
         if (!path_of(lookup, folder, form, folderPath) || !path_of(lookup, file, form, filePath))
             continue;
-        char* separator = filePath + lstrlenA(filePath);
-        while (separator > filePath && *separator != '\\')
+        WCHAR* separator = filePath + lstrlenW(filePath);
+        while (separator > filePath && *separator != L'\\')
             --separator;
-        *separator = '\0';
-        return lstrcmpiA(filePath, folderPath) == 0;
+        *separator = L'\0';
+        return same_path(filePath, folderPath);
     }
     return true;
 }
@@ -58,18 +65,18 @@ inline bool same_folder(Lookup lookup, HANDLE folder, HANDLE file)
 // folder on the way led elsewhere. The root is resolved too, so that a
 // drive that stands for another (a network drive, a substituted one) is
 // no mismatch. As above, what cannot be told is taken.
-inline bool leads_where_named(Lookup lookup, HANDLE root, HANDLE folder, const char* rest)
+inline bool leads_where_named(Lookup lookup, HANDLE root, HANDLE folder, const WCHAR* rest)
 {
     for (DWORD form : PATH_FORMS) {
-        char rootPath[PATH_CHARS], folderPath[PATH_CHARS];
-        int length = lstrlenA(rest);
-        while (length > 0 && rest[length - 1] == '\\')
+        WCHAR rootPath[PATH_CHARS], folderPath[PATH_CHARS];
+        int length = lstrlenW(rest);
+        while (length > 0 && rest[length - 1] == L'\\')
             --length;
         if (!path_of(lookup, root, form, rootPath) || !path_of(lookup, folder, form, folderPath) ||
-            lstrlenA(rootPath) + length >= static_cast<int>(PATH_CHARS))
+            lstrlenW(rootPath) + length >= static_cast<int>(PATH_CHARS))
             continue;
-        lstrcpynA(rootPath + lstrlenA(rootPath), rest, length + 1);
-        return lstrcmpiA(rootPath, folderPath) == 0;
+        lstrcpynW(rootPath + lstrlenW(rootPath), rest, length + 1);
+        return same_path(rootPath, folderPath);
     }
     return true;
 }

@@ -4,17 +4,32 @@
 #include "rights.h"
 #include "temp_folder.h"
 
-bool TempFolder(char* path)
+TempFolderName ChooseTempFolder(const WCHAR* temp, const WCHAR* windows, char* path, ShortNameLookup lookup)
 {
-    typedef DWORD(WINAPI * TempPathFunction)(DWORD chars, LPSTR path);
+    if (ToCodePage(temp, path, PATH_CHARS))
+        return TEMP_AS_GIVEN;
+    if (AnsiPath(temp, path, lookup))
+        return TEMP_SHORT_NAME;
+    char folder[PATH_CHARS];
+    if (AnsiPath(windows, folder, lookup) && JoinPath(path, folder, "Temp\\"))
+        return TEMP_OF_WINDOWS;
+    path[0] = '\0';
+    return NO_TEMP_FOLDER;
+}
+
+TempFolderName TempFolder(char* path)
+{
+    typedef DWORD(WINAPI * TempPathFunction)(DWORD chars, LPWSTR path);
     auto tempPath2 = reinterpret_cast<TempPathFunction>(
-        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("KERNEL32.DLL"), "GetTempPath2A")));
-    DWORD length = tempPath2 ? tempPath2(PATH_CHARS, path) : GetTempPathA(PATH_CHARS, path);
-    if (length == 0 || length >= PATH_CHARS) {
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("KERNEL32.DLL"), "GetTempPath2W")));
+    WCHAR temp[PATH_CHARS], windows[PATH_CHARS];
+    DWORD length = tempPath2 ? tempPath2(PATH_CHARS, temp) : GetTempPathW(PATH_CHARS, temp);
+    UINT windowsLength = GetWindowsDirectoryW(windows, PATH_CHARS);
+    if (length == 0 || length >= PATH_CHARS || windowsLength == 0 || windowsLength >= PATH_CHARS) {
         path[0] = '\0';
-        return false;
+        return NO_TEMP_FOLDER;
     }
-    return true;
+    return ChooseTempFolder(temp, windows, path);
 }
 
 bool RandomDigits(char* text, int digits)
@@ -32,7 +47,7 @@ bool RandomDigits(char* text, int digits)
 bool MakePrivateFolder(const char* prefix, char* folder)
 {
     char temp[PATH_CHARS], name[PATH_CHARS];
-    if (!TempFolder(temp) || lstrlenA(prefix) + NAME_DIGITS >= PATH_CHARS)
+    if (TempFolder(temp) == NO_TEMP_FOLDER || lstrlenA(prefix) + NAME_DIGITS >= PATH_CHARS)
         return false;
     // A name already there was not foreseen but met by chance: another.
     for (int tries = 0; tries < 3; ++tries) {

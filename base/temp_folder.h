@@ -7,12 +7,28 @@
 #ifndef CORVANE_TEMP_FOLDER_H
 #define CORVANE_TEMP_FOLDER_H
 
-#include "join_path.h"
+#include "ansi_text.h"
+#include "path_text.h"
+
+// How the temporary folder was named in the code page.
+enum TempFolderName {
+    TEMP_AS_GIVEN,     // as the system gives it
+    TEMP_SHORT_NAME,   // by its short name: the code page cannot hold its own
+    TEMP_OF_WINDOWS,   // the Windows folder's Temp: the code page holds no name of the user's
+    NO_TEMP_FOLDER,
+};
 
 // The temporary folder with its closing backslash, in a buffer of
-// PATH_CHARS. Where the system has GetTempPath2A, SYSTEM gets a folder of
-// its own from it, not the one every user may write.
-bool TempFolder(char* path);
+// PATH_CHARS, and how it was named. Where the system has GetTempPath2W,
+// SYSTEM gets a folder of its own from it, not the one every user may
+// write. A user's folder the code page cannot name (a Polish user name on
+// an English system, say) is taken by its short name, else the Windows
+// folder's: both programs run elevated, and only ever make private
+// folders there.
+TempFolderName TempFolder(char* path);
+// The choice itself, from the two folders as the system gives them.
+TempFolderName ChooseTempFolder(const WCHAR* temp, const WCHAR* windows, char* path,
+                                ShortNameLookup lookup = GetShortPathNameW);
 
 // `digits` hexadecimal digits (lower case) from the system's random
 // generator, and a terminator.

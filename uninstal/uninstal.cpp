@@ -35,14 +35,16 @@
 // Removing its own folder is what the temporary copy is for, so that role
 // is never taken on the word of the command line alone: the folder must
 // be one the installed copy made under the temporary folder, holding the
-// mark it left there for this very start. Anything else acts as the
-// installed copy, and the removal only ever deletes the files it copied.
+// mark it left there for this very start. A start without the token acts
+// as the installed copy, and the removal only ever deletes the files it
+// copied; one with a token anywhere else does nothing.
 #include <windows.h>
 #include <shellapi.h>
 
 #include <stdarg.h>
 
-#include "join_path.h"
+#include "ansi_text.h"
+#include "path_text.h"
 #include "system_dlls.h"
 #include "temp_folder.h"
 
@@ -105,18 +107,25 @@ const char* run_switch(const char* line)
     return "";
 }
 
-// The folder this program runs from, without a trailing backslash.
+// This program's own path, in wide form, cut after its last backslash.
+bool own_path(WCHAR* path)
+{
+    DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
+    WCHAR* file = length != 0 && length < MAX_PATH ? wcsrchr(path, L'\\') : nullptr;
+    if (file)
+        file[1] = L'\0';
+    return file != nullptr;
+}
+
+// The folder this program runs from, without a trailing backslash, in
+// the code page: by its short name where the code page cannot hold its own.
 bool own_folder(char* folder)
 {
-    DWORD length = GetModuleFileNameA(nullptr, folder, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH)
+    WCHAR path[MAX_PATH];
+    if (!own_path(path))
         return false;
-    while (length > 0 && folder[length - 1] != '\\')
-        --length;
-    if (length == 0)
-        return false;
-    folder[length - 1] = '\0';
-    return true;
+    *wcsrchr(path, L'\\') = L'\0';
+    return AnsiPath(path, folder);
 }
 
 bool exists(const char* path)
@@ -163,20 +172,37 @@ bool write_file(const char* path, const char* text)
     return whole;
 }
 
-// True when this program runs as the temporary copy the installed one
-// started: from a folder of the name it gives them, directly in the
-// temporary folder, holding the mark with this start's token.
-bool is_temporary_copy(const char* token)
+// The same folder by its long name, in wide form.
+bool long_name(const WCHAR* path, WCHAR* named)
 {
-    char folder[MAX_PATH], temp[MAX_PATH], mark[MAX_PATH];
-    if (!token || !own_folder(folder) || !TempFolder(temp))
+    DWORD length = GetLongPathNameW(path, named, MAX_PATH);
+    return length != 0 && length < MAX_PATH;
+}
+
+// True, with its folder, when this program runs as the temporary copy the
+// installed one started: from a folder of the name it gives them, directly
+// in the temporary folder, holding the mark with this start's token. The
+// system may give this program's path by long names where it was started
+// by short ones (Wine does), so the folder the copy lies in and the
+// temporary folder are compared by their long names; the copy's folder is
+// named as the temporary folder is.
+bool is_temporary_copy(const char* token, char* folder)
+{
+    WCHAR own[MAX_PATH], tempWide[MAX_PATH], ownLong[MAX_PATH], tempLong[MAX_PATH];
+    char temp[MAX_PATH], name[MAX_PATH], mark[MAX_PATH];
+    if (!token || !own_path(own) || TempFolder(temp) == NO_TEMP_FOLDER || !ToWide(temp, tempWide, MAX_PATH))
         return false;
-    int tempLength = lstrlenA(temp), prefix = lstrlenA(FOLDER_PREFIX);
-    if (lstrlenA(folder) != tempLength + prefix + NAME_DIGITS)
+    own[lstrlenW(own) - 1] = L'\0';
+    WCHAR* named = wcsrchr(own, L'\\');
+    if (!named || !ToCodePage(named + 1, name, MAX_PATH))
         return false;
-    if (CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE, folder, tempLength, temp, tempLength) != CSTR_EQUAL ||
-        CompareStringA(LOCALE_INVARIANT, 0, folder + tempLength, prefix, FOLDER_PREFIX, prefix) != CSTR_EQUAL ||
-        !is_hex(folder + tempLength + prefix, NAME_DIGITS) || !JoinPath(mark, folder, MARK))
+    named[1] = L'\0';
+    int prefix = lstrlenA(FOLDER_PREFIX);
+    if (lstrlenA(name) != prefix + NAME_DIGITS ||
+        CompareStringA(LOCALE_INVARIANT, 0, name, prefix, FOLDER_PREFIX, prefix) != CSTR_EQUAL ||
+        !is_hex(name + prefix, NAME_DIGITS) || !long_name(own, ownLong) || !long_name(tempWide, tempLong) ||
+        CompareStringW(LOCALE_INVARIANT, NORM_IGNORECASE, ownLong, -1, tempLong, -1) != CSTR_EQUAL ||
+        !JoinPath(folder, temp, name) || !JoinPath(mark, folder, MARK))
         return false;
 
     HANDLE file = CreateFileA(mark, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
@@ -206,8 +232,9 @@ bool line(HANDLE file, const char* format, ...)
 // but administrators can write.
 bool system_folder(char* folder)
 {
-    UINT length = GetSystemDirectoryA(folder, MAX_PATH);
-    return length != 0 && length < MAX_PATH;
+    WCHAR wide[MAX_PATH];
+    UINT length = GetSystemDirectoryW(wide, MAX_PATH);
+    return length != 0 && length < MAX_PATH && AnsiPath(wide, folder);
 }
 
 // Starts a program with a command line and leaves it running; false when
@@ -286,14 +313,14 @@ int failed()
 // A path as a script names it: in the OEM code page, which the command
 // shell reads scripts in, with each percent sign written twice, which
 // reads as one. False when a character has no exact form in that code
-// page: the shell would name another file.
+// page: the shell would name another file. (Where Windows uses UTF-8 for
+// worldwide language support, both code pages are UTF-8, which holds
+// every name.)
 bool script_name(const char* path, char* named)
 {
     WCHAR wide[MAX_PATH];
     char oem[MAX_PATH];
-    BOOL lossy = FALSE;
-    if (!MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, path, -1, wide, MAX_PATH) ||
-        !WideCharToMultiByte(CP_OEMCP, WC_NO_BEST_FIT_CHARS, wide, -1, oem, MAX_PATH, nullptr, &lossy) || lossy)
+    if (!ToWide(path, wide, MAX_PATH) || !ToCodePage(wide, oem, MAX_PATH, CP_OEMCP))
         return false;
     int length = 0;
     for (const char* c = oem; *c != '\0'; ++c) {
@@ -432,10 +459,10 @@ int from_installation()
 
 // The temporary copy: runs the copied SETUP.EXE, then has the folder
 // removed, this program included, and only while the mark is there.
-int from_temporary_folder()
+int from_temporary_folder(const char* folder)
 {
-    char folder[MAX_PATH], setup[MAX_PATH];
-    if (!own_folder(folder) || !JoinPath(setup, folder, "SETUP.EXE"))
+    char setup[MAX_PATH];
+    if (!JoinPath(setup, folder, "SETUP.EXE"))
         return failed();
     int code = run_setup(setup);
     if (code < 0) {
@@ -453,6 +480,15 @@ int from_temporary_folder()
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
 {
     SearchSystemFolderOnly();
+    // Only words of ASCII are looked for in the command line, which the
+    // ANSI form holds exactly.
     RunSwitch = run_switch(GetCommandLineA());
-    return is_temporary_copy(token_argument(GetCommandLineA())) ? from_temporary_folder() : from_installation();
+    const char* token = token_argument(GetCommandLineA());
+    char folder[MAX_PATH];
+    if (is_temporary_copy(token, folder))
+        return from_temporary_folder(folder);
+    // A start with a token anywhere but in its marked folder is none the
+    // installed copy made: as the installed copy it would only start
+    // another copy, and that one another.
+    return token ? failed() : from_installation();
 }

@@ -16,7 +16,7 @@
 #include <stdio.h>
 
 #include "core/zip.h"
-#include "join_path.h"
+#include "path_text.h"
 #include "resolved_path.h"
 #include "unzip_request.h"
 
@@ -173,15 +173,11 @@ bool two_processors()
     return GetProcessAffinityMask(GetCurrentProcess(), &process, &system) && (process & (process - 1));
 }
 
-// A member name that is a file name and nothing more.
+// A member name that is a file name and nothing more: no separator, no
+// drive, character by character.
 bool bare_name(const char* name)
 {
-    if (!name[0] || lstrcmpA(name, ".") == 0 || lstrcmpA(name, "..") == 0)
-        return false;
-    for (const char* p = name; *p; ++p)
-        if (*p == '\\' || *p == '/' || *p == ':')
-            return false;
-    return true;
+    return name[0] && lstrcmpA(name, ".") != 0 && lstrcmpA(name, "..") != 0 && !LastOf(name, "\\/:");
 }
 
 bool is_folder(const char* path)
@@ -211,7 +207,7 @@ bool member_time(const zip::Entry& entry, FILETIME* time)
 // without the lookup is not asked, nor one that cannot tell.
 bool in_folder(HANDLE file, const char* folder)
 {
-    auto lookup = kernel32<resolved::Lookup>("GetFinalPathNameByHandleA");
+    auto lookup = kernel32<resolved::Lookup>("GetFinalPathNameByHandleW");
     if (!lookup)
         return true;
     // A folder opens only with backup semantics.

@@ -1,3 +1,4 @@
+#include "ansi_text.h"
 #include "common/common.h"
 
 // Its defaults are in the image, not set by code at the start: the program
@@ -12,14 +13,14 @@ const char* const InstallFileList[INSTALL_FILES] = {
 #undef MEMBER
 
 // The log takes the text on one line, without the tabs that centre it in
-// its box; the longest the program shows (a refused switch) fits.
-void LogError(const char* text)
+// its box; the longest the program shows (a refused switch) fits. No byte
+// of a tab or a line end is part of another character, in any code page.
+void LogError(const WCHAR* text)
 {
-    char line[PATH_CHARS * 2];
-    const char* from = text;
-    while (*from == '\t')
-        ++from;
-    lstrcpynA(line, from, sizeof line);
+    char logged[LOG_TEXT_CHARS];
+    char* line = LogText(text, logged);
+    while (*line == '\t')
+        ++line;
     int length = lstrlenA(line);
     while (length > 0 && line[length - 1] == '\t')
         line[--length] = '\0';
@@ -29,11 +30,18 @@ void LogError(const char* text)
     LogLine("Error: %s", line);
 }
 
-void ErrorBox(HWND owner, const char* text)
+void ErrorBox(HWND owner, const WCHAR* text)
 {
     LogError(text);
     if (State.Mode == INTERACTIVE)
-        MessageBoxA(owner, text, "Error", MB_OK);
+        MessageBoxW(owner, text, L"Error", MB_OK);
+}
+
+void ErrorBox(HWND owner, const char* text)
+{
+    WCHAR wide[LOG_TEXT_CHARS / 3];
+    ToWide(text, wide, LOG_TEXT_CHARS / 3);
+    ErrorBox(owner, wide);
 }
 
 // Every dialog asks for this while it opens, so the screen behind it is

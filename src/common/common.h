@@ -14,7 +14,7 @@
 
 #include <windows.h>
 
-#include "join_path.h"
+#include "path_text.h"
 
 enum { FIELD_CHARS = 256 };  // one command-line field, terminator included
 
@@ -88,20 +88,30 @@ extern const char* const InstallFileList[INSTALL_FILES];
 
 // Every failure the program reports looks the same: caption "Error", an OK
 // button, no icon. It goes to the log too; when no one is there to press
-// OK, only there, and the run goes on as after OK.
+// OK, only there, and the run goes on as after OK. Shown through the wide
+// functions, so that a text naming what the code page cannot hold shows.
+void ErrorBox(HWND owner, const WCHAR* text);
 void ErrorBox(HWND owner, const char* text);
 // The log's half of ErrorBox: the text on one line, without its tabs.
-void LogError(const char* text);
+void LogError(const WCHAR* text);
 
 // setup_log.cpp: the log, a text file of one line per step with the local
 // time, appended to. Without OpenLog, or when the file cannot be opened or
 // is refused (a link, a device, a file of another user's), nothing is
 // written and the run goes on. A `replaceable` log that is refused is
 // replaced by a new file beside it, its name made unforeseeable.
-void OpenLog(const char* path, bool replaceable);
+void OpenLog(const WCHAR* path, bool replaceable);
 // One line, formatted by wsprintf's rules (at most 1024 characters). Never
 // given the decrypt code.
 void LogLine(const char* format, ...);
+// What the log says of a folder that HoldFolder finds elsewhere, which is
+// then left alone; the one argument is the folder.
+extern const char LEFT_ALONE[];
+// Wide text for a log line: as the code page holds it; else in UTF-8,
+// marked " (in UTF-8)", so that a name no one could read back in the code
+// page is still told exactly. `buffer` holds LOG_TEXT_CHARS.
+enum { LOG_TEXT_CHARS = 1600 };
+char* LogText(const WCHAR* text, char* buffer);
 // Paints the backdrop at once, before a dialog comes up over it.
 void RepaintBackdrop();
 void CenterDialog(HWND dialog);
@@ -112,7 +122,7 @@ void CenterDialog(HWND dialog);
 struct ButtonPage {
     struct Ending {
         int control;
-        INT_PTR result;
+        int result;  // an END_* value
     };
     Ending endings[3];  // a control of 0 ends nothing
     int folderText;     // a static text showing InstalledFolder; 0 for none

@@ -10,11 +10,14 @@
 // a run one whose owner it trusts.
 #include <stdarg.h>
 
+#include "ansi_text.h"
 #include "common/common.h"
 #include "rights.h"
 #include "temp_folder.h"
 
 enum { LINE_CHARS = 1024 };  // wsprintf writes at most this many
+
+const char LEFT_ALONE[] = "Left alone: %s is a link, or is reached through one, or is no folder";
 
 // Why an open file is not to be written to, or null when it may be.
 static const char* refusal(HANDLE file)
@@ -34,13 +37,14 @@ static const char* refusal(HANDLE file)
 
 // Shared for reading and writing: someone may read the log while the run
 // goes on, or a second run append to it. The reparse flag opens a link
-// itself, not what it leads to.
-static HANDLE open_log_file(const char* path, DWORD disposition, const char** refused)
+// itself, not what it leads to. By its wide name: the log's name is for
+// the system alone, and may hold what the code page cannot.
+static HANDLE open_log_file(const WCHAR* path, DWORD disposition, const char** refused)
 {
     *refused = "a device";  // "\\.\": reached through the device space, not a disk's files
-    if (path[0] == '\\' && path[1] == '\\' && (path[2] == '.' || path[2] == '?') && path[3] == '\\')
+    if (path[0] == L'\\' && path[1] == L'\\' && (path[2] == L'.' || path[2] == L'?') && path[3] == L'\\')
         return INVALID_HANDLE_VALUE;
-    HANDLE log = CreateFileA(path, FILE_APPEND_DATA | READ_CONTROL, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+    HANDLE log = CreateFileW(path, FILE_APPEND_DATA | READ_CONTROL, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                              disposition, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
     *refused = log == INVALID_HANDLE_VALUE ? "it cannot be opened" : refusal(log);
     if (*refused && log != INVALID_HANDLE_VALUE) {
@@ -52,35 +56,47 @@ static HANDLE open_log_file(const char* path, DWORD disposition, const char** re
 
 // The log's name with random digits before its extension: a file beside
 // it that nobody can have made first.
-static HANDLE open_fresh_file(const char* path, char* fresh)
+static HANDLE open_fresh_file(const WCHAR* path, WCHAR* fresh)
 {
-    int length = lstrlenA(path), dot = length;
-    while (dot > 0 && path[dot] != '.' && path[dot - 1] != '\\')
+    int length = lstrlenW(path), dot = length;
+    while (dot > 0 && path[dot] != L'.' && path[dot - 1] != L'\\')
         --dot;
-    if (path[dot] != '.')
+    if (path[dot] != L'.')
         dot = length;
-    if (length + 1 + NAME_DIGITS >= PATH_CHARS)
+    char digits[NAME_DIGITS + 1];
+    if (length + 1 + NAME_DIGITS >= PATH_CHARS || !RandomDigits(digits, NAME_DIGITS))
         return INVALID_HANDLE_VALUE;
-    lstrcpynA(fresh, path, dot + 1);
-    fresh[dot] = '-';
-    if (!RandomDigits(fresh + dot + 1, NAME_DIGITS))
-        return INVALID_HANDLE_VALUE;
-    lstrcatA(fresh, path + dot);
+    lstrcpynW(fresh, path, dot + 1);
+    wsprintfW(fresh + dot, L"-%S%s", digits, path + dot);
     const char* refused;
     return open_log_file(fresh, CREATE_NEW, &refused);
 }
 
-void OpenLog(const char* path, bool replaceable)
+void OpenLog(const WCHAR* path, bool replaceable)
 {
     const char* refused;
     HANDLE log = open_log_file(path, OPEN_ALWAYS, &refused);
-    char fresh[PATH_CHARS] = {};
+    WCHAR fresh[PATH_CHARS] = {};
     if (log == INVALID_HANDLE_VALUE && replaceable)
         log = open_fresh_file(path, fresh);
     State.Log = log == INVALID_HANDLE_VALUE ? nullptr : log;
     LogLine("==== Corvane Pro32 %d.%d setup ====", SETUP_MAJOR, SETUP_MINOR);
-    if (refused)
-        LogLine("The log %s is refused (%s); this run logs in %s", path, refused, fresh);
+    if (refused) {
+        char named[LOG_TEXT_CHARS], freshNamed[LOG_TEXT_CHARS];
+        LogLine("The log %s is refused (%s); this run logs in %s", LogText(path, named), refused,
+                LogText(fresh, freshNamed));
+    }
+}
+
+char* LogText(const WCHAR* text, char* buffer)
+{
+    static const char MARK[] = " (in UTF-8)";
+    if (ToCodePage(text, buffer, LOG_TEXT_CHARS))
+        return buffer;
+    // A text too long for the log is told by its mark alone.
+    ToCodePage(text, buffer, LOG_TEXT_CHARS - sizeof MARK, CP_UTF8);
+    lstrcatA(buffer, MARK);
+    return buffer;
 }
 
 void LogLine(const char* format, ...)

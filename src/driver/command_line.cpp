@@ -1,7 +1,12 @@
 // The command line: switches for an unattended run, then "ARCHIVE*CODE"
-// to install or "UNINSTALL" to remove.
+// to install or "UNINSTALL" to remove. It is read in the wide form the
+// system keeps it in: the ANSI one is converted best fit, so that a folder
+// "Łódź" would arrive as "Lódz", another folder. Only the archive's path and
+// its code, for the unzip library, and the folder, for the record, are
+// taken into the code page, exactly or not at all.
 #include <string.h>
 
+#include "ansi_text.h"
 #include "driver/driver.h"
 #include "install/install.h"
 #include "record/record.h"
@@ -11,43 +16,43 @@ enum { SPLIT_LIMIT = 255 };  // positions of the tail that are looked at
 // The command line without the program name and the blanks and control
 // characters after it. Computed here rather than taken from the C
 // runtime's start-up code, whose rule for quotes is its own.
-const char* CommandTail(const char* commandLine)
+const WCHAR* CommandTail(const WCHAR* commandLine)
 {
-    const unsigned char* p = reinterpret_cast<const unsigned char*>(commandLine);
-    if (*p == '"') {
+    const WCHAR* p = commandLine;
+    if (*p == L'"') {
         ++p;
-        while (*p != '\0' && *p != '"')
+        while (*p != L'\0' && *p != L'"')
             ++p;
-        if (*p == '"')
+        if (*p == L'"')
             ++p;
     } else {
-        while (*p > ' ')
+        while (*p > L' ')
             ++p;
     }
-    while (*p != '\0' && *p <= ' ')
+    while (*p != L'\0' && *p <= L' ')
         ++p;
-    return reinterpret_cast<const char*>(p);
+    return p;
 }
 
-static bool is_blank(char c)
+static bool is_blank(WCHAR c)
 {
-    return c == ' ' || c == '\t';
+    return c == L' ' || c == L'\t';
 }
 
 enum SwitchName { QUIET_SWITCH, PASSIVE_SWITCH, DIR_SWITCH, LOG_SWITCH, NO_ICONS_SWITCH, UNKNOWN_SWITCH };
 struct SwitchRow {
-    const char* name;  // as typed after the slash, in any case
+    const WCHAR* name;  // as typed after the slash, in any case
     bool takesValue;
 };
 static const SwitchRow SwitchRows[UNKNOWN_SWITCH] = {
-    {"quiet", false}, {"passive", false}, {"dir", true}, {"log", true}, {"noicons", false},
+    {L"quiet", false}, {L"passive", false}, {L"dir", true}, {L"log", true}, {L"noicons", false},
 };
 
-static SwitchName switch_named(const char* name, size_t length)
+static SwitchName switch_named(const WCHAR* name, size_t length)
 {
     for (int i = 0; i < UNKNOWN_SWITCH; ++i)
-        if (length == strlen(SwitchRows[i].name) &&
-            CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE, name, static_cast<int>(length), SwitchRows[i].name,
+        if (length == static_cast<size_t>(lstrlenW(SwitchRows[i].name)) &&
+            CompareStringW(LOCALE_INVARIANT, NORM_IGNORECASE, name, static_cast<int>(length), SwitchRows[i].name,
                            static_cast<int>(length)) == CSTR_EQUAL)
             return static_cast<SwitchName>(i);
     return UNKNOWN_SWITCH;
@@ -55,54 +60,54 @@ static SwitchName switch_named(const char* name, size_t length)
 
 // One switch word, taken apart.
 struct SwitchWord {
-    char text[PATH_CHARS];  // the word as given, cut to fit for the message
+    WCHAR text[PATH_CHARS];  // the word as given, cut to fit for the message
     SwitchName name;
     bool hasValue;
     bool wellFormed;  // a quoted value closes its quote and ends the word
     bool valueFits;
-    char value[PATH_CHARS];
+    WCHAR value[PATH_CHARS];
 };
 
 // Reads the word at p, a slash, into word; returns where the next word
 // starts, after the blanks.
-static const char* read_switch_word(const char* p, SwitchWord& word)
+static const WCHAR* read_switch_word(const WCHAR* p, SwitchWord& word)
 {
-    const char* start = p;
-    const char* name = ++p;
-    while (*p != '\0' && !is_blank(*p) && *p != '=')
+    const WCHAR* start = p;
+    const WCHAR* name = ++p;
+    while (*p != L'\0' && !is_blank(*p) && *p != L'=')
         ++p;
     word.name = switch_named(name, static_cast<size_t>(p - name));
-    word.hasValue = *p == '=';
+    word.hasValue = *p == L'=';
     word.wellFormed = true;
     word.valueFits = true;
-    word.value[0] = '\0';
+    word.value[0] = L'\0';
     if (word.hasValue) {
-        bool quoted = *++p == '"';
+        bool quoted = *++p == L'"';
         if (quoted)
             ++p;
-        const char* value = p;
-        while (*p != '\0' && (quoted ? *p != '"' : !is_blank(*p)))
+        const WCHAR* value = p;
+        while (*p != L'\0' && (quoted ? *p != L'"' : !is_blank(*p)))
             ++p;
         size_t length = static_cast<size_t>(p - value);
         word.valueFits = length < PATH_CHARS;
         if (word.valueFits)
-            lstrcpynA(word.value, value, static_cast<int>(length) + 1);
-        if (quoted && *p == '"')
+            lstrcpynW(word.value, value, static_cast<int>(length) + 1);
+        if (quoted && *p == L'"')
             ++p;
         else if (quoted)
             word.wellFormed = false;
     }
-    if (*p != '\0' && !is_blank(*p)) {
+    if (*p != L'\0' && !is_blank(*p)) {
         word.wellFormed = false;
-        while (*p != '\0' && !is_blank(*p))
+        while (*p != L'\0' && !is_blank(*p))
             ++p;
     }
     int length = static_cast<int>(p - start) + 1;
-    lstrcpynA(word.text, start, length < PATH_CHARS ? length : static_cast<int>(PATH_CHARS));
+    lstrcpynW(word.text, start, length < PATH_CHARS ? length : static_cast<int>(PATH_CHARS));
     // A word that swallowed the tail (an unclosed quote, a missing blank)
     // may hold the decrypt code; what follows a star is never told.
-    if (char* star = strchr(word.text, '*'))
-        lstrcpynA(star + 1, "****", static_cast<int>(word.text + PATH_CHARS - (star + 1)));
+    if (WCHAR* star = wcschr(word.text, L'*'))
+        lstrcpynW(star + 1, L"****", static_cast<int>(word.text + PATH_CHARS - (star + 1)));
     while (is_blank(*p))
         ++p;
     return p;
@@ -110,7 +115,7 @@ static const char* read_switch_word(const char* p, SwitchWord& word)
 
 // Takes one switch into switches; false, with the reason in refusal, when
 // it is unknown or its value is bad.
-static bool take_switch(const SwitchWord& word, Switches& switches, char* refusal)
+static bool take_switch(const SwitchWord& word, Switches& switches, WCHAR* refusal)
 {
     const char* why = nullptr;
     if (word.name == UNKNOWN_SWITCH)
@@ -136,7 +141,12 @@ static bool take_switch(const SwitchWord& word, Switches& switches, char* refusa
         }
         case DIR_SWITCH:
             // The same folder every step will use, as INSTALL takes it.
+            // One the code page cannot hold is no bad switch: it is told
+            // as INSTALL tells it, once the run is under way.
             switch (AcceptTargetFolder(word.value, switches.folder)) {
+            case FOLDER_NOT_IN_CODE_PAGE:
+                lstrcpynW(switches.unheldFolder, word.value, PATH_CHARS);
+                break;
             case FOLDER_NOT_FULL_PATH:
                 why = "the folder must be a full path that begins with a drive letter, for example\n\n"
                       "C:\\Program files\\Corvane Pro";
@@ -149,7 +159,7 @@ static bool take_switch(const SwitchWord& word, Switches& switches, char* refusa
             }
             break;
         case LOG_SWITCH:
-            lstrcpynA(switches.log, word.value, PATH_CHARS);
+            lstrcpynW(switches.log, word.value, PATH_CHARS);
             break;
         case NO_ICONS_SWITCH:
             switches.noIcons = true;
@@ -159,24 +169,24 @@ static bool take_switch(const SwitchWord& word, Switches& switches, char* refusa
         }
     }
     if (why)
-        wsprintfA(refusal, "%s: %s", word.text, why);
+        wsprintfW(refusal, L"%s: %S", word.text, why);
     return !why;
 }
 
 // Leading words "/name" or "/name=value" (quoted when it holds blanks),
 // and the blanks after them. A tail that does not begin with a slash has
 // none, and the rest is the whole tail, as it always was.
-const char* ReadSwitches(const char* tail, Switches& switches, char* refusal)
+const WCHAR* ReadSwitches(const WCHAR* tail, Switches& switches, WCHAR* refusal)
 {
     switches = Switches();
-    refusal[0] = '\0';
-    const char* p = tail;
-    while (*p == '/') {
+    refusal[0] = L'\0';
+    const WCHAR* p = tail;
+    while (*p == L'/') {
         SwitchWord word;
         p = read_switch_word(p, word);
-        char reason[REFUSAL_CHARS];
-        if (!take_switch(word, switches, reason) && refusal[0] == '\0')
-            lstrcpynA(refusal, reason, REFUSAL_CHARS);
+        WCHAR reason[REFUSAL_CHARS];
+        if (!take_switch(word, switches, reason) && refusal[0] == L'\0')
+            lstrcpynW(refusal, reason, REFUSAL_CHARS);
     }
     return p;
 }
@@ -184,29 +194,60 @@ const char* ReadSwitches(const char* tail, Switches& switches, char* refusal)
 // The command line goes to the log with the decrypt code, everything
 // after the first star of the tail, as "****". No switch holds a star, so
 // this is the code's star, also where a switch swallowed the rest.
-void LogCommandLine(const char* commandLine, const char* tail)
+void LogCommandLine(const WCHAR* commandLine, const WCHAR* tail)
 {
-    char line[FIELD_CHARS * 3];  // within what a log line holds
-    const char* star = strchr(tail, '*');
-    size_t shown = star ? static_cast<size_t>(star - commandLine) + 1 : strlen(commandLine);
-    if (shown > sizeof line - 5)
-        shown = sizeof line - 5;
-    memcpy(line, commandLine, shown);
-    lstrcpyA(line + shown, star ? "****" : "");
-    LogLine("Command line: %s", line);
+    WCHAR line[FIELD_CHARS * 3];  // within what a log line holds
+    const WCHAR* star = wcschr(tail, L'*');
+    size_t shown = star ? static_cast<size_t>(star - commandLine) + 1 : static_cast<size_t>(lstrlenW(commandLine));
+    if (shown > ARRAYSIZE(line) - 5)
+        shown = ARRAYSIZE(line) - 5;
+    memcpy(line, commandLine, shown * sizeof *line);
+    lstrcpynW(line + shown, star ? L"****" : L"", 5);
+    char logged[LOG_TEXT_CHARS];
+    LogLine("Command line: %s", LogText(line, logged));
 }
 
-// Splits the tail at its first '*' into ArchivePath and DecryptCode.
-// Later stars are dropped, and the limit counts positions in the whole
-// tail, so the second field ends where the tail reaches position 255.
-void SplitCommandLine(const char* tail)
+// The archive's path and, after the star, the code, in the code page: the
+// path, where the code page cannot hold it, by its short name; the code
+// only exactly. Then split at the first '*' into ArchivePath and
+// DecryptCode. Later stars are dropped, and the limit counts positions in
+// the whole tail, so the second field ends where the tail reaches
+// position 255.
+TailTaken SplitCommandLine(const WCHAR* tail)
 {
     memset(State.ArchivePath, 0, sizeof State.ArchivePath);
     memset(State.DecryptCode, 0, sizeof State.DecryptCode);
 
+    // A field longer than the split looks at is cut: its end is never read.
+    WCHAR archive[FIELD_CHARS], code[FIELD_CHARS];
+    const WCHAR* star = wcschr(tail, L'*');
+    int archiveChars = star ? static_cast<int>(star - tail) : lstrlenW(tail);
+    lstrcpynW(archive, tail, (archiveChars < FIELD_CHARS ? archiveChars : FIELD_CHARS - 1) + 1);
+    lstrcpynW(code, star ? star + 1 : L"", FIELD_CHARS);
+    enum { FIELD_BYTES = 3 * FIELD_CHARS };  // a character takes 3 bytes at most, in UTF-8
+    char text[2 * FIELD_BYTES];
+    char logged[LOG_TEXT_CHARS];
+    TailTaken taken = TAIL_TAKEN;
+    if (!ToCodePage(archive, text, FIELD_BYTES)) {
+        if (AnsiPath(archive, text)) {
+            LogLine("The archive %s is named by its short name %s", LogText(archive, logged), text);
+        } else {
+            LogLine("The archive %s has no name in the code page, short or long", LogText(archive, logged));
+            taken = ARCHIVE_NOT_HELD;
+        }
+    }
+    if (star) {
+        size_t length = strlen(text);
+        text[length] = '*';
+        if (!ToCodePage(code, text + length + 1, FIELD_BYTES)) {
+            LogLine("The decrypt code cannot be held in the code page");
+            taken = CODE_NOT_HELD;
+        }
+    }
+
     int i = 0;
     for (;;) {
-        char c = tail[i];
+        char c = text[i];
         if (c != '*')
             State.ArchivePath[i] = c;
         if (c == '\0' || c == '*')
@@ -217,12 +258,13 @@ void SplitCommandLine(const char* tail)
 
     int j = 0;
     for (; i < SPLIT_LIMIT; ++i) {
-        char c = tail[i];
+        char c = text[i];
         if (c != '*')
             State.DecryptCode[j++] = c;
         if (c == '\0')
             break;
     }
+    return taken;
 }
 
 // The first ten bytes must be the word and its terminator, so the match

@@ -11,18 +11,21 @@
 // The switches before the command tail, as they were given.
 struct Switches {
     RunMode mode = INTERACTIVE;
-    char folder[PATH_CHARS] = {};  // /dir, normalised
-    char log[PATH_CHARS] = {};     // /log, as given
+    char folder[PATH_CHARS] = {};         // /dir, normalised
+    WCHAR unheldFolder[PATH_CHARS] = {};  // /dir as given, where the code page cannot hold it
+    WCHAR log[PATH_CHARS] = {};           // /log, as given
     bool noIcons = false;
 };
 enum { REFUSAL_CHARS = 512 };  // the text that names a refused switch
-const char* CommandTail(const char* commandLine);
+const WCHAR* CommandTail(const WCHAR* commandLine);
 // Reads the switches at the start of the tail and returns the rest. All
 // of them are read; the first that is unknown or has a bad value is
 // described in `refusal` (empty when every switch is sound).
-const char* ReadSwitches(const char* tail, Switches& switches, char* refusal);
-void LogCommandLine(const char* commandLine, const char* tail);
-void SplitCommandLine(const char* tail);
+const WCHAR* ReadSwitches(const WCHAR* tail, Switches& switches, WCHAR* refusal);
+void LogCommandLine(const WCHAR* commandLine, const WCHAR* tail);
+// What of the tail could not be taken into the code page, and is logged.
+enum TailTaken { TAIL_TAKEN, ARCHIVE_NOT_HELD, CODE_NOT_HELD };
+TailTaken SplitCommandLine(const WCHAR* tail);
 bool IsUninstallWord(const char* field);
 
 // backdrop.cpp

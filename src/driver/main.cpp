@@ -1,6 +1,7 @@
 // SETUP.EXE: "ARCHIVE*CODE" installs, "UNINSTALL" removes, and switches
 // before them make the run unattended. The exit code is 1 when an
 // installation or removal was completed.
+#include "ansi_text.h"
 #include "driver/driver.h"
 #include "install/install.h"
 #include "system_dlls.h"
@@ -8,20 +9,17 @@
 
 static const char DEFAULT_LOG[] = "CorvaneSetup.log";  // in the temporary folder
 
-// The log named by /log; else, unattended, the default one, which a file
-// beside it replaces where it is refused.
-static void open_log(const Switches& switches)
+// The log named by /log, by its wide name; else, unattended, the default
+// one, which a file beside it replaces where it is refused.
+static void open_log(const Switches& switches, const char* temp)
 {
-    char path[PATH_CHARS];
-    if (switches.log[0] != '\0') {
-        DWORD length = GetFullPathNameA(switches.log, PATH_CHARS, path, nullptr);
-        if (length != 0 && length < PATH_CHARS)
-            OpenLog(path, false);
-    } else if (switches.mode != INTERACTIVE) {
-        char temp[PATH_CHARS];
-        if (TempFolder(temp) && JoinPath(path, temp, DEFAULT_LOG))
-            OpenLog(path, true);
-    }
+    WCHAR path[PATH_CHARS];
+    char log[PATH_CHARS];
+    if (switches.log[0] != L'\0')
+        OpenLog(switches.log, false);
+    else if (switches.mode != INTERACTIVE && temp[0] != '\0' && JoinPath(log, temp, DEFAULT_LOG) &&
+             ToWide(log, path, PATH_CHARS))
+        OpenLog(path, true);
 }
 
 static int ended(int code)
@@ -33,24 +31,36 @@ static int ended(int code)
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR, int)
 {
     SearchSystemFolderOnly();
-    const char* commandLine = GetCommandLineA();
+    const WCHAR* commandLine = GetCommandLineW();
     Switches switches;
-    char refusal[REFUSAL_CHARS];
-    const char* tail = CommandTail(commandLine);
-    const char* rest = ReadSwitches(tail, switches, refusal);
-    open_log(switches);
+    WCHAR refusal[REFUSAL_CHARS];
+    const WCHAR* tail = CommandTail(commandLine);
+    const WCHAR* rest = ReadSwitches(tail, switches, refusal);
+    char temp[PATH_CHARS];
+    TempFolderName tempName = TempFolder(temp);
+    open_log(switches, temp);
     LogCommandLine(commandLine, tail);
+    // The folder named tells which was taken: by a short name, or the
+    // Windows folder's (none at all: an empty name).
+    if (tempName != TEMP_AS_GIVEN)
+        LogLine("Temporary folder: %s, since the code page cannot hold the user's", temp);
     State.Mode = switches.mode;
     // Whatever this run is for, a copying that an earlier one could not
     // end is ended first.
     RecoverCopying();
-    if (refusal[0] != '\0') {
+    if (refusal[0] != L'\0') {
         // Nothing is done. Whoever can read a box is shown why: a passive
         // run, which answers every other box itself, shows this one.
         LogError(refusal);
         if (State.Mode != QUIET)
-            MessageBoxA(nullptr, refusal, "Error", MB_OK);
+            MessageBoxW(nullptr, refusal, L"Error", MB_OK);
         return ended(RUN_BAD_PARAMETER);
+    }
+    // An archive or code that cannot be handed to the library as it is
+    // given: the log says which.
+    if (SplitCommandLine(rest) != TAIL_TAKEN) {
+        ErrorBox(nullptr, "Setup cannot open the archive: this system cannot hold its name or its code.");
+        return ended(State.Mode == INTERACTIVE ? 0 : RUN_ARCHIVE_REFUSED);
     }
     State.NoIcons = switches.noIcons;
     lstrcpynA(State.GivenFolder, switches.folder, PATH_CHARS);
@@ -65,7 +75,13 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR, int)
             return ended(failed);
     }
     State.instance = instance;
-    SplitCommandLine(rest);
+    // A folder the code page cannot hold is told as INSTALL tells it; a
+    // person then chooses another there.
+    if (switches.unheldFolder[0] != L'\0') {
+        RefuseFolder(State.backdrop, FOLDER_NOT_IN_CODE_PAGE, switches.unheldFolder);
+        if (State.Mode != INTERACTIVE)
+            return ended(RUN_NO_FOLDER);
+    }
     return ended(RunWizard());
 }
 

@@ -2,6 +2,7 @@
 // on each dialog's result, until a terminal dialog or a confirmed exit.
 // Here alone the run's mode decides between a dialog and its unattended
 // answer, and a room's reason for failing becomes an exit code.
+#include "ansi_text.h"
 #include "driver/driver.h"
 #include "install/install.h"
 #include "progman/progman.h"
@@ -104,7 +105,13 @@ static bool Show(const Step& step, INT_PTR* result)
     }
     DLGPROC procedure = step.page ? PageProcedure : step.notice ? NoticeProcedure : step.procedure;
     LPARAM row = step.page ? reinterpret_cast<LPARAM>(step.page) : reinterpret_cast<LPARAM>(step.notice);
-    *result = DialogBoxParamA(State.instance, step.name, State.backdrop, procedure, row);
+    // A dialog of the wide kind: what is typed into it reaches it whole,
+    // whatever the code page can hold.
+    WCHAR name[16];
+    LPCWSTR templateName = reinterpret_cast<LPCWSTR>(step.name);  // a number stays one
+    if (!IS_INTRESOURCE(step.name) && ToWide(step.name, name, 16))
+        templateName = name;
+    *result = DialogBoxParamW(State.instance, templateName, State.backdrop, procedure, row);
     return *result != -1;
 }
 

@@ -1,7 +1,5 @@
 // DIRCREATE: the target folder is missing, and the user chooses "Create"
 // or "Edit..."; the wizard makes it level by level on "Create".
-#include <string.h>
-
 #include "install/install.h"
 #include "resource.h"
 
@@ -22,25 +20,28 @@ static bool make_level(const char* prefix, bool* made)
 
 // Tests every prefix of TargetFolder that ends before a backslash, and the
 // whole path, creating each that is missing, in order. Only the backslash
-// separates levels. Levels created before a failure stay.
+// separates levels, and the path is walked by character: the first four
+// are never tested, so the drive root is not either.
 bool CreateTargetFolder()
 {
     const char* target = State.TargetFolder;
-    // The zero fill terminates every prefix: characters are copied below
-    // without a terminator.
-    char prefix[PATH_CHARS] = {};
-    strncpy(prefix, target, UNTESTED_PREFIX);
+    const char* end = target;
+    for (int i = 0; i < UNTESTED_PREFIX && *end != '\0'; ++i)
+        end = NextChar(end);
     bool made = false;
-
-    if (strlen(target) < UNTESTED_PREFIX)
+    char prefix[PATH_CHARS];
+    if (*end == '\0') {
+        lstrcpynA(prefix, target, PATH_CHARS);
         return make_level(prefix, &made);  // the whole text is the only level
-    for (int i = UNTESTED_PREFIX;; ++i) {
-        char c = target[i];
-        if ((c == '\\' || c == '\0') && !make_level(prefix, &made))
+    }
+    for (;;) {
+        end = LevelEnd(end);
+        lstrcpynA(prefix, target, static_cast<int>(end - target) + 1);
+        if (!make_level(prefix, &made))
             return false;
-        if (c == '\0')
+        if (*end == '\0')
             return true;
-        prefix[i] = c;
+        end = NextChar(end);  // past the backslash
     }
 }
 

@@ -11,11 +11,15 @@
 
 // target_folder.cpp
 // Why a folder is refused as the target; FOLDER_ACCEPTED when it is not.
-enum FolderRefusal { FOLDER_ACCEPTED, FOLDER_NOT_FULL_PATH, FOLDER_TOO_LONG };
+enum FolderRefusal { FOLDER_ACCEPTED, FOLDER_NOT_FULL_PATH, FOLDER_TOO_LONG, FOLDER_NOT_IN_CODE_PAGE };
 // folder = the typed text as the one full path every step uses, when it is
-// one the copying can take: a full path with a folder name, and short
-// enough for every path the files take in it.
-FolderRefusal AcceptTargetFolder(const char* typed, char* folder);
+// one the copying can take: a full path with a folder name, short enough
+// for every path the files take in it, and held exactly by the code page,
+// in which the record and Program Manager take it. A short name would not
+// do: the record must hold the name the user chose.
+FolderRefusal AcceptTargetFolder(const WCHAR* typed, char* folder);
+// Tells why `typed` is refused, in a box owned by `owner`.
+void RefuseFolder(HWND owner, FolderRefusal refusal, const WCHAR* typed);
 // True when a full path names a folder that is there.
 bool FolderExists(const char* path);
 // `first`: the first level of the target folder that is made.

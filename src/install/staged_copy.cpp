@@ -70,7 +70,7 @@ static FolderHold hold(const char* folder, HANDLE* held)
 {
     FolderHold found = HoldFolder(folder, held);
     if (found == FOLDER_ELSEWHERE)
-        LogLine("Left alone: %s is a link, or is reached through one, or is no folder", folder);
+        LogLine(LEFT_ALONE, folder);
     return found;
 }
 
@@ -188,12 +188,7 @@ static bool set_phase(const Copying& copying, Phase phase)
 // plain folder of what a copying leaves; then the folder is made new.
 static bool make_new(const char* folder)
 {
-    if (!remove_folder(folder))
-        return false;
-    if (CreateDirectoryA(folder, nullptr))
-        return true;
-    LogLine("Folder not created: %s (error %lu)", folder, GetLastError());
-    return false;
+    return remove_folder(folder) && CreateFolder(folder, false);
 }
 
 static void close_held(HANDLE* held)

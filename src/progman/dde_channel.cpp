@@ -6,8 +6,8 @@
 
 const char PROGMAN_SERVICE[] = "PROGMAN";
 
-// Passed to every connection; all zero but its size.
-static CONVCONTEXT ConversationContext = { sizeof(CONVCONTEXT), 0, 0, 0, 0, 0, {} };
+// Passed to every connection, which only reads it; all zero but its size.
+static const CONVCONTEXT ConversationContext = { sizeof(CONVCONTEXT), 0, 0, 0, 0, 0, {} };
 static_assert(sizeof(CONVCONTEXT) == 36, "the conversation context of Windows");
 
 // The client handles no callback transaction.
@@ -69,7 +69,8 @@ ChannelOpening OpenChannel(ProgmanChannel& channel, const char* service)
         DdeGetLastError(channel.instance);  // fetched and not used
         return NO_SERVICE_NAME;
     }
-    channel.conversation = DdeConnect(channel.instance, channel.service, channel.service, &ConversationContext);
+    channel.conversation = DdeConnect(channel.instance, channel.service, channel.service,
+                                      const_cast<CONVCONTEXT*>(&ConversationContext));
     if (!channel.conversation)
         LogLine("Program Manager: nobody answers on %s", service);
     return CHANNEL_OPEN;
@@ -127,7 +128,8 @@ bool SendCommand(const ProgmanChannel& channel, std::initializer_list<const char
 // same partner on one instance: the first one then carries on.
 void OpenSecondConversation(ProgmanChannel& channel)
 {
-    HCONV second = DdeConnect(channel.instance, channel.service, channel.service, &ConversationContext);
+    HCONV second =
+        DdeConnect(channel.instance, channel.service, channel.service, const_cast<CONVCONTEXT*>(&ConversationContext));
     if (second)
         channel.conversation = second;
 }

@@ -9,10 +9,11 @@
 
 #include <shlobj.h>
 
+#include "ansi_text.h"
 #include "held_folder.h"
 #include "progman/progman.h"
 
-typedef HRESULT(WINAPI* FolderPathFunction)(HWND owner, int folder, HANDLE token, DWORD flags, LPSTR path);
+typedef HRESULT(WINAPI* FolderPathFunction)(HWND owner, int folder, HANDLE token, DWORD flags, LPWSTR path);
 typedef HRESULT(WINAPI* InitializeFunction)(LPVOID reserved, DWORD model);
 typedef HRESULT(WINAPI* CreateFunction)(REFCLSID type, LPUNKNOWN outer, DWORD context, REFIID face, LPVOID* object);
 typedef void(WINAPI* UninitializeFunction)();
@@ -28,12 +29,14 @@ static void* function_of(const char* library, const char* name)
 }
 
 // folder = the group's folder in the all-users programs folder; false when
-// the system names none, or the path does not fit.
+// the system names none the code page can hold, or the path does not fit.
 static bool group_folder(char* folder)
 {
-    auto folder_path = reinterpret_cast<FolderPathFunction>(function_of("SHELL32.DLL", "SHGetFolderPathA"));
+    auto folder_path = reinterpret_cast<FolderPathFunction>(function_of("SHELL32.DLL", "SHGetFolderPathW"));
+    WCHAR wide[MAX_PATH];
     char programs[MAX_PATH];
-    if (!folder_path || folder_path(nullptr, CSIDL_COMMON_PROGRAMS, nullptr, SHGFP_TYPE_CURRENT, programs) != S_OK) {
+    if (!folder_path || folder_path(nullptr, CSIDL_COMMON_PROGRAMS, nullptr, SHGFP_TYPE_CURRENT, wide) != S_OK ||
+        !AnsiPath(wide, programs)) {
         LogLine("Start menu: the system names no all-users programs folder");
         return false;
     }
@@ -72,7 +75,7 @@ static bool write_shortcut(CreateFunction create, const char* path, const char* 
         result = link->SetDescription(caption);
     if (SUCCEEDED(result))
         result = link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file));
-    if (SUCCEEDED(result) && !MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, path, -1, widePath, PATH_CHARS))
+    if (SUCCEEDED(result) && !ToWide(path, widePath, PATH_CHARS))
         result = E_INVALIDARG;
     if (SUCCEEDED(result)) {
         // Written new: whatever lay under the name goes first, so that
@@ -144,7 +147,7 @@ void RemoveStartMenuGroup(bool removeGroup)
     case FOLDER_MISSING:
         return;
     case FOLDER_ELSEWHERE:
-        LogLine("Left alone: %s is a link, or is reached through one, or is no folder", folder);
+        LogLine(LEFT_ALONE, folder);
         return;
     case FOLDER_HELD:
         break;

@@ -1,14 +1,14 @@
-#include <string.h>
-
+#include "ansi_text.h"
 #include "record/record.h"
 
 // path = the Windows directory joined with name, in a buffer of
 // PATH_CHARS; false when it cannot be had or does not fit.
 bool WindowsPath(const char* name, char* path)
 {
+    WCHAR wide[PATH_CHARS];
     char windows[PATH_CHARS];
-    UINT length = GetWindowsDirectoryA(windows, PATH_CHARS);
-    if (length == 0 || length >= PATH_CHARS) {
+    UINT length = GetWindowsDirectoryW(wide, PATH_CHARS);
+    if (length == 0 || length >= PATH_CHARS || !AnsiPath(wide, windows)) {
         path[0] = '\0';
         return false;
     }
@@ -20,17 +20,11 @@ bool WindowsPath(const char* name, char* path)
 // any backslash becomes empty.
 void StripFileName(char* path)
 {
-    int i = static_cast<int>(strlen(path));
-    while (path[i] != '\\') {
-        path[i] = '\0';
-        if (i == 0) {
-            i = -1;
-            break;
-        }
-        --i;
-    }
-    if (i > 2)
-        path[i] = '\0';
+    char* last = const_cast<char*>(LastOf(path));
+    if (!last)
+        path[0] = '\0';
+    else
+        *(last - path > 2 ? last : last + 1) = '\0';
 }
 
 static bool is_separator(char c)
@@ -72,7 +66,7 @@ bool NormaliseFolder(const char* typed, char* folder)
     DWORD length = GetFullPathNameA(typed, PATH_CHARS, folder, nullptr);
     if (length == 0 || length >= PATH_CHARS)
         return false;
-    if (folder[length - 1] == '\\')
+    if (EndsInSeparator(folder))
         folder[length - 1] = '\0';
     return names_a_folder(folder);
 }

@@ -121,8 +121,7 @@ RemovalFailure RemoveScan()
     bool hasFolder = IsFullPath(State.InstalledFolder);
     bool elsewhere = hasFolder && HoldFolder(State.InstalledFolder, &held) == FOLDER_ELSEWHERE;
     if (elsewhere) {
-        LogLine("Left alone: %s is a link, or is reached through one, or is no folder; nothing in it is deleted",
-                State.InstalledFolder);
+        LogLine(LEFT_ALONE, State.InstalledFolder);  // and nothing in it is deleted
         hasFolder = false;
     }
     const RecordValues& record = State.InstallRecord;

@@ -8,39 +8,42 @@
 #include <utility>
 
 #include "driver/driver.h"
+#include "machine.h"
 
 namespace {
 
+using machine::Narrow;
+
 TEST(CommandLine, TheTailIsSplitAtTheFirstStarWithinTheFirst255Positions)
 {
-    const std::string a250(250, 'a'), a254(254, 'a'), a300(300, 'a');
+    const std::wstring a250(250, L'a'), a254(254, L'a'), a300(300, L'a');
     struct Case {
-        std::string line, archive, code;
+        std::wstring line, archive, code;
         bool uninstall;
     } cases[] = {
-        {"SETUP.EXE", "", ""},
-        {"SETUP.EXE C:\\TEMP\\SETUP.ZIP*abc", "C:\\TEMP\\SETUP.ZIP", "abc"},
-        {"\"C:\\My Setup\\SETUP.EXE\" UNINSTALL", "UNINSTALL", "", true},
-        {"\"C:\\My Setup\\SETUP.EXE\"UNINSTALL", "UNINSTALL", "", true},
-        {"\"C:\\My Setup\\SETUP.EXE\" \t \x01\x1f" "a b ", "a b ", ""},
-        {"SETUP.EXE\x01rest", "rest", ""},          // a control character ends the name
-        {"SET\xA0UP.EXE tail", "tail", ""},          // a byte above 127 does not
-        {"\"unterminated quote", "", ""},
-        {"\"\" *abc", "", "abc"},
-        {"S a*b*c", "a", "bc"},
-        {"S a\tb*c\x01 d", "a\tb", "c\x01 d"},         // nothing is trimmed
-        {"S uninstall", "uninstall", ""},
-        {"S UNINSTALL ", "UNINSTALL ", ""},
-        {"S UNINSTALLX", "UNINSTALLX", ""},
-        {"S " + a300, a300.substr(0, 255), ""},
-        {"S " + a250 + "*0123456789", a250, "0123"},  // the code ends at position 254
-        {"S " + a254 + "*xyz", a254, ""},
+        {L"SETUP.EXE", L"", L""},
+        {L"SETUP.EXE C:\\TEMP\\SETUP.ZIP*abc", L"C:\\TEMP\\SETUP.ZIP", L"abc"},
+        {L"\"C:\\My Setup\\SETUP.EXE\" UNINSTALL", L"UNINSTALL", L"", true},
+        {L"\"C:\\My Setup\\SETUP.EXE\"UNINSTALL", L"UNINSTALL", L"", true},
+        {L"\"C:\\My Setup\\SETUP.EXE\" \t \x01\x1f" "a b ", L"a b ", L""},
+        {L"SETUP.EXE\x01rest", L"rest", L""},          // a control character ends the name
+        {L"SET\xA0UP.EXE tail", L"tail", L""},          // a byte above 127 does not
+        {L"\"unterminated quote", L"", L""},
+        {L"\"\" *abc", L"", L"abc"},
+        {L"S a*b*c", L"a", L"bc"},
+        {L"S a\tb*c\x01 d", L"a\tb", L"c\x01 d"},         // nothing is trimmed
+        {L"S uninstall", L"uninstall", L""},
+        {L"S UNINSTALL ", L"UNINSTALL ", L""},
+        {L"S UNINSTALLX", L"UNINSTALLX", L""},
+        {L"S " + a300, a300.substr(0, 255), L""},
+        {L"S " + a250 + L"*0123456789", a250, L"0123"},  // the code ends at position 254
+        {L"S " + a254 + L"*xyz", a254, L""},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.line.substr(0, 40));
-        SplitCommandLine(CommandTail(c.line.c_str()));
-        EXPECT_EQ(c.archive, State.ArchivePath);
-        EXPECT_EQ(c.code, State.DecryptCode);
+        SCOPED_TRACE(Narrow(c.line.substr(0, 40)));
+        EXPECT_EQ(TAIL_TAKEN, SplitCommandLine(CommandTail(c.line.c_str())));
+        EXPECT_EQ(Narrow(c.archive), State.ArchivePath);
+        EXPECT_EQ(Narrow(c.code), State.DecryptCode);
         EXPECT_EQ(c.uninstall, IsUninstallWord(State.ArchivePath));
     }
 }
@@ -49,48 +52,48 @@ TEST(CommandLine, TheTailIsSplitAtTheFirstStarWithinTheFirst255Positions)
 // is read, and the first that is unknown or has a bad value is named.
 TEST(CommandLine, SwitchesBeforeTheTailAreReadOrRefused)
 {
-    const std::string deep = "C:\\" + std::string(241, 'd'), long_value = std::string(260, 'v');
+    const std::wstring deep = L"C:\\" + std::wstring(241, L'd'), long_value = std::wstring(260, L'v');
     struct Case {
-        std::string tail, rest;
+        std::wstring tail, rest;
         RunMode mode;
-        std::string folder, log;
+        std::wstring folder, log;
         bool noIcons;
-        std::string refused;  // how the refusal starts: the switch, and why
-        std::string ends = "";
+        std::wstring refused;  // how the refusal starts: the switch, and why
+        std::wstring ends = L"";
     } cases[] = {
-        {"C:\\SETUP.ZIP*code", "C:\\SETUP.ZIP*code"},
-        {"UNINSTALL /quiet", "UNINSTALL /quiet"},
-        {"/quiet UNINSTALL", "UNINSTALL", QUIET},
-        {"/Passive \t C:\\A.ZIP*/x", "C:\\A.ZIP*/x", PASSIVE},
-        {"/dir=\"C:\\My Apps\\.\" /NOICONS /LOG=x.log C:\\A.ZIP*x", "C:\\A.ZIP*x", INTERACTIVE, "C:\\My Apps",
-         "x.log", true},
-        {"/dir=c:/apps/", "", INTERACTIVE, "c:\\apps"},
-        {"/bogus /quiet X", "X", QUIET, "", "", false, "/bogus: Setup knows no such switch."},
-        {"/quiet /dir=Apps /bogus X", "X", QUIET, "", "", false, "/dir=Apps: the folder must be a full path"},
-        {"/quiet=1 X", "X", INTERACTIVE, "", "", false, "/quiet=1: this switch takes no value."},
-        {"/dir X", "X", INTERACTIVE, "", "", false, "/dir: this switch needs a value"},
-        {"/log= X", "X", INTERACTIVE, "", "", false, "/log=: the value is empty."},
-        {"/log=" + long_value + " X", "X", INTERACTIVE, "", "", false, "/log=vvv", ": the value is too long."},
-        {"/dir=\"C:\\A B X", "", INTERACTIVE, "", "", false, "/dir=\"C:\\A B X: the switch is not well formed."},
-        {"/dir=\"C:\\A\"B X", "X", INTERACTIVE, "", "", false, "/dir=\"C:\\A\"B: the switch is not well formed."},
-        {"/dir=" + deep + " X", "X", INTERACTIVE, "", "", false, "/dir=C:\\ddd",
-         "d: the folder name is too long for the files that go into it."},
-        {"/quietC:\\A.ZIP*secret", "", INTERACTIVE, "", "", false, "/quietC:\\A.ZIP*****: Setup knows no such"},
-        {"/quiet /passive X", "X", QUIET, "", "", false, "/passive: only one of /quiet and /passive"},
+        {L"C:\\SETUP.ZIP*code", L"C:\\SETUP.ZIP*code"},
+        {L"UNINSTALL /quiet", L"UNINSTALL /quiet"},
+        {L"/quiet UNINSTALL", L"UNINSTALL", QUIET},
+        {L"/Passive \t C:\\A.ZIP*/x", L"C:\\A.ZIP*/x", PASSIVE},
+        {L"/dir=\"C:\\My Apps\\.\" /NOICONS /LOG=x.log C:\\A.ZIP*x", L"C:\\A.ZIP*x", INTERACTIVE, L"C:\\My Apps",
+         L"x.log", true},
+        {L"/dir=c:/apps/", L"", INTERACTIVE, L"c:\\apps"},
+        {L"/bogus /quiet X", L"X", QUIET, L"", L"", false, L"/bogus: Setup knows no such switch."},
+        {L"/quiet /dir=Apps /bogus X", L"X", QUIET, L"", L"", false, L"/dir=Apps: the folder must be a full path"},
+        {L"/quiet=1 X", L"X", INTERACTIVE, L"", L"", false, L"/quiet=1: this switch takes no value."},
+        {L"/dir X", L"X", INTERACTIVE, L"", L"", false, L"/dir: this switch needs a value"},
+        {L"/log= X", L"X", INTERACTIVE, L"", L"", false, L"/log=: the value is empty."},
+        {L"/log=" + long_value + L" X", L"X", INTERACTIVE, L"", L"", false, L"/log=vvv", L": the value is too long."},
+        {L"/dir=\"C:\\A B X", L"", INTERACTIVE, L"", L"", false, L"/dir=\"C:\\A B X: the switch is not well formed."},
+        {L"/dir=\"C:\\A\"B X", L"X", INTERACTIVE, L"", L"", false, L"/dir=\"C:\\A\"B: the switch is not well formed."},
+        {L"/dir=" + deep + L" X", L"X", INTERACTIVE, L"", L"", false, L"/dir=C:\\ddd",
+         L"d: the folder name is too long for the files that go into it."},
+        {L"/quietC:\\A.ZIP*secret", L"", INTERACTIVE, L"", L"", false, L"/quietC:\\A.ZIP*****: Setup knows no such"},
+        {L"/quiet /passive X", L"X", QUIET, L"", L"", false, L"/passive: only one of /quiet and /passive"},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.tail.substr(0, 60));
+        SCOPED_TRACE(Narrow(c.tail.substr(0, 60)));
         Switches switches;
-        char refusal[REFUSAL_CHARS];
+        WCHAR refusal[REFUSAL_CHARS];
         EXPECT_EQ(c.rest, ReadSwitches(c.tail.c_str(), switches, refusal));
-        std::string told = refusal;
-        EXPECT_EQ(0, told.compare(0, c.refused.size(), c.refused)) << told;
-        EXPECT_NE(std::string::npos, told.find(c.ends)) << told;
-        EXPECT_EQ(c.refused.empty(), refusal[0] == '\0');
+        std::wstring told = refusal;
+        EXPECT_EQ(0, told.compare(0, c.refused.size(), c.refused)) << Narrow(told);
+        EXPECT_NE(std::wstring::npos, told.find(c.ends)) << Narrow(told);
+        EXPECT_EQ(c.refused.empty(), refusal[0] == L'\0');
         if (!c.refused.empty())
             continue;
         EXPECT_EQ(c.mode, switches.mode);
-        EXPECT_EQ(c.folder, switches.folder);
+        EXPECT_EQ(Narrow(c.folder), switches.folder);
         EXPECT_EQ(c.log, switches.log);
         EXPECT_EQ(c.noIcons, switches.noIcons);
     }
@@ -100,8 +103,8 @@ TEST(CommandLine, SwitchesBeforeTheTailAreReadOrRefused)
 // templates: the flow ends with 0 rather than loop on showing nothing.
 TEST(Wizard, EndsWhenADialogCannotBeCreated)
 {
-    for (const char* tail : {"", "C:\\SETUP.ZIP*code", "UNINSTALL"}) {
-        SCOPED_TRACE(tail);
+    for (const wchar_t* tail : {L"", L"C:\\SETUP.ZIP*code", L"UNINSTALL"}) {
+        SCOPED_TRACE(Narrow(tail));
         State = SetupState();
         State.instance = GetModuleHandleA("kernel32.dll");
         SplitCommandLine(tail);

@@ -15,11 +15,11 @@ std::string TempPath(const char* name)
 
 std::string EntryValue(const char* name)
 {
-    char value[1024] = {};
+    WCHAR value[1024] = {};
     DWORD size = sizeof value;
-    RegGetValueA(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\CorvanePro32", name,
-                 RRF_RT_REG_SZ, nullptr, value, &size);
-    return value;
+    RegGetValueW(HKEY_LOCAL_MACHINE, L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\CorvanePro32",
+                 machine::Widen(name).c_str(), RRF_RT_REG_SZ, nullptr, value, &size);
+    return machine::Narrow(value, CP_UTF8);
 }
 
 std::string RecordFor(const std::string& folder, int major, int minor)

@@ -34,7 +34,8 @@ const char* const MEMBERS[] = {
 
 // A file of the temporary folder.
 std::string TempPath(const char* name);
-// A value of the entry in the list of installed programs; "" when none.
+// A value of the entry in the list of installed programs, in UTF-8; "" when
+// none.
 std::string EntryValue(const char* name);
 
 // A record as this setup writes it, for a copy in `folder`.

@@ -131,14 +131,15 @@ TEST_F(Elevated, TheCleanUpRunsNothingPlantedAndTakesOnlyWhatTheRemovalLeft)
     } cases[] = {
         {"the temporary copy held a while", FOLDER, true},
         {"a new installation while the clean-up waits", FOLDER, false, true},
-        {"a folder outside ASCII", "C:\\Programme\\Corvane Pr\xf6"},
+        {"a folder outside ASCII", "C:\\Programme\\Corvane Prö"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         clean();
         ASSERT_EQ(1u, Session(install(c.folder), program()).exitCode(60000));
+        const std::string files = Narrow(Widen(c.folder, CP_UTF8));
         // Held as an antivirus holds a file it reads: deleting is shared.
-        HANDLE held = c.reinstall ? CreateFileA((c.folder + "\\UNINSTAL.EXE").c_str(), GENERIC_READ,
+        HANDLE held = c.reinstall ? CreateFileA((files + "\\UNINSTAL.EXE").c_str(), GENERIC_READ,
                                                 FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING, 0, nullptr)
                                   : INVALID_HANDLE_VALUE;
         Session uninstall(EntryValue("QuietUninstallString"), "");
@@ -159,9 +160,9 @@ TEST_F(Elevated, TheCleanUpRunsNothingPlantedAndTakesOnlyWhatTheRemovalLeft)
         for (int waited = 0; waited < 8000 && !UninstallCopies().empty(); waited += 100)
             Sleep(100);
         EXPECT_TRUE(UninstallCopies().empty()) << "the copies, the scripts and their folders";
-        EXPECT_EQ(c.reinstall ? 7u : 0u, FilesIn(c.folder + "\\*").size());
-        EXPECT_EQ(c.reinstall ? 7u : 0u, installed(c.folder));
-        EXPECT_EQ(c.reinstall, Exists(c.folder));
+        EXPECT_EQ(c.reinstall ? 7u : 0u, FilesIn(files + "\\*").size());
+        EXPECT_EQ(c.reinstall ? 7u : 0u, installed(files));
+        EXPECT_EQ(c.reinstall, Exists(files));
         EXPECT_EQ("", ReadFile(ran)) << "a planted ping ran";
     }
     for (const std::string& file : planted)

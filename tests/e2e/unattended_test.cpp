@@ -93,6 +93,11 @@ TEST_F(Unattended, AQuietRunDoesWhatAPersonWouldAndSaysSo)
          {"The archive C:\\NOWHERE.ZIP cannot be found"}},
         {"a wrong code", none, "/quiet" + to + archive("*wrong"), 4, "", {"Error: Bad or missing decrypt code"}},
         {"a full disk", none, "/quiet /dir=E:\\Corvane" + to + archive(), 6, "", {"Error: Disk full"}},
+        {"into a folder the code page cannot hold", none, "/quiet /dir=C:\\Programy\\Łódź" + to + archive(), 5,
+         "C:\\Programy", {"Error: Setup cannot use the folder  C:\\Programy\\Łódź  since this system cannot hold "
+                          "these characters in a folder name:  Ł ź  Please type another folder. (in UTF-8)"}},
+        {"from an archive it cannot name", none, "/quiet" + to + "C:\\Łódź\\NONE.ZIP*code", 4, "",
+         {"The archive C:\\Łódź\\NONE.ZIP (in UTF-8) has no name in the code page, short or long"}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);

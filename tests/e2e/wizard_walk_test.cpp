@@ -126,8 +126,13 @@ TEST_F(Wizard, OnlyAFullPathIsAcceptedAndItIsResolved)
             << text;
         EXPECT_TRUE(setup.gone(box)) << "and the folder is asked for again";
     }
+    setup.type(install, 1002, "C:\\Programy\\Łódź");
+    setup.enter(install);
+    EXPECT_TRUE(Walk(setup, {{"Error:Setup cannot use the folder\n\nC:\\Programy\\Łódź\n\nsince this system cannot hold "
+                              "these characters in a folder name:  Ł ź\n\nPlease type another folder.", "1"}}, &box));
+    EXPECT_TRUE(setup.gone(box)) << "and the folder is asked for again";
     setup.escape(install);
-    EXPECT_TRUE(FilesIn(here + "\\*").empty()) << "nothing was created";
+    EXPECT_TRUE(FilesIn(here + "\\*").empty() && !Exists("C:\\Programy")) << "nothing was created";
     EXPECT_TRUE(Walk(setup, {{"SETUPINTRO", "1"}, {"INSTALL", ">" + here + "\\old\\..\\.\\Corvane/Pro\\"},
                              {"DIRCREATE", "1", 1004, resolved}, {"#135", "2"}, {"SUCCESS", "1"}}));
     EXPECT_EQ(1u, setup.exitCode());

@@ -10,6 +10,18 @@
 
 namespace machine {
 
+std::string Narrow(const std::wstring& wide, UINT codePage)
+{
+    static char text[65536 * 3];
+    return WideCharToMultiByte(codePage, 0, wide.c_str(), -1, text, sizeof text, nullptr, nullptr) ? text : "";
+}
+
+std::wstring Widen(const std::string& text, UINT codePage)
+{
+    static wchar_t wide[65536];
+    return MultiByteToWideChar(codePage, 0, text.c_str(), -1, wide, 65536) ? wide : L"";
+}
+
 std::string ReadFile(const std::string& path)
 {
     std::ostringstream bytes;

@@ -13,6 +13,10 @@
 
 namespace machine {
 
+// Wide text in a code page (by default the one the test runs in), and back.
+std::string Narrow(const std::wstring& wide, UINT codePage = CP_ACP);
+std::wstring Widen(const std::string& text, UINT codePage = CP_ACP);
+
 std::string ReadFile(const std::string& path);  // "" when it cannot be read
 // Both can be read and hold the same bytes, read a piece at a time.
 bool SameFile(const std::string& path, const std::string& other);

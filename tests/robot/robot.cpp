@@ -28,20 +28,18 @@ std::string class_of(HWND window)
 
 // Static texts, buttons and captions are read from what the window manager
 // keeps, which works while the program is busy; an edit box has to be asked.
+// In UTF-8, so that a text the program's code page cannot hold is read too.
 std::string text_of(HWND window)
 {
+    static wchar_t wide[65536];
+    wide[0] = L'\0';
     if (lstrcmpiA(class_of(window).c_str(), "Edit") == 0) {
-        static char buffer[65536];
         DWORD_PTR length = 0;
-        SendMessageTimeoutA(window, WM_GETTEXT, sizeof buffer, reinterpret_cast<LPARAM>(buffer), SMTO_ABORTIFHUNG,
-                            10000, &length);
-        return std::string(buffer, length);
+        SendMessageTimeoutW(window, WM_GETTEXT, 65536, reinterpret_cast<LPARAM>(wide), SMTO_ABORTIFHUNG, 10000, &length);
+    } else {
+        InternalGetWindowText(window, wide, 65536);
     }
-    wchar_t wide[4096] = {};
-    char text[8192] = {};
-    InternalGetWindowText(window, wide, 4096);
-    WideCharToMultiByte(CP_ACP, 0, wide, -1, text, sizeof text, nullptr, nullptr);
-    return text;
+    return machine::Narrow(wide, CP_UTF8);
 }
 
 BOOL CALLBACK collect(HWND window, LPARAM list)
@@ -74,7 +72,9 @@ INT_PTR CALLBACK inert(HWND, UINT, WPARAM, LPARAM)
 // Each template made into a hidden dialog here and read as a live one is.
 BOOL CALLBACK add_template(HMODULE module, LPCSTR, LPSTR name, LONG_PTR list)
 {
-    HWND made = CreateDialogParamA(module, name, nullptr, inert, 0);
+    // Made as the program makes them, of the wide kind.
+    HWND made = CreateDialogParamW(
+        module, IS_INTRESOURCE(name) ? reinterpret_cast<LPCWSTR>(name) : machine::Widen(name).c_str(), nullptr, inert, 0);
     Dialog d = read_window(made);
     DestroyWindow(made);
     std::string key = IS_INTRESOURCE(name) ? "#" + std::to_string(reinterpret_cast<ULONG_PTR>(name)) : name;
@@ -266,18 +266,20 @@ Session::Session(const std::string& commandTail, const std::string& program, con
 {
     Templates();
     EnumWindows(collect, reinterpret_cast<LPARAM>(&before_));
-    std::string line = program.empty() ? commandTail
-                                       : "\"" + program + "\"" + (commandTail.empty() ? "" : " " + commandTail);
-    STARTUPINFOA startup = {sizeof startup};
-    startup.lpDesktop = desktop.empty() ? nullptr : const_cast<char*>(desktop.c_str());
+    std::wstring line = machine::Widen(program.empty() ? commandTail
+                                                       : "\"" + program + "\"" + (commandTail.empty() ? "" : " " + commandTail),
+                                       CP_UTF8);
+    std::wstring desktopName = machine::Widen(desktop), programName = machine::Widen(program, CP_UTF8);
+    STARTUPINFOW startup = {sizeof startup};
+    startup.lpDesktop = desktop.empty() ? nullptr : &desktopName[0];
     PROCESS_INFORMATION info = {};
-    if (CreateProcessA(program.empty() ? nullptr : program.c_str(), &line[0], nullptr, nullptr, FALSE, 0, nullptr,
+    if (CreateProcessW(program.empty() ? nullptr : programName.c_str(), &line[0], nullptr, nullptr, FALSE, 0, nullptr,
                        nullptr, &startup, &info)) {
         process_ = info.hProcess;
         processId_ = info.dwProcessId;
         CloseHandle(info.hThread);
     } else {
-        fprintf(stderr, "%s cannot be started (error %lu)\n", line.c_str(), GetLastError());
+        fprintf(stderr, "%ls cannot be started (error %lu)\n", line.c_str(), GetLastError());
     }
 }
 
@@ -317,11 +319,6 @@ Dialog Session::next(DWORD timeoutMs)
         }
     }
     return Dialog();
-}
-
-Dialog Session::reread(const Dialog& dialog) const
-{
-    return IsWindow(dialog.window) ? read_dialog(dialog.window) : Dialog();
 }
 
 // A click goes through the dialog's own message loop, as a person's does:
@@ -377,8 +374,8 @@ void Session::type(const Dialog& dialog, int id, const std::string& text)
     HWND edit = GetDlgItem(dialog.window, id);
     PostMessageA(edit, EM_SETSEL, 0, -1);
     PostMessageA(edit, WM_CHAR, VK_BACK, 1);  // clears the selection, also for an empty text
-    for (unsigned char c : text)
-        PostMessageA(edit, WM_CHAR, c, 1);
+    for (wchar_t c : machine::Widen(text, CP_UTF8))
+        PostMessageW(edit, WM_CHAR, c, 1);
     for (DWORD start = GetTickCount(); text_of(edit) != text && GetTickCount() - start < 5000;)
         Sleep(POLL_MS);
 }

@@ -1,6 +1,6 @@
 // The robot: does to SETUP.EXE, from a process of its own, what a person
-// does. It starts the program, waits for each dialog, reads its controls,
-// presses buttons and keys, reads and closes message boxes, takes
+// does. It starts the program, waits for each dialog, reads its controls
+// (their texts in UTF-8, whatever the code page), presses buttons and keys, reads and closes message boxes, takes
 // screenshots and waits for the exit code. It never looks into the
 // program's memory; everything goes through windows and messages.
 #ifndef CORVANE_TEST_ROBOT_H
@@ -64,8 +64,8 @@ std::string ServiceDesktop();
 // One run of a program, or the windows of one already running.
 class Session {
 public:
-    // program "": the tail is the whole command line. On the given
-    // desktop, or on this one.
+    // program "": the tail is the whole command line, in UTF-8 as every
+    // text the robot reads and types. On the given desktop, or on this one.
     Session(const std::string& commandTail, const std::string& program, const std::string& desktop = "");
     // An owned one is ended with the session if it is still running.
     Session(DWORD processId, bool owned);
@@ -76,7 +76,6 @@ public:
     // The next dialog that appears (one not returned before), or an empty
     // one after the time-out.
     Dialog next(DWORD timeoutMs = 20000);
-    Dialog reread(const Dialog& dialog) const;
     // False when a person could not click it: missing, hidden or disabled.
     bool press(const Dialog& dialog, int id);
     void enter(const Dialog& dialog);

@@ -135,34 +135,34 @@ TEST_F(Library, RequestsItCannotServeGetTheirCode)
 // file a drive-letter name (Z: is the root), so a drive without one, as a
 // RAM disk has, can be staged only through the answers.
 struct Answers {
-    const char *folderDos, *fileDos, *folderNt, *fileNt;
+    const wchar_t *folderDos, *fileDos, *folderNt, *fileNt;
 };
 const Answers* Given;
 const HANDLE FOLDER_HANDLE = reinterpret_cast<HANDLE>(1);
 
-DWORD WINAPI Answer(HANDLE handle, LPSTR path, DWORD chars, DWORD flags)
+DWORD WINAPI Answer(HANDLE handle, LPWSTR path, DWORD chars, DWORD flags)
 {
     bool folder = handle == FOLDER_HANDLE, dos = (flags & VOLUME_NAME_NT) == 0;
-    const char* answer = dos ? (folder ? Given->folderDos : Given->fileDos) : (folder ? Given->folderNt : Given->fileNt);
+    auto answer = dos ? (folder ? Given->folderDos : Given->fileDos) : (folder ? Given->folderNt : Given->fileNt);
     if (!answer)
         return 0;
-    lstrcpynA(path, answer, static_cast<int>(chars));
-    return static_cast<DWORD>(strlen(answer));
+    lstrcpynW(path, answer, static_cast<int>(chars));
+    return static_cast<DWORD>(wcslen(answer));
 }
 
 TEST(LibraryGuard, AFileIsRefusedOnlyWhereTheSystemNamesAnotherFolder)
 {
-    const char *folder = "\\\\?\\C:\\Target", *nt = "\\Device\\RamDisk0\\Target";
-    const std::string inside = std::string(folder) + "\\~dz1.tmp", ntInside = std::string(nt) + "\\~dz1.tmp";
-    const std::string elsewhere = "\\\\?\\C:\\Windows\\~dz1.tmp", ntElsewhere = "\\Device\\RamDisk0\\Windows\\~dz1.tmp";
-    const std::string deep(resolved::PATH_CHARS, 'x');
+    const wchar_t *folder = L"\\\\?\\C:\\Target", *nt = L"\\Device\\RamDisk0\\Target";
+    const std::wstring inside = std::wstring(folder) + L"\\~dz1.tmp", ntInside = std::wstring(nt) + L"\\~dz1.tmp";
+    const std::wstring elsewhere = L"\\\\?\\C:\\Windows\\~dz1.tmp", ntElsewhere = L"\\Device\\RamDisk0\\Windows\\~z.tmp";
+    const std::wstring deep(resolved::PATH_CHARS, L'x');
     struct Case {
         Answers answers;
         bool same;
         const char* what;
     } cases[] = {
         {{folder, inside.c_str(), nt, ntInside.c_str()}, true, "both named, the same"},
-        {{"\\\\?\\c:\\target\\", inside.c_str(), nt, ntInside.c_str()}, true, "case and a trailing separator"},
+        {{L"\\\\?\\c:\\target\\", inside.c_str(), nt, ntInside.c_str()}, true, "case and a trailing separator"},
         {{folder, elsewhere.c_str(), nt, ntInside.c_str()}, false, "both named, another folder"},
         {{nullptr, nullptr, nt, ntInside.c_str()}, true, "no drive letter: the device forms, the same"},
         {{nullptr, nullptr, nt, ntElsewhere.c_str()}, false, "no drive letter: the device forms, another"},
@@ -180,22 +180,22 @@ TEST(LibraryGuard, AFileIsRefusedOnlyWhereTheSystemNamesAnotherFolder)
 // must be the drive root's named rest, with the root resolved too.
 TEST(LibraryGuard, AFolderIsTakenOnlyWhereTheSystemNamesItsOwnPath)
 {
-    const char *root = "\\\\?\\C:\\", *ntRoot = "\\Device\\HarddiskVolume2\\";
+    const wchar_t *root = L"\\\\?\\C:\\", *ntRoot = L"\\Device\\HarddiskVolume2\\";
     struct Case {
         Answers answers;  // the root's and the folder's
-        const char* rest;
+        const wchar_t* rest;
         bool taken;
         const char* what;
     } cases[] = {
-        {{root, "\\\\?\\C:\\Apps\\Corvane", ntRoot, nullptr}, "\\Apps\\Corvane", true, "its own path"},
-        {{root, "\\\\?\\c:\\apps\\corvane\\", ntRoot, nullptr}, "\\Apps\\Corvane\\", true, "case, separators"},
-        {{root, "\\\\?\\C:\\Windows\\System32", ntRoot, nullptr}, "\\Apps\\Corvane", false, "a link on the way"},
-        {{"\\\\?\\UNC\\server\\share\\", "\\\\?\\UNC\\server\\share\\Apps", nullptr, nullptr}, "\\Apps", true,
+        {{root, L"\\\\?\\C:\\Apps\\Corvane", ntRoot, nullptr}, L"\\Apps\\Corvane", true, "its own path"},
+        {{root, L"\\\\?\\c:\\apps\\corvane\\", ntRoot, nullptr}, L"\\Apps\\Corvane\\", true, "case, separators"},
+        {{root, L"\\\\?\\C:\\Windows\\System32", ntRoot, nullptr}, L"\\Apps\\Corvane", false, "a link on the way"},
+        {{L"\\\\?\\UNC\\server\\share\\", L"\\\\?\\UNC\\server\\share\\Apps", nullptr, nullptr}, L"\\Apps", true,
          "a network drive"},
-        {{root, root, ntRoot, nullptr}, "\\", true, "the root itself"},
-        {{nullptr, nullptr, ntRoot, "\\Device\\HarddiskVolume2\\Apps"}, "\\Apps", true, "device forms, the same"},
-        {{nullptr, nullptr, ntRoot, "\\Device\\HarddiskVolume3\\Apps"}, "\\Apps", false, "device forms, another"},
-        {{nullptr, nullptr, nullptr, nullptr}, "\\Apps", true, "nothing can be told"},
+        {{root, root, ntRoot, nullptr}, L"\\", true, "the root itself"},
+        {{nullptr, nullptr, ntRoot, L"\\Device\\HarddiskVolume2\\Apps"}, L"\\Apps", true, "device forms, the same"},
+        {{nullptr, nullptr, ntRoot, L"\\Device\\HarddiskVolume3\\Apps"}, L"\\Apps", false, "device forms, another"},
+        {{nullptr, nullptr, nullptr, nullptr}, L"\\Apps", true, "nothing can be told"},
     };
     for (const Case& c : cases) {
         Given = &c.answers;

@@ -1,0 +1,83 @@
+// Names in every language, with the real distribution and library, each
+// test in the locale its CMake entry names, which gives Wine its code page.
+// The robot takes texts in UTF-8; files are named in the code page.
+#include "e2e.h"
+
+namespace {
+
+using namespace e2e;
+
+class Names : public DistributionTest {
+protected:
+    // Quietly, or as a person (icons over DDE, UNINSTAL.EXE), from `tail` into `folder` (UTF-8)
+    // and out again: nothing is left, of the copies in `temp` (in the code page) neither.
+    void install_and_remove(bool person, const std::string& folder, const std::string& temp,
+                            const std::string& tail = archive())
+    {
+        SCOPED_TRACE(person ? "a person" : "quiet");
+        const std::string files = Narrow(Widen(folder, CP_UTF8));
+        if (person) {
+            Session setup(tail, program());
+            EXPECT_TRUE(Walk(setup, {{"SETUPSCAN"}, {"SETUPINTRO", "1"}, {"INSTALL", ">" + folder},
+                                     {"DIRCREATE", "1", 1004, folder}, {"#135", "1"}, {"SUCCESS", "1"}}));
+            robot::CloseShellWindows();
+        } else {
+            EXPECT_EQ(1u, Session("/quiet /dir=\"" + folder + "\" " + tail, program()).exitCode(60000));
+        }
+        EXPECT_EQ(7u, installed(files));
+        EXPECT_NE(std::string::npos, ReadFile(RecordPath()).find("Path=" + files + "\\QVN32.EXE\r\n"));
+        EXPECT_EQ(folder, EntryValue("InstallLocation"));
+        EXPECT_EQ(files + "\\qvn32.exe", ReadShortcut(GroupFolder() + "\\Corvane Pro32.lnk").target);
+        if (person) {
+            EXPECT_EQ(0u, Session("", folder + "\\UNINSTAL.EXE").exitCode());
+            Session setup(robot::ProcessWithWindow("MelvroSetupWClass"), true);
+            EXPECT_TRUE(Walk(setup, {{"SETUPSCAN"}, {"UNISTALL", "1"}, {"REMOVE", "1"}, {"REMOVESCAN"},
+                                     {"RSUCCESS1", "1"}}));
+        } else {
+            EXPECT_EQ(1u, Session(EntryValue("QuietUninstallString"), "").exitCode(60000));
+        }
+        const std::string copies = temp + "CorvaneUninstall-*";
+        for (int waited = 0; waited < 10000 && (Exists(files) || !FilesIn(copies).empty()); waited += 100)
+            Sleep(100);
+        EXPECT_TRUE(FilesIn(copies).empty()) << "the temporary copy removed itself";
+        EXPECT_FALSE(Exists(files) || Exists(RecordPath()) || UninstallEntryExists() || Exists(GroupFolder()));
+    }
+};
+
+// LANG=ja_JP.UTF-8: code page 932, where "表" ends in 0x5C.
+TEST_F(Names, AJapaneseFolderIsInstalledAndRemovedWhole)
+{
+    ASSERT_EQ(932u, GetACP());
+    for (bool person : {false, true})
+        install_and_remove(person, "C:\\ソフト\\表", TempPath(""));
+}
+
+// LANG=C.UTF-8: code page 1252, which has no "Ł". The runs started from here
+// have the folder as their temporary one, and the archive is beside it.
+TEST_F(Names, APolishUsersTemporaryFolderIsTakenByItsShortName)
+{
+    const std::wstring temp = L"C:\\users\\Łukasz\\Temp";
+    SHCreateDirectoryExW(nullptr, temp.c_str(), nullptr);
+    SetEnvironmentVariableW(L"TEMP", temp.c_str());
+    SetEnvironmentVariableW(L"TMP", temp.c_str());
+    WCHAR shortName[MAX_PATH];
+    GetShortPathNameW(temp.c_str(), shortName, MAX_PATH);
+    CopyFileW(Widen(WindowsPath(DISTRIBUTION)).c_str(), L"C:\\users\\Łukasz\\CORVANE.ZIP", FALSE);
+    const std::string shortTemp = Narrow(shortName), log = scratch() + "\\run.log";
+    for (bool person : {false, true})
+        install_and_remove(person, DEFAULT_FOLDER, shortTemp + "\\",
+                           "/log=" + log + " C:\\users\\Łukasz\\CORVANE.ZIP*" DISTRIBUTION_CODE);
+    const std::string logged = ReadFile(log);
+    EXPECT_NE(std::string::npos, logged.find("CORVANE.ZIP (in UTF-8) is named by its short name"));
+    EXPECT_NE(std::string::npos, logged.find("Temporary folder: " + shortTemp + "\\, since the code page cannot hold"));
+    EXPECT_NE(std::string::npos, logged.find("The archive and its code are tried in " + shortTemp));
+}
+
+// LANG=hi_IN.UTF-8: the code pages are UTF-8, which takes the folder 1252 refuses.
+TEST_F(Names, WithUtf8AsTheCodePageEverythingIsRemoved)
+{
+    ASSERT_EQ(65001u, GetACP());
+    install_and_remove(false, "C:\\Programy\\Łódź", TempPath(""));
+}
+
+}  // namespace
