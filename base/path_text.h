@@ -12,6 +12,7 @@
 #ifndef CORVANE_PATH_TEXT_H
 #define CORVANE_PATH_TEXT_H
 
+#include <string.h>
 #include <windows.h>
 
 enum { PATH_CHARS = 260 };  // one path, terminator included: MAX_PATH
@@ -33,5 +34,24 @@ bool EndsInSeparator(const char* path, UINT codePage = CP_ACP);
 // in a buffer of PATH_CHARS. A result that would not fit is not cut into
 // another path: destination is left empty and the result is false.
 bool JoinPath(char* destination, const char* folder, const char* name, UINT codePage = CP_ACP);
+
+// True when a character of the name starts where it ends in the suffix
+// (in lower case), the case of ASCII letters ignored: in code page 932
+// "ダ" is 0x83 0x5F, and "設定ダqvn.env" does not end in "_qvn.env".
+// Static, so that its one caller in the programs takes it whole.
+static inline bool NameEndsWith(const char* name, const char* suffix, UINT codePage = CP_ACP)
+{
+    auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
+    size_t suffixLength = strlen(suffix);
+    for (const char* tail = name; *tail != '\0'; tail = NextChar(tail, codePage)) {
+        if (strlen(tail) != suffixLength)
+            continue;
+        size_t i = 0;
+        while (i < suffixLength && lower(tail[i]) == suffix[i])
+            ++i;
+        return i == suffixLength;
+    }
+    return false;
+}
 
 #endif

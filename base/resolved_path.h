@@ -30,10 +30,11 @@ inline bool path_of(Lookup lookup, HANDLE handle, DWORD form, WCHAR* path)
     return true;
 }
 
-// Paths are compared without regard to case, as the file system does.
+// Paths are compared as the file system compares names: character by
+// character, without regard to case, and no two spellings taken for one.
 inline bool same_path(const WCHAR* path, const WCHAR* other)
 {
-    return CompareStringW(LOCALE_INVARIANT, NORM_IGNORECASE, path, -1, other, -1) == CSTR_EQUAL;
+    return CompareStringOrdinal(path, -1, other, -1, TRUE) == CSTR_EQUAL;
 }
 
 // The forms a path is compared in: the drive-letter form where both have

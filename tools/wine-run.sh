@@ -31,6 +31,8 @@
 # disk; elsewhere there is no E:.
 set -euo pipefail
 . "$(dirname "$0")/arch.sh"
+# A step that fails ends the script; most of them are quiet, so it says which.
+trap 'echo "$0: failed ($?): $BASH_COMMAND" >&2' ERR
 
 prefix=
 if [ "${1:-}" = --prefix ]; then prefix=$2; shift 2; fi
@@ -69,6 +71,7 @@ run() {
 }
 
 if [ "${CORVANE_WINE_SESSION:-}" = "$prefix" ]; then
+    trap - ERR
     run "$@"
     exit $?
 fi
@@ -190,6 +193,7 @@ fi
 "$wine" cmd.exe /c exit 0 </dev/null >/dev/null 2>&1 8<&- 9>&-
 export CORVANE_WINE_SESSION=$prefix
 set +e
+trap - ERR
 run "$@"
 status=$?
 set -e

@@ -201,7 +201,7 @@ bool is_temporary_copy(const char* token, char* folder)
     if (lstrlenA(name) != prefix + NAME_DIGITS ||
         CompareStringA(LOCALE_INVARIANT, 0, name, prefix, FOLDER_PREFIX, prefix) != CSTR_EQUAL ||
         !is_hex(name + prefix, NAME_DIGITS) || !long_name(own, ownLong) || !long_name(tempWide, tempLong) ||
-        CompareStringW(LOCALE_INVARIANT, NORM_IGNORECASE, ownLong, -1, tempLong, -1) != CSTR_EQUAL ||
+        CompareStringOrdinal(ownLong, -1, tempLong, -1, TRUE) != CSTR_EQUAL ||
         !JoinPath(folder, temp, name) || !JoinPath(mark, folder, MARK))
         return false;
 

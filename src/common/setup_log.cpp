@@ -44,8 +44,13 @@ static HANDLE open_log_file(const WCHAR* path, DWORD disposition, const char** r
     *refused = "a device";  // "\\.\": reached through the device space, not a disk's files
     if (path[0] == L'\\' && path[1] == L'\\' && (path[2] == L'.' || path[2] == L'?') && path[3] == L'\\')
         return INVALID_HANDLE_VALUE;
+    // A pipe's server that is reached anyway may only identify this
+    // process, never act as it.
     HANDLE log = CreateFileW(path, FILE_APPEND_DATA | READ_CONTROL, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                             disposition, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+                             disposition,
+                             FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT | SECURITY_SQOS_PRESENT |
+                                 SECURITY_IDENTIFICATION,
+                             nullptr);
     *refused = log == INVALID_HANDLE_VALUE ? "it cannot be opened" : refusal(log);
     if (*refused && log != INVALID_HANDLE_VALUE) {
         CloseHandle(log);

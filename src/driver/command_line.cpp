@@ -51,9 +51,7 @@ static const SwitchRow SwitchRows[UNKNOWN_SWITCH] = {
 static SwitchName switch_named(const WCHAR* name, size_t length)
 {
     for (int i = 0; i < UNKNOWN_SWITCH; ++i)
-        if (length == static_cast<size_t>(lstrlenW(SwitchRows[i].name)) &&
-            CompareStringW(LOCALE_INVARIANT, NORM_IGNORECASE, name, static_cast<int>(length), SwitchRows[i].name,
-                           static_cast<int>(length)) == CSTR_EQUAL)
+        if (CompareStringOrdinal(name, static_cast<int>(length), SwitchRows[i].name, -1, TRUE) == CSTR_EQUAL)
             return static_cast<SwitchName>(i);
     return UNKNOWN_SWITCH;
 }

@@ -15,9 +15,12 @@ static void open_log(const Switches& switches, const char* temp)
 {
     WCHAR path[PATH_CHARS];
     char log[PATH_CHARS];
-    if (switches.log[0] != L'\0')
-        OpenLog(switches.log, false);
-    else if (switches.mode != INTERACTIVE && temp[0] != '\0' && JoinPath(log, temp, DEFAULT_LOG) &&
+    if (switches.log[0] != L'\0') {
+        // In full, so that a device is told however it was typed ("//./").
+        DWORD length = GetFullPathNameW(switches.log, PATH_CHARS, path, nullptr);
+        if (length != 0 && length < PATH_CHARS)
+            OpenLog(path, false);
+    } else if (switches.mode != INTERACTIVE && temp[0] != '\0' && JoinPath(log, temp, DEFAULT_LOG) &&
              ToWide(log, path, PATH_CHARS))
         OpenLog(path, true);
 }

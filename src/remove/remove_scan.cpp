@@ -47,25 +47,6 @@ static bool delete_installed(const char* name)
     return !JoinPath(DeletePath, State.InstalledFolder, name) || delete_file(DeletePath);
 }
 
-static char lower(char c)
-{
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-// True when the name ends in the suffix, ignoring the case of ASCII letters.
-static bool ends_with(const char* name, const char* suffix)
-{
-    size_t nameLength = strlen(name);
-    size_t suffixLength = strlen(suffix);
-    if (nameLength < suffixLength)
-        return false;
-    const char* tail = name + nameLength - suffixLength;
-    for (size_t i = 0; i < suffixLength; ++i)
-        if (lower(tail[i]) != suffix[i])
-            return false;
-    return true;
-}
-
 // The user's settings files in the installation folder, on a full
 // uninstall only. The search's first entry counts like every other.
 static bool delete_user_files()
@@ -82,7 +63,7 @@ static bool delete_user_files()
         do {
             // A folder of that name cannot be deleted as a file and stays.
             char path[PATH_CHARS];
-            if (ends_with(entry.cFileName, user.suffix) && JoinPath(path, State.InstalledFolder, entry.cFileName))
+            if (NameEndsWith(entry.cFileName, user.suffix) && JoinPath(path, State.InstalledFolder, entry.cFileName))
                 all = delete_file(path) && all;
         } while (FindNextFileA(search, &entry));
         FindClose(search);

@@ -37,6 +37,8 @@ TEST(PathText, APathIsSteppedByCharacterInEveryCodePage)
         const std::string file = text(L"C:\\#\\@#\\QVN32.EXE");
         EXPECT_EQ(file.rfind('Q') - 1, static_cast<size_t>(LastOf(file.c_str(), "\\", p.codePage) - file.c_str()));
         EXPECT_EQ(nullptr, LastOf(text(L"#@.txt").c_str(), "\\/:", p.codePage)) << "a bare name";
+        EXPECT_TRUE(NameEndsWith(text(L"@#\\x_QVN.Env").c_str(), "\\x_qvn.env", p.codePage));
+        EXPECT_FALSE(NameEndsWith(text(L"#x").c_str(), "\\x", p.codePage)) << "from a trail byte";
         std::vector<std::string> levels;
         for (const char *level = file.c_str(), *end = level; *end; level = NextChar(end, p.codePage))
             levels.emplace_back(level, end = LevelEnd(level, p.codePage));
