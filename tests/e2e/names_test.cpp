@@ -9,14 +9,15 @@ using namespace e2e;
 
 class Names : public DistributionTest {
 protected:
-    // Quietly, or as a person (icons over DDE, UNINSTAL.EXE), from `tail` into `folder` (UTF-8)
-    // and out again: nothing is left, of the copies in `temp` (in the code page) neither.
-    void install_and_remove(bool person, const std::string& folder, const std::string& temp,
-                            const std::string& tail = archive())
+    // From `tail` into `folder` (UTF-8) quietly or as a person (icons over DDE), and out again
+    // quietly or as a person (UNINSTAL.EXE): nothing is left, of the copies in `temp` (in the
+    // code page) neither.
+    void install_and_remove(bool personInstalls, bool personRemoves, const std::string& folder,
+                            const std::string& temp, const std::string& tail = archive())
     {
-        SCOPED_TRACE(person ? "a person" : "quiet");
+        SCOPED_TRACE(std::string(personInstalls ? "a person" : "quiet") + (personRemoves ? ", a person" : ", quiet"));
         const std::string files = Narrow(Widen(folder, CP_UTF8));
-        if (person) {
+        if (personInstalls) {
             Session setup(tail, program());
             EXPECT_TRUE(Walk(setup, {{"SETUPSCAN"}, {"SETUPINTRO", "1"}, {"INSTALL", ">" + folder},
                                      {"DIRCREATE", "1", 1004, folder}, {"#135", "1"}, {"SUCCESS", "1"}}));
@@ -28,7 +29,7 @@ protected:
         EXPECT_NE(std::string::npos, ReadFile(RecordPath()).find("Path=" + files + "\\QVN32.EXE\r\n"));
         EXPECT_EQ(folder, EntryValue("InstallLocation"));
         EXPECT_EQ(files + "\\qvn32.exe", ReadShortcut(GroupFolder() + "\\Corvane Pro32.lnk").target);
-        if (person) {
+        if (personRemoves) {
             EXPECT_EQ(0u, Session("", folder + "\\UNINSTAL.EXE").exitCode());
             Session setup(robot::ProcessWithWindow("MelvroSetupWClass"), true);
             EXPECT_TRUE(Walk(setup, {{"SETUPSCAN"}, {"UNISTALL", "1"}, {"REMOVE", "1"}, {"REMOVESCAN"},
@@ -49,7 +50,7 @@ TEST_F(Names, AJapaneseFolderIsInstalledAndRemovedWhole)
 {
     ASSERT_EQ(932u, GetACP());
     for (bool person : {false, true})
-        install_and_remove(person, "C:\\ソフト\\表", TempPath(""));
+        install_and_remove(person, !person, "C:\\ソフト\\表", TempPath(""));
 }
 
 // LANG=C.UTF-8: code page 1252, which has no "Ł". The runs started from here
@@ -65,7 +66,7 @@ TEST_F(Names, APolishUsersTemporaryFolderIsTakenByItsShortName)
     CopyFileW(Widen(WindowsPath(DISTRIBUTION)).c_str(), L"C:\\users\\Łukasz\\CORVANE.ZIP", FALSE);
     const std::string shortTemp = Narrow(shortName), log = scratch() + "\\run.log";
     for (bool person : {false, true})
-        install_and_remove(person, DEFAULT_FOLDER, shortTemp + "\\",
+        install_and_remove(false, person, DEFAULT_FOLDER, shortTemp + "\\",
                            "/log=" + log + " C:\\users\\Łukasz\\CORVANE.ZIP*" DISTRIBUTION_CODE);
     const std::string logged = ReadFile(log);
     EXPECT_NE(std::string::npos, logged.find("CORVANE.ZIP (in UTF-8) is named by its short name"));
@@ -77,7 +78,7 @@ TEST_F(Names, APolishUsersTemporaryFolderIsTakenByItsShortName)
 TEST_F(Names, WithUtf8AsTheCodePageEverythingIsRemoved)
 {
     ASSERT_EQ(65001u, GetACP());
-    install_and_remove(false, "C:\\Programy\\Łódź", TempPath(""));
+    install_and_remove(false, false, "C:\\Programy\\Łódź", TempPath(""));
 }
 
 }  // namespace
