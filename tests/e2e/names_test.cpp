@@ -9,9 +9,8 @@ using namespace e2e;
 
 class Names : public DistributionTest {
 protected:
-    // From `tail` into `folder` (UTF-8) quietly or as a person (icons over DDE), and out again
-    // quietly or as a person (UNINSTAL.EXE): nothing is left, of the copies in `temp` (in the
-    // code page) neither.
+    // From `tail` into `folder` (UTF-8), quietly or as a person (icons over DDE), and out again, quietly
+    // or as a person (UNINSTAL.EXE): nothing is left, of the copies in `temp` (code page) neither.
     void install_and_remove(bool personInstalls, bool personRemoves, const std::string& folder,
                             const std::string& temp, const std::string& tail = archive())
     {
@@ -49,8 +48,13 @@ protected:
 TEST_F(Names, AJapaneseFolderIsInstalledAndRemovedWhole)
 {
     ASSERT_EQ(932u, GetACP());
+    robot::RemoveTree(Narrow(L"C:\\ソフト")), robot::RemoveTree(Narrow(L"C:\\日"));
+    const size_t root = FilesIn("C:\\*").size();
     for (bool person : {false, true})
         install_and_remove(person, !person, "C:\\ソフト\\表", TempPath(""));
+    // A first level of one character whose second byte may begin another: "日" is 0x93 0xFA.
+    install_and_remove(false, false, "C:\\日\\表", TempPath(""));
+    EXPECT_EQ(root + 2, FilesIn("C:\\*").size()) << "only C:\\ソフト and C:\\日 were made there";
 }
 
 // LANG=C.UTF-8: code page 1252, which has no "Ł". The runs started from here
