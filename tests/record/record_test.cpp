@@ -96,9 +96,9 @@ TEST_F(Record, TheScanReadsWhatTheRecordHolds)
     }
 }
 
-// The scan's and the removal's notices stay up at least two seconds however
-// little there is to do, and a quiet run, which shows neither, does their
-// work at once. The upper bound only catches a wait added on top.
+// The scan's and the removal's notices stay up at least two seconds however little there is
+// to do, and a quiet run, which shows neither, does their work at once. The upper bound
+// catches a second hold; below it, making the dialog (1.6 s emulated on a busy machine).
 TEST_F(Record, TheScanAndTheRemovalNoticesStayUpTwoSeconds)
 {
     struct Case {
@@ -117,7 +117,7 @@ TEST_F(Record, TheScanAndTheRemovalNoticesStayUpTwoSeconds)
         DWORD quiet = GetTickCount() - start;
         std::printf("%s stayed up %lu ms; its work alone took %lu ms\n", c.name, shown, quiet);
         EXPECT_GE(shown, 2000u) << c.name;
-        EXPECT_LT(shown, 3500u) << c.name;
+        EXPECT_LT(shown, 4000u) << c.name;
         EXPECT_LT(quiet, 2000u) << c.name << ": the work itself does not wait";
     }
 }
