@@ -15,8 +15,29 @@ enum FolderHold {
 
 // Opens the folder of a full path ("C:\Apps") and holds it: while the
 // handle is open, nobody can rename or delete it or put another in its
-// place. Held only when it is no link or other reparse point and, where
-// the system can tell, its final path is the named one.
-FolderHold HoldFolder(const char* path, HANDLE* held);
+// place, nor rename a folder above it, so that a path through it leads
+// into it. Held only when it is no link or other reparse point and, where
+// the system can tell, its final path is the named one. A `removable`
+// hold may delete the folder too (DeleteHeld), unless another process
+// holds it without sharing that (one whose current folder it is); while
+// it lasts, the folder cannot be held again, nor searched under Wine.
+FolderHold HoldFolder(const char* path, HANDLE* held, bool removable = false);
+
+// Deletes the folder of a full path, when it is empty, through a hold
+// made for that and checked as above: never by its name alone, which
+// someone could have made lead elsewhere the moment an earlier hold was
+// let go. True when it is gone.
+bool RemoveFolder(const char* path);
+
+// Deletes what a handle holds, a folder only when it is empty, through
+// the handle, and lets go of it: never by its name, which someone could
+// have made lead elsewhere the moment a hold was let go. The handle must
+// have been opened with DELETE. True when it is gone.
+bool DeleteHeld(HANDLE held);
+
+// True unless the system tells that the final path of an open file or
+// folder is not the full path named: a link on the way led elsewhere.
+// What it cannot tell, from a system that has the lookup, is refused.
+bool IsWhereNamed(HANDLE handle, const WCHAR* path);
 
 #endif

@@ -11,24 +11,34 @@
 
 namespace resolved {
 
-// Room for a path as the system resolves it, "\\?\" and all; a longer one
-// cannot be told.
-const DWORD PATH_CHARS = 1024;
+// Room for any path as the system resolves it, "\\?\" and all: the
+// longest it has. No path is cut, nor taken for what cannot be told.
+const DWORD PATH_CHARS = 32768;
 
 // GetFinalPathNameByHandleW: wide, so that any name is told exactly.
 typedef DWORD(WINAPI* Lookup)(HANDLE file, LPWSTR path, DWORD chars, DWORD flags);
 
 // The path the system resolves an open file or folder to in one form,
-// without a separator at its end; false when it cannot tell.
-inline bool path_of(Lookup lookup, HANDLE handle, DWORD form, WCHAR* path)
-{
-    DWORD length = lookup(handle, path, PATH_CHARS, FILE_NAME_NORMALIZED | form);
-    if (length == 0 || length >= PATH_CHARS)
-        return false;
-    if (path[length - 1] == L'\\')
-        path[length - 1] = L'\0';
-    return true;
-}
+// without a separator at its end.
+struct FinalPath {
+    WCHAR* text = static_cast<WCHAR*>(LocalAlloc(LMEM_FIXED, PATH_CHARS * sizeof(WCHAR)));
+
+    FinalPath() = default;
+    FinalPath(const FinalPath&) = delete;
+    FinalPath& operator=(const FinalPath&) = delete;
+    ~FinalPath() { LocalFree(text); }
+
+    // False when the system cannot tell.
+    bool read(Lookup lookup, HANDLE handle, DWORD form)
+    {
+        DWORD length = text ? lookup(handle, text, PATH_CHARS, FILE_NAME_NORMALIZED | form) : 0;
+        if (length == 0 || length >= PATH_CHARS)
+            return false;
+        if (text[length - 1] == L'\\')
+            text[length - 1] = L'\0';
+        return true;
+    }
+};
 
 // Paths are compared as the file system compares names: character by
 // character, without regard to case, and no two spellings taken for one.
@@ -49,37 +59,40 @@ static const DWORD PATH_FORMS[] = {VOLUME_NAME_DOS, VOLUME_NAME_NT};
 inline bool same_folder(Lookup lookup, HANDLE folder, HANDLE file)
 {
     for (DWORD form : PATH_FORMS) {
-        WCHAR folderPath[PATH_CHARS], filePath[PATH_CHARS];
-        if (!path_of(lookup, folder, form, folderPath) || !path_of(lookup, file, form, filePath))
+        FinalPath folderPath, filePath;
+        if (!folderPath.read(lookup, folder, form) || !filePath.read(lookup, file, form))
             continue;
-        WCHAR* separator = filePath + lstrlenW(filePath);
-        while (separator > filePath && *separator != L'\\')
+        WCHAR* separator = filePath.text + lstrlenW(filePath.text);
+        while (separator > filePath.text && *separator != L'\\')
             --separator;
         *separator = L'\0';
-        return same_path(filePath, folderPath);
+        return same_path(filePath.text, folderPath.text);
     }
     return true;
 }
 
-// False only when the system names both and the folder is not the drive
-// root's `rest` ("\Program files\Corvane Pro"): a link or a mounted
-// folder on the way led elsewhere. The root is resolved too, so that a
-// drive that stands for another (a network drive, a substituted one) is
-// no mismatch. As above, what cannot be told is taken.
+// True only when the system names both and the folder is the drive root's
+// `rest` ("\Program files\Corvane Pro"): a link or a mounted folder on
+// the way would lead elsewhere. The root is resolved too, so that a drive
+// that stands for another (a network drive, a substituted one) is no
+// mismatch. What cannot be told is refused: this guards what an elevated
+// run deletes.
 inline bool leads_where_named(Lookup lookup, HANDLE root, HANDLE folder, const WCHAR* rest)
 {
+    int length = lstrlenW(rest);
+    while (length > 0 && rest[length - 1] == L'\\')
+        --length;
     for (DWORD form : PATH_FORMS) {
-        WCHAR rootPath[PATH_CHARS], folderPath[PATH_CHARS];
-        int length = lstrlenW(rest);
-        while (length > 0 && rest[length - 1] == L'\\')
-            --length;
-        if (!path_of(lookup, root, form, rootPath) || !path_of(lookup, folder, form, folderPath) ||
-            lstrlenW(rootPath) + length >= static_cast<int>(PATH_CHARS))
+        FinalPath rootPath, folderPath;
+        if (!rootPath.read(lookup, root, form) || !folderPath.read(lookup, folder, form))
             continue;
-        lstrcpynW(rootPath + lstrlenW(rootPath), rest, length + 1);
-        return same_path(rootPath, folderPath);
+        WCHAR* end = rootPath.text + lstrlenW(rootPath.text);
+        if (end - rootPath.text + length >= static_cast<int>(PATH_CHARS))
+            return false;
+        lstrcpynW(end, rest, length + 1);
+        return same_path(rootPath.text, folderPath.text);
     }
-    return true;
+    return false;
 }
 
 }  // namespace resolved

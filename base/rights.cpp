@@ -2,14 +2,8 @@
 #include <aclapi.h>
 #include <sddl.h>
 
+#include "path_text.h"
 #include "rights.h"
-
-static bool is_well_known(PSID sid, WELL_KNOWN_SID_TYPE type)
-{
-    BYTE known[SECURITY_MAX_SID_SIZE];
-    DWORD size = sizeof known;
-    return CreateWellKnownSid(type, nullptr, known, &size) && EqualSid(sid, known);
-}
 
 bool RunsElevated()
 {
@@ -42,38 +36,6 @@ bool CreateFolderWithRights(const char* path, FolderRights rights)
     return made;
 }
 
-bool LetsUsersWrite(const ACL* dacl)
-{
-    const DWORD WRITES = FILE_ADD_FILE | FILE_ADD_SUBDIRECTORY | FILE_DELETE_CHILD | DELETE | WRITE_DAC | WRITE_OWNER |
-                         GENERIC_WRITE | GENERIC_ALL;
-    if (!dacl)
-        return true;  // no list at all lets everyone in
-    for (DWORD i = 0; i < dacl->AceCount; ++i) {
-        ACCESS_ALLOWED_ACE* ace;
-        if (!GetAce(const_cast<ACL*>(dacl), i, reinterpret_cast<void**>(&ace)) ||
-            ace->Header.AceType != ACCESS_ALLOWED_ACE_TYPE || (ace->Header.AceFlags & INHERIT_ONLY_ACE) ||
-            !(ace->Mask & WRITES))
-            continue;
-        PSID sid = &ace->SidStart;
-        if (is_well_known(sid, WinWorldSid) || is_well_known(sid, WinAuthenticatedUserSid) ||
-            is_well_known(sid, WinBuiltinUsersSid))
-            return true;
-    }
-    return false;
-}
-
-bool UsersCanWrite(const char* path)
-{
-    PACL dacl = nullptr;
-    PSECURITY_DESCRIPTOR descriptor = nullptr;
-    if (GetNamedSecurityInfoA(path, SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr, nullptr, &dacl, nullptr,
-                              &descriptor) != ERROR_SUCCESS)
-        return false;
-    bool writable = LetsUsersWrite(dacl);
-    LocalFree(descriptor);
-    return writable;
-}
-
 static bool is_own_account(PSID sid)
 {
     HANDLE token;
@@ -90,6 +52,82 @@ static bool is_own_account(PSID sid)
     return own;
 }
 
+// The accounts trusted besides this process's own: SYSTEM (S-1-5-18),
+// Administrators (S-1-5-32-544) and NT SERVICE\TrustedInstaller, which
+// owns the system's own files (S-1-5-80-956008885-3418522649-1831038044-
+// 1853292631-2271478464).
+static const struct {
+    BYTE revision, count, authority[6];
+    DWORD rids[6];
+} TRUSTED[] = {
+    {1, 1, {0, 0, 0, 0, 0, 5}, {18}},
+    {1, 2, {0, 0, 0, 0, 0, 5}, {32, 544}},
+    {1, 6, {0, 0, 0, 0, 0, 5}, {80, 956008885, 3418522649, 1831038044, 1853292631, 2271478464}},
+};
+
+static bool is_trusted(PSID sid)
+{
+    for (const auto& trusted : TRUSTED)
+        if (EqualSid(sid, const_cast<void*>(static_cast<const void*>(&trusted))))
+            return true;
+    return is_own_account(sid);
+}
+
+// The rights the list grants accounts that are not trusted, on the object
+// itself (what is only handed down is left out); no list grants all.
+static DWORD granted_to_others(const ACL* dacl)
+{
+    if (!dacl)
+        return ~0ul;
+    DWORD granted = 0;
+    for (DWORD i = 0; i < dacl->AceCount; ++i) {
+        ACCESS_ALLOWED_ACE* ace;
+        if (!GetAce(const_cast<ACL*>(dacl), i, reinterpret_cast<void**>(&ace)) ||
+            (ace->Header.AceType != ACCESS_ALLOWED_ACE_TYPE && ace->Header.AceType != ACCESS_ALLOWED_CALLBACK_ACE_TYPE) ||
+            (ace->Header.AceFlags & INHERIT_ONLY_ACE) || is_trusted(&ace->SidStart))
+            continue;
+        DWORD mask = ace->Mask;
+        if (mask & GENERIC_ALL)
+            mask |= FILE_ALL_ACCESS;
+        if (mask & GENERIC_WRITE)
+            mask |= FILE_GENERIC_WRITE;
+        granted |= mask;
+    }
+    return granted;
+}
+
+const char* OthersMayChange(PSID owner, const ACL* dacl, const ACL* parentDacl, bool target)
+{
+    DWORD others = granted_to_others(dacl);
+    if ((others & DELETE) || (granted_to_others(parentDacl) & FILE_DELETE_CHILD))
+        return "may delete or rename";
+    if (others & (WRITE_DAC | WRITE_OWNER))
+        return "may change the rights of";
+    if (!is_trusted(owner))
+        return "own";
+    if (target && (others & (FILE_ADD_FILE | FILE_ADD_SUBDIRECTORY | FILE_DELETE_CHILD)))
+        return "may add or delete files in";
+    return nullptr;
+}
+
+const char* OthersMayChangeFolder(const char* path, bool target)
+{
+    char parent[PATH_CHARS];
+    PSID owner = nullptr;
+    PACL dacl = nullptr, parentDacl = nullptr;
+    PSECURITY_DESCRIPTOR descriptor = nullptr, parentDescriptor = nullptr;
+    const char* may = "may change";  // what cannot be read is not trusted
+    if (JoinPath(parent, path, "..") &&
+        GetNamedSecurityInfoA(path, SE_FILE_OBJECT, OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION, &owner,
+                              nullptr, &dacl, nullptr, &descriptor) == ERROR_SUCCESS &&
+        GetNamedSecurityInfoA(parent, SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr, nullptr, &parentDacl,
+                              nullptr, &parentDescriptor) == ERROR_SUCCESS)
+        may = OthersMayChange(owner, dacl, parentDacl, target);
+    LocalFree(descriptor);
+    LocalFree(parentDescriptor);
+    return may;
+}
+
 bool OwnerIsTrusted(HANDLE file)
 {
     PSID owner = nullptr;
@@ -97,8 +135,7 @@ bool OwnerIsTrusted(HANDLE file)
     if (GetSecurityInfo(file, SE_FILE_OBJECT, OWNER_SECURITY_INFORMATION, &owner, nullptr, nullptr, nullptr,
                         &descriptor) != ERROR_SUCCESS)
         return false;
-    bool trusted = is_well_known(owner, WinLocalSystemSid) || is_well_known(owner, WinBuiltinAdministratorsSid) ||
-                   is_own_account(owner);
+    bool trusted = is_trusted(owner);
     LocalFree(descriptor);
     return trusted;
 }

@@ -21,11 +21,17 @@ enum FolderRights {
 // is not elevated could not use such a folder, so it takes the parent's.
 bool CreateFolderWithRights(const char* path, FolderRights rights);
 
-// True when Users, Authenticated Users or Everyone may add, delete or
-// replace what is in the folder, or change its rights.
-bool UsersCanWrite(const char* path);
-// The same, told from the folder's access list (null: none at all).
-bool LetsUsersWrite(const ACL* dacl);
+// What users who are not administrators may do to a folder that an
+// installation goes into or lies under, told from its owner, its access
+// list and its parent's: null when nothing, else the words that follow
+// "users who are not administrators". Any account but SYSTEM,
+// Administrators, TrustedInstaller and the one this process runs as
+// counts as such a user; no access list at all lets everyone in. The
+// `target` folder itself must also take no files from them.
+const char* OthersMayChange(PSID owner, const ACL* dacl, const ACL* parentDacl, bool target);
+// The same, read from the folder at a full path and the one above it. A
+// drive's root counts only through what it lets others delete in it.
+const char* OthersMayChangeFolder(const char* path, bool target);
 
 // True when a file opened with READ_CONTROL is owned by SYSTEM, by
 // Administrators (what an elevated process makes) or by the account this

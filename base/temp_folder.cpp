@@ -1,7 +1,7 @@
 #include <windows.h>
-#include <ntsecapi.h>
 
 #include "rights.h"
+#include "system_dlls.h"
 #include "temp_folder.h"
 
 TempFolderName ChooseTempFolder(const WCHAR* temp, const WCHAR* windows, char* path, ShortNameLookup lookup)
@@ -20,8 +20,7 @@ TempFolderName ChooseTempFolder(const WCHAR* temp, const WCHAR* windows, char* p
 TempFolderName TempFolder(char* path)
 {
     typedef DWORD(WINAPI * TempPathFunction)(DWORD chars, LPWSTR path);
-    auto tempPath2 = reinterpret_cast<TempPathFunction>(
-        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("KERNEL32.DLL"), "GetTempPath2W")));
+    auto tempPath2 = reinterpret_cast<TempPathFunction>(SystemFunction("KERNEL32.DLL", "GetTempPath2W"));
     WCHAR temp[PATH_CHARS], windows[PATH_CHARS];
     DWORD length = tempPath2 ? tempPath2(PATH_CHARS, temp) : GetTempPathW(PATH_CHARS, temp);
     UINT windowsLength = GetWindowsDirectoryW(windows, PATH_CHARS);
@@ -32,11 +31,17 @@ TempFolderName TempFolder(char* path)
     return ChooseTempFolder(temp, windows, path);
 }
 
+// RtlGenRandom is ADVAPI32's SystemFunction036, which forwards to
+// CRYPTBASE.DLL, no KnownDLL: imported, it would be searched for beside
+// the program as it starts.
+typedef BOOLEAN(WINAPI* RandomFunction)(PVOID buffer, ULONG length);
+
 bool RandomDigits(char* text, int digits)
 {
     static const char HEX[] = "0123456789abcdef";
     unsigned char bytes[32];
-    if (digits > 2 * static_cast<int>(sizeof bytes) || !RtlGenRandom(bytes, (digits + 1) / 2))
+    auto generate = reinterpret_cast<RandomFunction>(SystemFunction("ADVAPI32.DLL", "SystemFunction036"));
+    if (digits > 2 * static_cast<int>(sizeof bytes) || !generate || !generate(bytes, (digits + 1) / 2))
         return false;
     for (int i = 0; i < digits; ++i)
         text[i] = HEX[(bytes[i / 2] >> (i % 2 * 4)) & 15];

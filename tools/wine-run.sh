@@ -169,11 +169,13 @@ cp -u /usr/share/wine/fonts/{marlett.ttf,sserife.fon,sseriff.fon} "$prefix/drive
 mkdir -p "$prefix/drive_d"
 [ -L "$prefix/dosdevices/d:" ] || ln -s ../drive_d "$prefix/dosdevices/d:"
 # The small drive E:, where it can be mounted; without it, E: stays absent
-# rather than lead to the large disk.
+# rather than lead to the large disk. Its root is not open to every user
+# (a tmpfs's is, by default), as no drive's root is: Setup refuses a folder
+# under a root that lets others delete what is in it.
 rm -f "$prefix/dosdevices/e:"
 if [ "$(id -u)" = 0 ]; then
     mkdir -p "$small_drive"
-    if mount -t tmpfs -o size=64k corvane-small "$small_drive" 2>/dev/null; then
+    if mount -t tmpfs -o size=64k,mode=0755 corvane-small "$small_drive" 2>/dev/null; then
         small_drive_mounted=1
         ln -s ../drive_e "$prefix/dosdevices/e:"
     fi

@@ -12,6 +12,7 @@
 
 #include "ansi_text.h"
 #include "common/common.h"
+#include "held_folder.h"
 #include "rights.h"
 #include "temp_folder.h"
 
@@ -20,7 +21,7 @@ enum { LINE_CHARS = 1024 };  // wsprintf writes at most this many
 const char LEFT_ALONE[] = "Left alone: %s is a link, or is reached through one, or is no folder";
 
 // Why an open file is not to be written to, or null when it may be.
-static const char* refusal(HANDLE file)
+static const char* refusal(HANDLE file, const WCHAR* path)
 {
     BY_HANDLE_FILE_INFORMATION info;
     if (GetFileType(file) != FILE_TYPE_DISK || !GetFileInformationByHandle(file, &info) ||
@@ -28,6 +29,8 @@ static const char* refusal(HANDLE file)
         return "not a file on a disk";
     if (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)
         return "a link";
+    if (!IsWhereNamed(file, path))
+        return "reached through a link";
     if (info.nNumberOfLinks != 1)
         return "a file with more than one name";
     if (RunsElevated() && !OwnerIsTrusted(file))
@@ -35,10 +38,13 @@ static const char* refusal(HANDLE file)
     return nullptr;
 }
 
-// Shared for reading and writing: someone may read the log while the run
-// goes on, or a second run append to it. The reparse flag opens a link
-// itself, not what it leads to. By its wide name: the log's name is for
-// the system alone, and may hold what the code page cannot.
+// Shared for reading, writing and deleting: someone may read the log
+// while the run goes on, or a second run append to it. The reparse flag
+// opens a link itself, not what it leads to; one in a folder above is
+// found by the final path. By its wide name: the log's name is for the
+// system alone, and may hold what the code page cannot. A file made here
+// and refused is deleted through its handle: nothing is left where a link
+// led.
 static HANDLE open_log_file(const WCHAR* path, DWORD disposition, const char** refused)
 {
     *refused = "a device";  // "\\.\": reached through the device space, not a disk's files
@@ -46,14 +52,18 @@ static HANDLE open_log_file(const WCHAR* path, DWORD disposition, const char** r
         return INVALID_HANDLE_VALUE;
     // A pipe's server that is reached anyway may only identify this
     // process, never act as it.
-    HANDLE log = CreateFileW(path, FILE_APPEND_DATA | READ_CONTROL, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                             disposition,
+    HANDLE log = CreateFileW(path, FILE_APPEND_DATA | READ_CONTROL | DELETE,
+                             FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, disposition,
                              FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT | SECURITY_SQOS_PRESENT |
                                  SECURITY_IDENTIFICATION,
                              nullptr);
-    *refused = log == INVALID_HANDLE_VALUE ? "it cannot be opened" : refusal(log);
+    bool made = GetLastError() != ERROR_ALREADY_EXISTS;
+    *refused = log == INVALID_HANDLE_VALUE ? "it cannot be opened" : refusal(log, path);
     if (*refused && log != INVALID_HANDLE_VALUE) {
-        CloseHandle(log);
+        if (made)
+            DeleteHeld(log);
+        else
+            CloseHandle(log);
         log = INVALID_HANDLE_VALUE;
     }
     return log;

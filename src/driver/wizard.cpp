@@ -248,6 +248,16 @@ static Outcome Install()
         } else if (!AskFolder(&choice)) {
             return BROKEN;
         }
+        // A folder that others could change is refused in every run, the
+        // one of the copy installed included: a person chooses another.
+        while (choice != END_NO && !FolderIsSafe(State.TargetFolder)) {
+            if (State.Mode != INTERACTIVE) {
+                State.Failure = RUN_NO_FOLDER;
+                return CHECK;
+            }
+            if (!AskFolder(&choice))
+                return BROKEN;
+        }
         if (choice == END_NO)
             return CHECK;  // back to the welcome dialog
 
@@ -293,9 +303,9 @@ static Outcome InstallRoad()
     return CHECK;
 }
 
-// An unattended installation needs an archive it can read before it
-// decides anything: no one is there to see that an old copy was removed
-// for a new one that cannot be had. A missing file's attributes,
+// An unattended installation needs an archive it can read, and a /dir
+// folder it may use, before it decides anything: no one is there to see
+// that an old copy was removed for a new one that cannot be had. A missing file's attributes,
 // INVALID_FILE_ATTRIBUTES, have every bit set, so it is no file either.
 static bool ArchiveUsable()
 {
@@ -304,6 +314,8 @@ static bool ArchiveUsable()
         State.Failure = RUN_BAD_PARAMETER;
     } else if (ArchiveRefused()) {
         State.Failure = RUN_ARCHIVE_REFUSED;
+    } else if (State.GivenFolder[0] != '\0' && !FolderIsSafe(State.GivenFolder)) {
+        State.Failure = RUN_NO_FOLDER;  // before an old copy is removed for it
     }
     return !State.Failure;
 }

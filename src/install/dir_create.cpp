@@ -5,44 +5,13 @@
 
 static const char CREATE_FAILED[] = "\t\tUnable to create directory !\t\t";
 
-enum { UNTESTED_PREFIX = 4 };  // "C:\P": the drive root is never tested
-
-// `made` tells whether a level above was made.
-static bool make_level(const char* prefix, bool* made)
-{
-    if (FolderExists(prefix))
-        return true;
-    if (!CreateFolder(prefix, !*made))
-        return false;
-    *made = true;
-    return true;
-}
-
-// Tests every prefix of TargetFolder that ends before a backslash, and the
-// whole path, creating each that is missing, in order. Only the backslash
-// separates levels, and the path is walked by character: the first four
-// are never tested, so the drive root is not either.
+// Tests each level of TargetFolder, creating each that is missing, in
+// order; the drive's root is not tested.
 bool CreateTargetFolder()
 {
-    const char* target = State.TargetFolder;
-    const char* end = target;
-    for (int i = 0; i < UNTESTED_PREFIX && *end != '\0'; ++i)
-        end = NextChar(end);
-    bool made = false;
-    char prefix[PATH_CHARS];
-    if (*end == '\0') {
-        lstrcpynA(prefix, target, PATH_CHARS);
-        return make_level(prefix, &made);  // the whole text is the only level
-    }
-    for (;;) {
-        end = LevelEnd(end);
-        lstrcpynA(prefix, target, static_cast<int>(end - target) + 1);
-        if (!make_level(prefix, &made))
-            return false;
-        if (*end == '\0')
-            return true;
-        end = NextChar(end);  // past the backslash
-    }
+    char level[PATH_CHARS];
+    return EachLevel(State.TargetFolder, level,
+                     [](const char* level, bool) { return FolderExists(level) || CreateFolder(level, true); });
 }
 
 bool MakeTargetFolder(HWND owner)

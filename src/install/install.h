@@ -20,10 +20,19 @@ enum FolderRefusal { FOLDER_ACCEPTED, FOLDER_NOT_FULL_PATH, FOLDER_TOO_LONG, FOL
 FolderRefusal AcceptTargetFolder(const WCHAR* typed, char* folder);
 // Tells why `typed` is refused, in a box owned by `owner`.
 void RefuseFolder(HWND owner, FolderRefusal refusal, const WCHAR* typed);
+// Calls `visit` with each level of a full path in turn, in `level`, below
+// its drive's root ("C:\Apps", then "C:\Apps\Corvane"), and whether it is
+// the last: only the backslash separates levels, and the path is walked by
+// character. True unless a call returns false, which ends the walk there.
+bool EachLevel(const char* folder, char* level, bool (*visit)(const char* level, bool last));
+// True when the folder and every level above it that is there already
+// are safe from users who are not administrators; else tells which level
+// is not, and why, in a box owned by the backdrop, and false.
+bool FolderIsSafe(const char* folder);
 // True when a full path names a folder that is there.
 bool FolderExists(const char* path);
-// `first`: the first level of the target folder that is made.
-bool CreateFolder(const char* path, bool first);
+// `level`: a level of the target folder, not one of the copying's.
+bool CreateFolder(const char* path, bool level);
 
 // dir_create.cpp: DIRCREATE, which asks; and the level-by-level creation
 // behind its "Create".

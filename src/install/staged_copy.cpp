@@ -27,7 +27,6 @@
 #include "held_folder.h"
 #include "install/install.h"
 #include "record/record.h"
-#include "rights.h"
 #include "unzip_request.h"
 
 static const char JOURNAL_FILE[] = "QVN32.JNL";  // beside the record
@@ -131,7 +130,7 @@ static bool remove_folder(const char* folder)
     else
         LogLine("Left alone: %s holds what Setup did not put there", folder);
     CloseHandle(held);
-    if (!ours || !RemoveDirectoryA(folder))
+    if (!ours || !RemoveFolder(folder))
         return false;
     LogLine("Folder removed: %s", folder);
     return true;
@@ -211,8 +210,6 @@ bool BeginCopying(Copying& copying)
     DWORD serial;
     if (!journal_path(path) || hold(copying.folder, &copying.heldFolder) != FOLDER_HELD)
         return false;
-    if (UsersCanWrite(copying.folder))
-        LogLine("Warning: users who are not administrators can write to %s, and so change its files", copying.folder);
     if (!volume_of(copying.folder, &serial)) {
         let_go(copying);
         return false;
@@ -449,7 +446,7 @@ void RecoverCopying()
         AbandonCopying(copying);
         // A folder that a first installation made goes too; one that
         // holds anything stays.
-        if (RemoveDirectoryA(copying.folder))
+        if (RemoveFolder(copying.folder))
             LogLine("Folder removed: %s", copying.folder);
         return;
     }

@@ -41,6 +41,43 @@ void RefuseFolder(HWND owner, FolderRefusal refusal, const WCHAR* typed)
     }
 }
 
+bool EachLevel(const char* folder, char* level, bool (*visit)(const char* level, bool last))
+{
+    const char* end = folder + 3;  // past "C:\\"
+    while (*end != '\0') {
+        end = LevelEnd(end);
+        lstrcpynA(level, folder, static_cast<int>(end - folder) + 1);
+        if (!visit(level, *end == '\0'))
+            return false;
+        if (*end != '\0')
+            end = NextChar(end);  // past the backslash
+    }
+    return true;
+}
+
+// What others may do to the level the check stopped at.
+static const char* Why;
+
+// A level that someone who is no administrator could rename away, and
+// make again with programs of their own in it, would have SYSTEM run them
+// for everyone: the installation's removal, its shortcuts. Only levels
+// that are there are asked about; the root counts through the level below
+// it, and what Setup makes is safe.
+bool FolderIsSafe(const char* folder)
+{
+    char level[PATH_CHARS];
+    if (EachLevel(folder, level, [](const char* level, bool last) {
+            return !FolderExists(level) || !(Why = OthersMayChangeFolder(level, last));
+        }))
+        return true;
+    static const char FORMAT[] = "Setup cannot install into %s:  users who are not administrators %s\n\n%s"
+                                 "\n\nPlease choose a folder under Program Files.";
+    char text[sizeof FORMAT + 3 * PATH_CHARS];
+    wsprintfA(text, FORMAT, folder, Why, level);
+    ErrorBox(State.backdrop, text);
+    return false;
+}
+
 // Every caller passes a full path, so nothing here depends on the
 // process's current drive or folder.
 bool FolderExists(const char* path)
@@ -49,12 +86,12 @@ bool FolderExists(const char* path)
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-bool CreateFolder(const char* path, bool first)
+bool CreateFolder(const char* path, bool level)
 {
-    // The first level made is the installation's own, under a drive's
-    // root or a folder that may let every user in: it gets rights like
-    // Program Files', and the levels below it take them.
-    if (!(first ? CreateFolderWithRights(path, LIKE_PROGRAM_FILES) : CreateDirectoryA(path, nullptr))) {
+    // The levels made are the installation's own, under a drive's root or
+    // a folder that may let every user in: each gets rights like Program
+    // Files', as FolderIsSafe asks of them in every later run.
+    if (!(level ? CreateFolderWithRights(path, LIKE_PROGRAM_FILES) : CreateDirectoryA(path, nullptr))) {
         LogLine("Folder not created: %s (error %lu)", path, GetLastError());
         return false;
     }

@@ -3,6 +3,7 @@
 #include <string.h>
 
 #include "progman/progman.h"
+#include "system_dlls.h"
 
 const char PROGMAN_SERVICE[] = "PROGMAN";
 
@@ -30,7 +31,7 @@ typedef BOOL(WINAPI* ProcessFilterFunction)(UINT message, DWORD action);
 
 static void* user32(const char* name)
 {
-    return reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("USER32.DLL"), name));
+    return SystemFunction("USER32.DLL", name);
 }
 
 static LRESULT CALLBACK OpenToReplies(int code, WPARAM wParam, LPARAM lParam)

@@ -12,6 +12,7 @@
 #include "ansi_text.h"
 #include "held_folder.h"
 #include "progman/progman.h"
+#include "system_dlls.h"
 
 typedef HRESULT(WINAPI* FolderPathFunction)(HWND owner, int folder, HANDLE token, DWORD flags, LPWSTR path);
 typedef HRESULT(WINAPI* InitializeFunction)(LPVOID reserved, DWORD model);
@@ -20,19 +21,13 @@ typedef void(WINAPI* UninitializeFunction)();
 
 // The shell's and COM's libraries are loaded only by the runs that use
 // them: loading the shell's would cost every start of the setup tens of
-// milliseconds. They stay loaded until the process ends. The system
-// folder is the only place searched (SearchSystemFolderOnly).
-static void* function_of(const char* library, const char* name)
-{
-    HMODULE module = LoadLibraryA(library);
-    return module ? reinterpret_cast<void*>(GetProcAddress(module, name)) : nullptr;
-}
+// milliseconds.
 
 // folder = the group's folder in the all-users programs folder; false when
 // the system names none the code page can hold, or the path does not fit.
 static bool group_folder(char* folder)
 {
-    auto folder_path = reinterpret_cast<FolderPathFunction>(function_of("SHELL32.DLL", "SHGetFolderPathW"));
+    auto folder_path = reinterpret_cast<FolderPathFunction>(SystemFunction("SHELL32.DLL", "SHGetFolderPathW"));
     WCHAR wide[MAX_PATH];
     char programs[MAX_PATH];
     if (!folder_path || folder_path(nullptr, CSIDL_COMMON_PROGRAMS, nullptr, SHGFP_TYPE_CURRENT, wide) != S_OK ||
@@ -109,9 +104,9 @@ bool WriteStartMenuGroup()
         LogLine("Start menu: %s cannot be made, or is a link or a file; no shortcut is written", folder);
         return false;
     }
-    auto initialize = reinterpret_cast<InitializeFunction>(function_of("OLE32.DLL", "CoInitializeEx"));
-    auto create = reinterpret_cast<CreateFunction>(function_of("OLE32.DLL", "CoCreateInstance"));
-    auto uninitialize = reinterpret_cast<UninitializeFunction>(function_of("OLE32.DLL", "CoUninitialize"));
+    auto initialize = reinterpret_cast<InitializeFunction>(SystemFunction("OLE32.DLL", "CoInitializeEx"));
+    auto create = reinterpret_cast<CreateFunction>(SystemFunction("OLE32.DLL", "CoCreateInstance"));
+    auto uninitialize = reinterpret_cast<UninitializeFunction>(SystemFunction("OLE32.DLL", "CoUninitialize"));
     int written = 0;
     HRESULT com = initialize && create && uninitialize ? initialize(nullptr, COINIT_APARTMENTTHREADED) : E_FAIL;
     // COM that already runs on this thread in the other model serves as well.
@@ -133,7 +128,7 @@ bool WriteStartMenuGroup()
     CloseHandle(held);
     if (written == PROGRAM_ITEMS)
         return true;
-    RemoveDirectoryA(folder);  // made for nothing, unless something is in it
+    RemoveFolder(folder);  // made for nothing, unless something is in it
     return false;
 }
 
@@ -163,6 +158,6 @@ void RemoveStartMenuGroup(bool removeGroup)
     }
     CloseHandle(held);
     // Only an empty folder goes: whatever else is there keeps it.
-    if (removeGroup && RemoveDirectoryA(folder))
+    if (removeGroup && RemoveFolder(folder))
         LogLine("Folder removed: %s", folder);
 }

@@ -96,15 +96,23 @@ RemovalFailure RemoveScan()
     // Only a full path names one place (a drive's root included): any
     // other would be resolved against wherever this process happens to
     // be, and the names looked for there. The folder is held while its
-    // files go, so that nothing else can be put in its place; one that is
-    // a link, or is reached through one, leads where someone else chose.
+    // files go, so that nothing else can be put in its place, and nothing
+    // is deleted in one that cannot be: a folder missing now may be made
+    // again, as a link, the moment after. One that is a link, or is reached
+    // through one, leads where someone else chose. This process's current
+    // folder is left first, so that the folder can be removed.
+    bool fullPath = IsFullPath(State.InstalledFolder);
     HANDLE held = INVALID_HANDLE_VALUE;
-    bool hasFolder = IsFullPath(State.InstalledFolder);
-    bool elsewhere = hasFolder && HoldFolder(State.InstalledFolder, &held) == FOLDER_ELSEWHERE;
-    if (elsewhere) {
-        LogLine(LEFT_ALONE, State.InstalledFolder);  // and nothing in it is deleted
-        hasFolder = false;
+    FolderHold found = FOLDER_MISSING;
+    if (fullPath) {
+        char root[PATH_CHARS];
+        lstrcpynA(root, State.InstalledFolder, 4);  // "C:\" of any folder on C:
+        SetCurrentDirectoryA(root);
+        found = HoldFolder(State.InstalledFolder, &held);
     }
+    bool elsewhere = found == FOLDER_ELSEWHERE, hasFolder = found == FOLDER_HELD;
+    if (elsewhere)
+        LogLine(LEFT_ALONE, State.InstalledFolder);  // and nothing in it is deleted
     const RecordValues& record = State.InstallRecord;
     // The shareware edition installs the same seven files as the release one.
     if ((record.sharewareEdition || record.releaseEdition) && hasFolder) {
@@ -129,16 +137,13 @@ RemovalFailure RemoveScan()
     ProgmanRemoveItems(State.RemoveGroupToo);
     RemoveStartMenuGroup(State.RemoveGroupToo);
 
-    // Leave the folder before removing it; only an empty one goes. A
-    // copying stopped there leaves nothing behind either.
-    if (held != INVALID_HANDLE_VALUE)
-        CloseHandle(held);
-    if (hasFolder) {
+    // Only an empty folder goes. A copying stopped there leaves nothing
+    // behind either.
+    if (fullPath && !elsewhere)
         ForgetCopying(State.InstalledFolder);
-        char RootPath[PATH_CHARS];
-        lstrcpynA(RootPath, State.InstalledFolder, 4);  // "C:\" of any folder on C:
-        SetCurrentDirectoryA(RootPath);
-        if (RemoveDirectoryA(State.InstalledFolder))
+    if (hasFolder) {
+        CloseHandle(held);
+        if (RemoveFolder(State.InstalledFolder))
             LogLine("Folder removed: %s", State.InstalledFolder);
     }
 

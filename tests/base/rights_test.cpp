@@ -1,6 +1,7 @@
-// Which access lists let a user who is not an administrator write into a
-// folder: the warning about a target folder, and the tests' look at what
-// the setup makes, both rest on it.
+// What users who are not administrators may do to a folder that an
+// installation goes into or lies under, told from access lists the
+// system would give: the refusal of such folders, and the tests' look at
+// what the setup makes, both rest on it.
 #include <windows.h>
 #include <sddl.h>
 
@@ -10,33 +11,53 @@
 
 namespace {
 
-TEST(Rights, AListLetsUsersWriteOnlyWhereItGivesThemAWrite)
+// A security descriptor from its text, freed at the end.
+struct Descriptor {
+    PSECURITY_DESCRIPTOR sd = nullptr;
+    PSID owner = nullptr;
+    PACL dacl = nullptr;
+    explicit Descriptor(const char* text)
+    {
+        BOOL present = FALSE, defaulted = FALSE;
+        EXPECT_TRUE(ConvertStringSecurityDescriptorToSecurityDescriptorA(text, SDDL_REVISION_1, &sd, nullptr)) << text;
+        GetSecurityDescriptorOwner(sd, &owner, &defaulted);
+        GetSecurityDescriptorDacl(sd, &present, &dacl, &defaulted);
+        if (!present)
+            dacl = nullptr;
+    }
+    ~Descriptor() { LocalFree(sd); }
+};
+
+TEST(Rights, AFolderIsOpenToOthersOnlyWhereItsListsLetThemChangeIt)
 {
+    const char* const PROGRAM_FILES = "O:BAD:P(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)(A;OICI;0x1200a9;;;BU)";
+    const char* const ROOT = "D:(A;;0x100004;;;AU)(A;OICIIO;SDGXGWGR;;;AU)(A;OICI;FA;;;SY)(A;OICI;0x1200a9;;;BU)";
+    const char* const TRUSTED_INSTALLER = "S-1-5-80-956008885-3418522649-1831038044-1853292631-2271478464";
+    const std::string installer = std::string("O:") + TRUSTED_INSTALLER + "D:(A;;FA;;;" + TRUSTED_INSTALLER + ")";
     struct Case {
-        const char* list;
-        bool writable;
+        const char *level, *parent;
+        bool target;
+        const char* may;  // null: nothing
     } cases[] = {
-        {"D:(A;OICI;FA;;;WD)", true},
-        {"D:(A;OICI;0x1200a9;;;WD)", false},  // read and run
-        {"D:(A;OICI;0x100004;;;AU)", true},   // add a folder
-        {"D:(A;;0x10000;;;BU)", true},         // delete the folder
-        {"D:(A;OICI;0x40000;;;BU)", true},     // change its rights
-        {"D:P(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)(A;OICI;0x1200a9;;;BU)", false},  // Program Files'
-        {"D:(A;OICIIO;FA;;;BU)", false},                                        // only handed down
-        {"D:(A;OICI;FA;;;S-1-5-21-1-2-3-1001)", false},                         // one account's
-        {"D:(D;OICI;FA;;;WD)", false},                                          // a denial
+        {PROGRAM_FILES, ROOT, true, nullptr},
+        {installer.c_str(), ROOT, true, nullptr},
+        {"O:BAD:(A;;0x10000;;;WD)", ROOT, false, "may delete or rename"},       // DELETE, to Everyone
+        {"O:BAD:(A;;GA;;;S-1-5-21-1-2-3-1001)", ROOT, false, "may delete or rename"},  // all, to one user
+        {PROGRAM_FILES, "D:(A;;0x40;;;AU)", false, "may delete or rename"},    // the parent's DELETE_CHILD
+        {PROGRAM_FILES, "D:(A;OICIIO;0x40;;;AU)", false, nullptr},            // only handed down
+        {"O:BAD:(A;;0x40000;;;IU)", ROOT, false, "may change the rights of"},  // WRITE_DAC, to INTERACTIVE
+        {"O:S-1-5-21-1-2-3-1001D:(A;;FA;;;SY)", ROOT, false, "own"},
+        {"O:BAD:(A;;0x100002;;;AU)", ROOT, true, "may add or delete files in"},  // a file, in the target
+        {"O:BAD:(A;;0x100002;;;AU)", ROOT, false, nullptr},                      // above it
+        {"O:BAD:(A;;GW;;;BU)", ROOT, true, "may add or delete files in"},
+        {"O:BAD:(D;OICI;FA;;;WD)", ROOT, true, nullptr},  // a denial grants nothing
+        {"O:BA", ROOT, false, "may delete or rename"},  // no list: everyone
     };
     for (const Case& c : cases) {
-        PSECURITY_DESCRIPTOR descriptor = nullptr;
-        ASSERT_TRUE(ConvertStringSecurityDescriptorToSecurityDescriptorA(c.list, SDDL_REVISION_1, &descriptor, nullptr))
-            << c.list;
-        BOOL present = FALSE, defaulted = FALSE;
-        PACL dacl = nullptr;
-        GetSecurityDescriptorDacl(descriptor, &present, &dacl, &defaulted);
-        EXPECT_EQ(c.writable, LetsUsersWrite(dacl)) << c.list;
-        LocalFree(descriptor);
+        Descriptor level(c.level), parent(c.parent);
+        const char* may = OthersMayChange(level.owner, level.dacl, parent.dacl, c.target);
+        EXPECT_STREQ(c.may, may) << c.level << " under " << c.parent;
     }
-    EXPECT_TRUE(LetsUsersWrite(nullptr)) << "no list at all";
 }
 
 }  // namespace

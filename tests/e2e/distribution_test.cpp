@@ -22,9 +22,9 @@ class Distribution : public DistributionTest {};
 TEST_F(Distribution, AnInstallationIsWholeOrLosesNothing)
 {
     std::string longest = scratch() + "\\" + std::string(120, 'a');
-    CreateDirectoryA(longest.c_str(), nullptr);
+    MakeFolder(longest);
     longest += "\\" + std::string(232 - longest.size() - 1, 'b');
-    CreateDirectoryA(DEFAULT_FOLDER, nullptr);
+    MakeFolder(DEFAULT_FOLDER);
     for (const char* member : MEMBERS)
         WriteFile(std::string(DEFAULT_FOLDER) + "\\" + member, std::string("earlier ") + member);
     const std::string stop = std::string("Error:") + COPY_FAILED;
@@ -70,7 +70,7 @@ TEST_F(Distribution, TheInstalledUninstallerNeverRemovesItsOwnFolder)
     Session install(archive(), program());
     ASSERT_TRUE(Walk(install, {{"SETUPSCAN"}, {"SETUPINTRO", "1"}, {"INSTALL", "1"}, {"DIRCREATE", "1"},
                                {"#135", "2"}, {"SUCCESS", "1"}}));
-    CreateDirectoryA((std::string(DEFAULT_FOLDER) + "\\mine").c_str(), nullptr);
+    MakeFolder(std::string(DEFAULT_FOLDER) + "\\mine");
     WriteFile(std::string(DEFAULT_FOLDER) + "\\mine\\notes.txt", "mine");
     for (const char* argument : {"/temporary", "/temporary 0123abcd"}) {
         SCOPED_TRACE(argument);

@@ -1,4 +1,5 @@
 #include "e2e.h"
+#include "rights.h"
 
 #include <cstring>
 #include <fstream>
@@ -11,6 +12,11 @@ std::string TempPath(const char* name)
     char temp[MAX_PATH];
     GetTempPathA(MAX_PATH, temp);
     return temp + std::string(name);
+}
+
+bool MakeFolder(const std::string& path)
+{
+    return CreateFolderWithRights(path.c_str(), LIKE_PROGRAM_FILES);
 }
 
 std::string EntryValue(const char* name)
@@ -102,9 +108,9 @@ void WalkTest::SetUp()
     WriteRecord("");
     folder_ = std::string("C:\\e2e\\") + testing::UnitTest::GetInstance()->current_test_info()->name();
     robot::RemoveTree(folder_);
-    CreateDirectoryA("C:\\e2e", nullptr);
-    CreateDirectoryA(folder_.c_str(), nullptr);
-    CreateDirectoryA((folder_ + "\\program").c_str(), nullptr);
+    MakeFolder("C:\\e2e");
+    MakeFolder(folder_);
+    MakeFolder(folder_ + "\\program");
     copy_into(robot::SetupPath(), folder_ + "\\program");
     char self[MAX_PATH];
     GetModuleFileNameA(nullptr, self, MAX_PATH);
@@ -169,7 +175,7 @@ void WalkTest::forget_requests()
 
 std::string WalkTest::scratch()
 {
-    CreateDirectoryA((folder_ + "\\work").c_str(), nullptr);
+    MakeFolder(folder_ + "\\work");
     return folder_ + "\\work";
 }
 

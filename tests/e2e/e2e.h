@@ -34,6 +34,11 @@ const char* const MEMBERS[] = {
 
 // A file of the temporary folder.
 std::string TempPath(const char* name);
+// A folder as an administrator makes one for programs: only
+// administrators may change it, as Setup asks of the folders it installs
+// into. What the tests make plainly is open to every user (the session's
+// umask), as a folder made under a drive's root is on Windows.
+bool MakeFolder(const std::string& path);
 // A value of the entry in the list of installed programs, in UTF-8; "" when
 // none.
 std::string EntryValue(const char* name);

@@ -45,6 +45,8 @@ TEST_F(Elevated, NothingAUserPlantedIsFollowedOrWrittenTo)
 {
     const std::string work = scratch(), other = work + "\\other", victim = work + "\\victim.txt";
     const std::string defaultLog = TempPath("CorvaneSetup.log"), pipe = "\\\\.\\pipe\\corvane-log";
+    const std::string OPEN = "C:\\Shared Apps";  // not C:\Apps, where the tour installs meanwhile
+    const auto plantOpen = [&] { ASSERT_TRUE(CreateDirectoryA(OPEN.c_str(), nullptr)); };
     HANDLE listening = INVALID_HANDLE_VALUE;
     OVERLAPPED connected = {};
     connected.hEvent = CreateEventA(nullptr, TRUE, FALSE, nullptr);
@@ -65,8 +67,8 @@ TEST_F(Elevated, NothingAUserPlantedIsFollowedOrWrittenTo)
              EXPECT_EQ(14u, filled(other + "-new") + filled(other + "-old"));
              EXPECT_TRUE(RemoveLink(FOLDER + "\\~SETUP.NEW") && RemoveLink(FOLDER + "\\~SETUP.OLD"));
              EXPECT_EQ(7u, installed(FOLDER)) << "the set installed before";
-             EXPECT_FALSE(UsersCanWrite(FOLDER.c_str())) << "the level the setup made";
-             EXPECT_TRUE(UsersCanWrite(work.c_str())) << "a folder made plainly";
+             EXPECT_EQ(nullptr, OthersMayChangeFolder(FOLDER.c_str(), true)) << "the level the setup made";
+             EXPECT_NE(nullptr, OthersMayChangeFolder((other + "-new").c_str(), true)) << "a folder made plainly";
          }},
         {"the installed folder is a link to another", "/quiet UNINSTALL", 8,
          [&] {
@@ -102,6 +104,31 @@ TEST_F(Elevated, NothingAUserPlantedIsFollowedOrWrittenTo)
          }},
         {"/log names a folder", "/quiet /noicons /log=" + work + " " + archive(), 1, [] {},
          [&] { EXPECT_TRUE(IsFolder(work)); }},
+        {"/log lies in a link to another folder", "/quiet /noicons /log=" + work + "\\logs\\corvane.log " + archive(), 1,
+         [&] {
+             ASSERT_TRUE(CreateDirectoryA((other + "-logs").c_str(), nullptr) && MakeLink(work + "\\logs", other + "-logs"));
+         },
+         [&] { EXPECT_TRUE(FilesIn(other + "-logs\\*").empty() && RemoveLink(work + "\\logs")); }},
+        // Folders a user could rename away, and make again with programs of
+        // their own, for SYSTEM to run: the session leaves what the test
+        // makes plainly open to every user.
+        {"the folder above the target is open to every user", install(OPEN + "\\Corvane"), 5, plantOpen,
+         [&] {
+             EXPECT_FALSE(Exists(OPEN + "\\Corvane")) << "nothing made";
+             EXPECT_NE(std::string::npos, ReadFile(defaultLog).find("not administrators may delete or rename  " + OPEN +
+                                                                    "  Please choose a folder under Program Files"));
+             robot::RemoveTree(OPEN);
+         }},
+        {"the target folder is open to every user", install(OPEN), 5, plantOpen,
+         [&] {
+             EXPECT_TRUE(FilesIn(OPEN + "\\*").empty());
+             robot::RemoveTree(OPEN);
+         }},
+        {"a folder open to every user beside the path", install(FOLDER), 1, plantOpen,
+         [&] {
+             EXPECT_EQ(7u, installed(FOLDER));
+             robot::RemoveTree(OPEN);
+         }},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -150,7 +177,7 @@ TEST_F(Elevated, TheCleanUpRunsNothingPlantedAndTakesOnlyWhatTheRemovalLeft)
                                                         nullptr, OPEN_EXISTING, 0, nullptr)) != INVALID_HANDLE_VALUE)
                     copy = found;
         EXPECT_EQ(c.holdCopy || c.reinstall, held != INVALID_HANDLE_VALUE);
-        EXPECT_FALSE(c.holdCopy && UsersCanWrite(copy.c_str())) << copy;
+        EXPECT_TRUE(!c.holdCopy || !OthersMayChangeFolder(copy.c_str(), true)) << copy;
         EXPECT_EQ(1u, uninstall.exitCode(60000));
         if (c.reinstall) {
             EXPECT_EQ(1u, Session(install(c.folder), program()).exitCode(60000));

@@ -51,7 +51,7 @@ protected:
     {
         DistributionTest::SetUp();
         earlier_ = scratch() + "\\earlier";
-        CreateDirectoryA(earlier_.c_str(), nullptr);
+        MakeFolder(earlier_);
         for (const char* member : MEMBERS)
             WriteFile(earlier_ + "\\" + member, std::string("earlier ") + member);
     }
@@ -66,7 +66,7 @@ protected:
     // A copy of the earlier release in `folder`, with its record.
     void install_earlier(const std::string& folder) const
     {
-        CreateDirectoryA(folder.c_str(), nullptr);
+        MakeFolder(folder);
         for (const char* member : MEMBERS)
             CopyFileA((earlier_ + "\\" + member).c_str(), (folder + "\\" + member).c_str(), FALSE);
         WriteRecord(RecordFor(folder, 1, 5));
@@ -118,7 +118,7 @@ TEST_F(Interrupted, AFailureInTheMiddleLeavesTheEarlierCopyAsItWas)
         const std::string record = ReadFile(RecordPath()), help = c.folder + "\\QVNHELP.HLP",
                           tutor = c.folder + "\\QVNTUTOR.HLP";
         if (c.blocked)
-            DeleteFileA(help.c_str()), CreateDirectoryA(help.c_str(), nullptr), DeleteFileA(tutor.c_str());
+            DeleteFileA(help.c_str()), MakeFolder(help), DeleteFileA(tutor.c_str());
         HANDLE held = c.held.empty() ? INVALID_HANDLE_VALUE
                                      : CreateFileA(c.held.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
         EXPECT_EQ(c.exit, Session(quiet(c.archive), "").exitCode(60000));
@@ -144,7 +144,7 @@ TEST_F(Interrupted, AFailureInTheMiddleLeavesTheEarlierCopyAsItWas)
 TEST_F(Interrupted, ARemovalTakesACopyingThatCouldNotBeFinished)
 {
     install_earlier(FOLDER);
-    CreateDirectoryA((FOLDER + STAGING).c_str(), nullptr);
+    MakeFolder(FOLDER + STAGING);
     for (const char* member : MEMBERS)
         WriteFile(FOLDER + STAGING + "\\" + member, member);
     WriteFile(journal(), journal_of('C', FOLDER));
@@ -165,7 +165,7 @@ TEST_F(Interrupted, ARemovalTakesACopyingThatCouldNotBeFinished)
 TEST_F(Interrupted, AJournalThatCannotBeActedOnIsEndedSafely)
 {
     const std::string linked = scratch() + "\\linked";
-    CreateDirectoryA((scratch() + "\\elsewhere").c_str(), nullptr);
+    MakeFolder(scratch() + "\\elsewhere");
     ASSERT_TRUE(MakeLink(linked, scratch() + "\\elsewhere"));
     struct Case {
         std::string journal, logged;

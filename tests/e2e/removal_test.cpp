@@ -37,7 +37,7 @@ TEST_F(Removal, TheRemovalTakesWhatItShouldAndNothingElse)
 {
     const std::string folder = scratch() + "\\Corvane Pro", here = scratch();
     std::string deep = scratch() + "\\" + std::string(120, 'a');
-    CreateDirectoryA(deep.c_str(), nullptr);
+    MakeFolder(deep);
     deep += "\\" + std::string(248 - deep.size() - 1, 'b');
     const std::vector<std::string> help = {"QVNTUTOR.GID", "QVNHELP.GID"};
     const std::vector<std::string> stranger = {"workqvn.env", "a.env", "notes.lst", "work_qvn.txt", "sub\\SETUP.EXE"};
@@ -65,13 +65,13 @@ TEST_F(Removal, TheRemovalTakesWhatItShouldAndNothingElse)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        CreateDirectoryA(c.folder.c_str(), nullptr);
+        MakeFolder(c.folder);
         for (const auto* list : {&c.gone, &c.kept})
             for (std::string name : *list) {
                 bool readOnly = name.back() == '!';
                 name = name.substr(0, name.size() - readOnly);
                 if (name.find('\\') != std::string::npos)
-                    CreateDirectoryA(in(c.folder, name.substr(0, name.find('\\'))).c_str(), nullptr);
+                    MakeFolder(in(c.folder, name.substr(0, name.find('\\'))));
                 WriteFile(in(c.folder, name), name);
                 SetFileAttributesA(in(c.folder, name).c_str(), readOnly ? FILE_ATTRIBUTE_READONLY : 0);
             }

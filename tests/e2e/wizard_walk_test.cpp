@@ -16,14 +16,18 @@ TEST_F(Wizard, EveryRoadGoesWhereItShould)
 {
     const std::string some = "C:\\Some Apps\\Corvane", target = scratch() + "\\New", present = scratch() + "\\Here";
     const std::string file = scratch() + "\\file.txt", decoy = scratch() + "\\QVN32.EXE";
-    CreateDirectoryA(present.c_str(), nullptr);
+    MakeFolder(present);
     WriteFile(file, "a file");
     WriteFile(decoy, "not the application");
     // Too long for a path buffer: read cut, its folder would be the parent.
     const std::string cut = "[RELEASE]\r\nSetup=1\r\n[VERSION]\r\nMajor=2\r\n[INSTALL PATH]\r\nPath=" + scratch() +
                             "\\" + std::string(280, 'x') + "\\QVN32.EXE\r\n";
     const std::string noRoom = "Error:\t\tUnable to create directory !\t\t", given = scratch() + "\\Given";
-    const std::string log = scratch() + "\\walk.log";
+    const std::string log = scratch() + "\\walk.log", open = scratch() + "\\open";
+    CreateDirectoryA(open.c_str(), nullptr);  // open to every user, as the session makes what it is not told
+    const std::string openRefused = "Error:Setup cannot install into " + open + "\\Corvane:  users who are not "
+                                    "administrators may delete or rename\n\n" + open +
+                                    "\n\nPlease choose a folder under Program Files.";
     const std::string unknown = "Error:/bogus: Setup knows no such switch.\n\n"
                                 "It knows /quiet, /passive, /dir=FOLDER, /log=FILE and /noicons.";
     const DWORD LEFT = STILL_ACTIVE;
@@ -81,6 +85,10 @@ TEST_F(Wizard, EveryRoadGoesWhereItShould)
          1},
         {"an unknown switch is named, and nothing done", "", "/bogus UNINSTALL", {{unknown, "1"}}, 2},
         {"a passive run shows it too", "", "/passive /bogus UNINSTALL", {{unknown, "1"}}, 2},
+        {"a folder above that every user may rename is refused", "", ARCHIVE,
+         {{"SETUPSCAN"}, {"SETUPINTRO", "1"}, {"INSTALL", ">" + open + "\\Corvane"}, {openRefused, "1"},
+          {"INSTALL", "", 1002, open + "\\Corvane"}},
+         LEFT},
         {"folders that cannot be made", "", ARCHIVE,
          {{"SETUPSCAN"}, {"SETUPINTRO", "1"}, {"INSTALL", ">Q:\\Apps"}, {"DIRCREATE", "1"}, {noRoom, "1"},
           {"INSTALL", ">" + file + "\\sub"}, {"DIRCREATE", "1"}, {noRoom, "1"}, {"INSTALL", ">Z:\\proc\\corvane"},
@@ -96,7 +104,7 @@ TEST_F(Wizard, EveryRoadGoesWhereItShould)
             EXPECT_EQ(road.exit, setup.exitCode());
         }
     }
-    EXPECT_FALSE(Exists(target)) << "never created";
+    EXPECT_FALSE(Exists(target) || Exists(open + "\\Corvane")) << "never created";
     const std::string logged = ReadFile(log);
     EXPECT_NE(std::string::npos, logged.find("Folder created: " + given + "\r\n")) << logged;
     EXPECT_NE(std::string::npos, logged.find("No icons: /noicons\r\n")) << logged;
@@ -171,7 +179,7 @@ TEST_F(Wizard, ContinuingOverACopyWithoutAFullPathAsksForTheFolder)
 TEST_F(Wizard, ALateDialogThatCannotBeCreatedEndsTheFlow)
 {
     const std::string folder = scratch() + "\\Target";
-    CreateDirectoryA(folder.c_str(), nullptr);
+    MakeFolder(folder);
     const std::vector<Step> install = {{"SETUPSCAN"}, {"SETUPINTRO", "1"}, {"INSTALL", ">" + folder}};
     struct Case {
         const char* broken;

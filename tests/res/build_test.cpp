@@ -23,12 +23,13 @@ TEST(Resources, TheIconsAndTheLogoAreThere)
         EXPECT_TRUE(FindResourceA(setup, MAKEINTRESOURCEA(bitmap), RT_BITMAP)) << bitmap;
 }
 
-// A built file's machine, subsystem, imported DLLs and exported names,
+// A built file's machine, subsystem, imported DLLs and functions
+// ("ADVAPI32.DLL!RegOpenKeyExA") and exported names,
 // read from its image as the system maps it: sections at their addresses,
 // nothing run or resolved. Each build reads files of its own kind.
 struct PeFile {
     IMAGE_NT_HEADERS* nt = nullptr;
-    std::set<std::string> imports, exports;
+    std::set<std::string> imports, functions, exports;
 
     explicit PeFile(const std::string& path)
     {
@@ -43,6 +44,12 @@ struct PeFile {
                 std::string dll = reinterpret_cast<const char*>(base + d->Name);
                 std::transform(dll.begin(), dll.end(), dll.begin(), ::toupper);
                 imports.insert(dll);
+                DWORD names = d->OriginalFirstThunk ? d->OriginalFirstThunk : d->FirstThunk;
+                for (auto t = (const IMAGE_THUNK_DATA*)(base + names); t->u1.AddressOfData; ++t)
+                    functions.insert(dll + "!" +
+                                     (IMAGE_SNAP_BY_ORDINAL(t->u1.Ordinal)
+                                          ? "#" + std::to_string(IMAGE_ORDINAL(t->u1.Ordinal))
+                                          : std::string((const char*)base + t->u1.AddressOfData + 2)));
             }
         if (DWORD at = directories[IMAGE_DIRECTORY_ENTRY_EXPORT].VirtualAddress) {
             auto d = (const IMAGE_EXPORT_DIRECTORY*)(base + at);
@@ -51,6 +58,13 @@ struct PeFile {
         }
     }
 };
+
+// Every DLL imported is a KnownDLL, which the loader takes from the system
+// folder, or the setup's own library. Some of their exports forward to
+// DLLs that are not, which the loader would search for beside the program
+// as it starts: those are looked up at run time instead.
+const char* const FORWARDED_ELSEWHERE[] = {"ADVAPI32.DLL!SystemFunction036", "ADVAPI32.DLL!SystemFunction040",
+                                           "ADVAPI32.DLL!SystemFunction041", "ADVAPI32.DLL!Crypt"};
 
 TEST(Imports, WhatShipsBindsOnlyWhatItMay)
 {
@@ -77,6 +91,9 @@ TEST(Imports, WhatShipsBindsOnlyWhatItMay)
         }
         for (const std::string& dll : pe.imports)
             EXPECT_TRUE(c.allowed.count(dll)) << "must not import " << dll;
+        for (const std::string& function : pe.functions)
+            for (const char* forwarded : FORWARDED_ELSEWHERE)
+                EXPECT_NE(0u, function.rfind(forwarded, 0)) << "must look up " << function << " at run time";
         for (const std::string& dll : c.required)
             EXPECT_TRUE(pe.imports.count(dll)) << "binds " << dll << " when it loads";
         EXPECT_EQ(c.exports, pe.exports);

@@ -155,7 +155,7 @@ TEST(LibraryGuard, AFileIsRefusedOnlyWhereTheSystemNamesAnotherFolder)
     const wchar_t *folder = L"\\\\?\\C:\\Target", *nt = L"\\Device\\RamDisk0\\Target";
     const std::wstring inside = std::wstring(folder) + L"\\~dz1.tmp", ntInside = std::wstring(nt) + L"\\~dz1.tmp";
     const std::wstring elsewhere = L"\\\\?\\C:\\Windows\\~dz1.tmp", ntElsewhere = L"\\Device\\RamDisk0\\Windows\\~z.tmp";
-    const std::wstring deep(resolved::PATH_CHARS, L'x');
+    const std::wstring deep(resolved::PATH_CHARS, L'x'), longFolder = std::wstring(folder) + L"\\" + deep.substr(0, 1100);
     struct Case {
         Answers answers;
         bool same;
@@ -168,7 +168,8 @@ TEST(LibraryGuard, AFileIsRefusedOnlyWhereTheSystemNamesAnotherFolder)
         {{nullptr, nullptr, nt, ntElsewhere.c_str()}, false, "no drive letter: the device forms, another"},
         {{folder, nullptr, nt, ntInside.c_str()}, true, "the file alone without a drive letter"},
         {{nullptr, nullptr, nullptr, nullptr}, true, "nothing can be told"},
-        {{folder, deep.c_str(), nt, nullptr}, true, "a file path too long to be told"},
+        {{folder, deep.c_str(), nt, nullptr}, true, "a file path longer than any the system gives"},
+        {{longFolder.c_str(), inside.c_str(), nt, nullptr}, false, "a folder of 1,100 characters, another"},
     };
     for (const Case& c : cases) {
         Given = &c.answers;
@@ -181,6 +182,8 @@ TEST(LibraryGuard, AFileIsRefusedOnlyWhereTheSystemNamesAnotherFolder)
 TEST(LibraryGuard, AFolderIsTakenOnlyWhereTheSystemNamesItsOwnPath)
 {
     const wchar_t *root = L"\\\\?\\C:\\", *ntRoot = L"\\Device\\HarddiskVolume2\\";
+    const std::wstring name(1100, L'x'), rest = L"\\Apps\\" + name, named = L"\\\\?\\C:" + rest,
+                       other = L"\\\\?\\C:\\Apps\\" + std::wstring(1100, L'y');
     struct Case {
         Answers answers;  // the root's and the folder's
         const wchar_t* rest;
@@ -195,7 +198,9 @@ TEST(LibraryGuard, AFolderIsTakenOnlyWhereTheSystemNamesItsOwnPath)
         {{root, root, ntRoot, nullptr}, L"\\", true, "the root itself"},
         {{nullptr, nullptr, ntRoot, L"\\Device\\HarddiskVolume2\\Apps"}, L"\\Apps", true, "device forms, the same"},
         {{nullptr, nullptr, ntRoot, L"\\Device\\HarddiskVolume3\\Apps"}, L"\\Apps", false, "device forms, another"},
-        {{nullptr, nullptr, nullptr, nullptr}, L"\\Apps", true, "nothing can be told"},
+        {{root, named.c_str(), ntRoot, nullptr}, rest.c_str(), true, "a path of 1,100 characters, its own"},
+        {{root, other.c_str(), ntRoot, nullptr}, rest.c_str(), false, "a path of 1,100 characters, another"},
+        {{nullptr, nullptr, nullptr, nullptr}, L"\\Apps", false, "nothing can be told: refused"},
     };
     for (const Case& c : cases) {
         Given = &c.answers;
