@@ -16,8 +16,9 @@
 // ended, with its exit code: a deployment tool waits for the process it
 // started. That process is then still running while the removal empties
 // its folder, so it moves itself aside under a name of its own, and a
-// second shell script deletes that name, and the folder if that leaves it
-// empty, once it has ended.
+// second copy, started from a private folder of its own, deletes that
+// name, and the folder if that leaves it empty, once it has ended: each
+// through a handle on what it checked is there, never by name alone.
 //
 // It shares only base/ with SETUP.EXE and knows nothing of its code: what
 // it passes on is SETUP.EXE's command line, and what it returns, its exit
@@ -44,6 +45,7 @@
 #include <stdarg.h>
 
 #include "ansi_text.h"
+#include "held_folder.h"
 #include "path_text.h"
 #include "system_dlls.h"
 #include "temp_folder.h"
@@ -53,9 +55,13 @@ namespace {
 const char TITLE[] = "Corvane Pro32 Uninstall";
 // The temporary copy's arguments: this word and the token of its mark.
 const char TEMPORARY[] = "/temporary";
+// The installed copy's clean-up: this word and the token of its mark.
+const char CLEAN_UP[] = "/cleanup";
 const char FOLDER_PREFIX[] = "CorvaneUninstall-";  // and NAME_DIGITS hex digits
 const char MARK[] = "UNINSTAL.MRK";                // holds the token
+const char MOVED_TO[] = "MOVED.TXT";               // the clean-up's: the path the installed copy moved to
 const char SCRIPT[] = "REMOVE.CMD";                // in the private folder it removes last
+const char* const MARKS[] = {MARK, MOVED_TO};
 enum { TOKEN_DIGITS = 16 };
 const char* const COPIED[] = {"UNINSTAL.EXE", "SETUP.EXE", "DUNZIP32.DLL"};
 // What the cleanup of the temporary folder deletes: this program, once it
@@ -143,17 +149,17 @@ bool is_hex(const char* text, int digits)
     return text[digits] == '\0';
 }
 
-// The token the command line gives after the temporary copy's word, or
-// null when it does not end so.
-const char* token_argument(const char* line)
+// The token the command line gives after a copy's word (TEMPORARY or
+// CLEAN_UP), or null when it does not end so.
+const char* token_argument(const char* line, const char* role)
 {
     int length = lstrlenA(line);
-    int word = lstrlenA(TEMPORARY);
+    int word = lstrlenA(role);
     int tail = word + 1 + TOKEN_DIGITS;
     if (length < tail)
         return nullptr;
     const char* start = line + length - tail;
-    if (CompareStringA(LOCALE_INVARIANT, 0, start, word, TEMPORARY, word) != CSTR_EQUAL || start[word] != ' ')
+    if (CompareStringA(LOCALE_INVARIANT, 0, start, word, role, word) != CSTR_EQUAL || start[word] != ' ')
         return nullptr;
     const char* token = start + word + 1;
     return is_hex(token, TOKEN_DIGITS) ? token : nullptr;
@@ -170,6 +176,13 @@ bool write_file(const char* path, const char* text)
     bool whole = WriteFile(file, text, length, &written, nullptr) && written == length;
     CloseHandle(file);
     return whole;
+}
+
+// A copy made new, never over a file already there; read-only or not as
+// the original is, it is a plain file, so that its clean-up can delete it.
+bool copy_file(const char* from, const char* to)
+{
+    return CopyFileA(from, to, TRUE) && SetFileAttributesA(to, FILE_ATTRIBUTE_NORMAL);
 }
 
 // The same folder by its long name, in wide form.
@@ -298,8 +311,9 @@ void remove_copies(const char* folder)
     for (const char* name : COPIED)
         if (JoinPath(path, folder, name))
             DeleteFileA(path);
-    if (JoinPath(path, folder, MARK))
-        DeleteFileA(path);
+    for (const char* name : MARKS)
+        if (JoinPath(path, folder, name))
+            DeleteFileA(path);
     RemoveDirectoryA(folder);
 }
 
@@ -389,7 +403,10 @@ void remove_when_ended(const char* place, const char* folder, const char* guard,
 // only while the removal's SETUP.EXE is gone from the folder, as the removal
 // leaves it, it moves itself aside under a name of its own, and that name
 // and the folder go once it has ended. A new installation made into the
-// folder meanwhile keeps every file: the script deletes that name only.
+// folder meanwhile keeps every file: the clean-up deletes that name only.
+// It is a copy of this program in a private folder, with a mark there as
+// the temporary copy has, and the name in a file beside it. Where it
+// cannot be started, both are left to the next start of Windows.
 void remove_installed_when_ended(const char* folder)
 {
     char setup[MAX_PATH], self[MAX_PATH], name[32], aside[MAX_PATH], place[MAX_PATH];
@@ -400,13 +417,84 @@ void remove_installed_when_ended(const char* folder)
     lstrcatA(name, ".DEL");
     if (!JoinPath(aside, folder, name) || !MoveFileExA(self, aside, 0))
         return;
-    const char* const names[] = {name};
-    if (MakePrivateFolder(FOLDER_PREFIX, place)) {
-        remove_when_ended(place, folder, "", names, 1);
-    } else {
+    char token[TOKEN_DIGITS + 1], path[MAX_PATH], copy[MAX_PATH], arguments[32];
+    bool made = MakePrivateFolder(FOLDER_PREFIX, place);
+    if (made && RandomDigits(token, TOKEN_DIGITS) && JoinPath(path, place, MARK) && write_file(path, token) &&
+        JoinPath(path, place, MOVED_TO) && write_file(path, aside) && JoinPath(copy, place, "UNINSTAL.EXE") &&
+        copy_file(aside, copy)) {
+        wsprintfA(arguments, "%s %s", CLEAN_UP, token);
+        if (start(copy, arguments, 0))
+            return;
+    }
+    if (made)
+        remove_copies(place);
+    MoveFileExA(aside, nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
+    MoveFileExA(folder, nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
+}
+
+// The file a path names, when it is a plain one with one name, deleted
+// through the handle it was checked by: once it is no longer running, or
+// held by another that does not share deleting. True when it was found so
+// and is going.
+bool delete_checked(const char* path)
+{
+    HANDLE file = CreateFileA(path, DELETE | FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                              nullptr, OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    BY_HANDLE_FILE_INFORMATION info;
+    if (GetFileInformationByHandle(file, &info) && info.nNumberOfLinks == 1 &&
+        !(info.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)))
+        return DeleteHeld(file);
+    CloseHandle(file);
+    return false;
+}
+
+// The installed copy's clean-up, from its private folder: once a second,
+// for as long as the shell's clean-up would wait, the folder is held and
+// checked to be where its path says, and the name the installed copy
+// moved itself to is deleted through a handle, until it is gone; then the
+// folder goes, through a checked hold too, if that leaves it empty. A
+// name that does not go in that time is left to the next start of
+// Windows; a folder that cannot be held, or leads elsewhere, is left
+// alone, since a deletion scheduled by name would follow the same link.
+// Its own folder goes as the temporary copy's does.
+int clean_up_installed(const char* place)
+{
+    char path[MAX_PATH], aside[MAX_PATH + 1] = {}, folder[MAX_PATH];
+    HANDLE file = JoinPath(path, place, MOVED_TO) ? CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                                                OPEN_EXISTING, 0, nullptr)
+                                                  : INVALID_HANDLE_VALUE;
+    DWORD got = 0;
+    if (file != INVALID_HANDLE_VALUE) {
+        ReadFile(file, aside, MAX_PATH, &got, nullptr);
+        CloseHandle(file);
+    }
+    const char* last = LastOf(aside);
+    bool gone = false, held = last != nullptr;
+    if (held) {
+        lstrcpynA(folder, aside, static_cast<int>(last - aside) + 1);
+        for (int tries = 0; tries < REMOVAL_TRIES && held && !gone; ++tries) {
+            HANDLE hold;
+            held = HoldFolder(folder, &hold) == FOLDER_HELD;
+            if (held) {
+                delete_checked(aside);
+                gone = !exists(aside);
+                CloseHandle(hold);
+            }
+            if (held && !gone)
+                Sleep(1000);
+        }
+    }
+    if (gone) {
+        RemoveFolder(folder);
+    } else if (held) {
         MoveFileExA(aside, nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
         MoveFileExA(folder, nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
     }
+    const char* const names[] = {"UNINSTAL.EXE", MARK, MOVED_TO};
+    remove_when_ended(place, place, "", names, 3);
+    return 0;
 }
 
 // The installed copy: moves out of the way and starts from a private
@@ -432,7 +520,7 @@ int from_installation()
     }
     for (const char* name : COPIED) {
         char from[MAX_PATH], to[MAX_PATH];
-        if (!JoinPath(from, folder, name) || !JoinPath(to, temporary, name) || !CopyFileA(from, to, TRUE)) {
+        if (!JoinPath(from, folder, name) || !JoinPath(to, temporary, name) || !copy_file(from, to)) {
             wsprintfA(from, "%s could not be copied to the temporary folder, so Corvane Pro32 cannot be removed.",
                       name);
             message(from);
@@ -483,12 +571,15 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
     // Only words of ASCII are looked for in the command line, which the
     // ANSI form holds exactly.
     RunSwitch = run_switch(GetCommandLineA());
-    const char* token = token_argument(GetCommandLineA());
+    const char* token = token_argument(GetCommandLineA(), TEMPORARY);
+    const char* cleanUp = token_argument(GetCommandLineA(), CLEAN_UP);
     char folder[MAX_PATH];
     if (is_temporary_copy(token, folder))
         return from_temporary_folder(folder);
+    if (is_temporary_copy(cleanUp, folder))
+        return clean_up_installed(folder);
     // A start with a token anywhere but in its marked folder is none the
     // installed copy made: as the installed copy it would only start
     // another copy, and that one another.
-    return token ? failed() : from_installation();
+    return token || cleanUp ? failed() : from_installation();
 }

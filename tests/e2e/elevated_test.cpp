@@ -154,10 +154,11 @@ TEST_F(Elevated, TheCleanUpRunsNothingPlantedAndTakesOnlyWhatTheRemovalLeft)
     struct Case {
         const char* what;
         std::string folder;
-        bool holdCopy = false, reinstall = false;
+        bool holdCopy = false, reinstall = false, relink = false;
     } cases[] = {
         {"the temporary copy held a while", FOLDER, true},
         {"a new installation while the clean-up waits", FOLDER, false, true},
+        {"the folder made a link to another while the clean-up waits", FOLDER, false, false, true},
         {"a folder outside ASCII", "C:\\Programme\\Corvane Prö"},
     };
     for (const Case& c : cases) {
@@ -169,6 +170,9 @@ TEST_F(Elevated, TheCleanUpRunsNothingPlantedAndTakesOnlyWhatTheRemovalLeft)
         HANDLE held = c.reinstall ? CreateFileA((files + "\\UNINSTAL.EXE").c_str(), GENERIC_READ,
                                                 FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING, 0, nullptr)
                                   : INVALID_HANDLE_VALUE;
+        // Read-only, it can be moved aside but not deleted: the clean-up waits.
+        if (c.relink)
+            SetFileAttributesA((files + "\\UNINSTAL.EXE").c_str(), FILE_ATTRIBUTE_READONLY);
         Session uninstall(EntryValue("QuietUninstallString"), "");
         std::string copy;  // the temporary copy's folder, once its UNINSTAL.EXE is held
         for (DWORD start = GetTickCount(); c.holdCopy && copy.empty() && GetTickCount() - start < 20000; Sleep(10))
@@ -182,6 +186,23 @@ TEST_F(Elevated, TheCleanUpRunsNothingPlantedAndTakesOnlyWhatTheRemovalLeft)
         if (c.reinstall) {
             EXPECT_EQ(1u, Session(install(c.folder), program()).exitCode(60000));
         }
+        const std::string decoy = scratch() + "\\decoy", moved = files + "-moved";
+        if (c.relink) {
+            // Renamed away, and in its place a link to a folder holding a
+            // file of the name the clean-up waits to delete.
+            const std::string aside = FilesIn(files + "\\~UNINSTAL-*.DEL").at(0);
+            int tries = 0;
+            while (tries < 30 && !MoveFileA(files.c_str(), moved.c_str()))
+                Sleep(100), ++tries;  // the clean-up holds the folder now and then
+            ASSERT_LT(tries, 30) << GetLastError();
+            CreateDirectoryA(decoy.c_str(), nullptr);
+            WriteFile(decoy + "\\" + aside, "not the setup's");
+            ASSERT_TRUE(MakeLink(files, decoy));
+            Sleep(2500);  // the clean-up tries once a second
+            EXPECT_EQ("not the setup's", ReadFile(decoy + "\\" + aside));
+            EXPECT_TRUE(RemoveLink(files));
+            SetFileAttributesA((moved + "\\" + aside).c_str(), FILE_ATTRIBUTE_NORMAL);
+        }
         Sleep(1500);  // the clean-up waits meanwhile, trying once a second
         CloseHandle(held);
         for (int waited = 0; waited < 8000 && !UninstallCopies().empty(); waited += 100)
@@ -191,6 +212,7 @@ TEST_F(Elevated, TheCleanUpRunsNothingPlantedAndTakesOnlyWhatTheRemovalLeft)
         EXPECT_EQ(c.reinstall ? 7u : 0u, installed(files));
         EXPECT_EQ(c.reinstall, Exists(files));
         EXPECT_EQ("", ReadFile(ran)) << "a planted ping ran";
+        robot::RemoveTree(moved), robot::RemoveTree(decoy);
     }
     for (const std::string& file : planted)
         DeleteFileA(file.c_str());

@@ -37,6 +37,9 @@ using machine::UninstallCopies;
 
 const char TARGET[] = "C:\\Program files\\Corvane Pro";
 const char MOVED[] = "C:\\Apps\\Corvane Pro";
+// Made here, plainly: the session leaves it open to every user, and Setup
+// refuses a folder under it.
+const char OPEN[] = "C:\\Shared";
 #define MEMBER(name) name,
 const char* const MEMBERS[] = {
 #include "common/install_files.inc"
@@ -345,6 +348,13 @@ void tour(const std::string& program, const std::string& archive, const std::str
         press(setup, again(setup, "NOTICE1"), 1006);  // Remove old copy
         see(setup, "REMOVESCAN");
         robot::Dialog install = again(setup, "INSTALL");
+        CreateDirectoryA(OPEN, nullptr);
+        if (install)
+            setup.type(install, 1002, std::string(OPEN) + "\\Corvane Pro");
+        press(setup, install, IDOK);
+        press(setup, see(setup, ""), IDOK);  // refused: every user may rename C:\Shared
+        install = again(setup, "INSTALL");
+        RemoveDirectoryA(OPEN);
         if (install)
             setup.type(install, 1002, MOVED);
         press(setup, install, IDOK);
@@ -532,6 +542,7 @@ int main(int argc, char** argv)
         robot::RemoveTree(copy), DeleteFileA(copy.c_str());
     robot::RemoveTree(TARGET);
     robot::RemoveTree(MOVED);
+    RemoveDirectoryA(OPEN);
     robot::RemoveTree(GroupFolder());
 
     if (std::string(argv[1]) == "time") {
