@@ -9,32 +9,30 @@ bool IsWhereNamed(HANDLE handle, const WCHAR* path)
     auto lookup = reinterpret_cast<resolved::Lookup>(SystemFunction("KERNEL32.DLL", "GetFinalPathNameByHandleW"));
     if (!lookup)
         return true;
-    // The final path has long names; so must the named one.
-    WCHAR named[PATH_CHARS], root[4];
+    // The final path has long names; so must the named one. Its root is
+    // its volume's: "C:\", "\\server\share\", or a folder a volume is
+    // mounted on.
+    WCHAR named[PATH_CHARS], root[PATH_CHARS];
     DWORD length = GetLongPathNameW(path, named, PATH_CHARS);
     if (length == 0 || length >= PATH_CHARS)
         lstrcpynW(named, path, PATH_CHARS);
-    lstrcpynW(root, named, 4);
+    if (!GetVolumePathNameW(named, root, PATH_CHARS))
+        return false;
     HANDLE drive = CreateFileW(root, FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     if (drive == INVALID_HANDLE_VALUE)
         return false;
-    bool same = resolved::leads_where_named(lookup, drive, handle, named + 2);
+    bool same = resolved::leads_where_named(lookup, drive, handle, named + lstrlenW(root) - 1);
     CloseHandle(drive);
     return same;
 }
 
 FolderHold HoldFolder(const char* path, HANDLE* held, bool removable)
 {
-    // Listing it makes the sharing count; deleting is not shared. Where
-    // another process shares no deletion, a removable hold is tried again
-    // as a plain one.
-    DWORD access = FILE_LIST_DIRECTORY | FILE_READ_ATTRIBUTES | (removable ? DELETE : 0);
-    do
-        *held = CreateFileA(path, access, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                            FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
-    while (*held == INVALID_HANDLE_VALUE && GetLastError() == ERROR_SHARING_VIOLATION && (access & DELETE) &&
-           (access &= ~DELETE));
+    // Listing it makes the sharing count; deleting is not shared.
+    *held = CreateFileA(path, FILE_LIST_DIRECTORY | FILE_READ_ATTRIBUTES | READ_CONTROL | (removable ? DELETE : 0),
+                        FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                        FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
     if (*held == INVALID_HANDLE_VALUE) {
         DWORD error = GetLastError();
         return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? FOLDER_MISSING : FOLDER_ELSEWHERE;

@@ -17,22 +17,25 @@ enum FolderHold {
 // handle is open, nobody can rename or delete it or put another in its
 // place, nor rename a folder above it, so that a path through it leads
 // into it. Held only when it is no link or other reparse point and, where
-// the system can tell, its final path is the named one. A `removable`
-// hold may delete the folder too (DeleteHeld), unless another process
-// holds it without sharing that (one whose current folder it is); while
-// it lasts, the folder cannot be held again, nor searched under Wine.
+// the system can tell, its final path is the named one. The handle may
+// read the folder's owner and access list too. A `removable`
+// hold may delete the folder too (DeleteHeld); another process that holds
+// it without sharing that (one whose current folder it is) makes it
+// FOLDER_ELSEWHERE. While a removable hold lasts, the folder cannot be
+// held again, nor searched under Wine.
 FolderHold HoldFolder(const char* path, HANDLE* held, bool removable = false);
 
 // Deletes the folder of a full path, when it is empty, through a hold
 // made for that and checked as above: never by its name alone, which
 // someone could have made lead elsewhere the moment an earlier hold was
-// let go. True when it is gone.
+// let go. True when it is marked to go (see DeleteHeld).
 bool RemoveFolder(const char* path);
 
 // Deletes what a handle holds, a folder only when it is empty, through
 // the handle, and lets go of it: never by its name, which someone could
 // have made lead elsewhere the moment a hold was let go. The handle must
-// have been opened with DELETE. True when it is gone.
+// have been opened with DELETE. True when it is marked to go: it goes
+// once no other process holds it open either.
 bool DeleteHeld(HANDLE held);
 
 // True unless the system tells that the final path of an open file or

@@ -15,6 +15,17 @@
 #include <string.h>
 #include <windows.h>
 
+// The C runtime's functions that every program here calls are those of the
+// system's MSVCRT.DLL; declared as its imports, each is called through the
+// import table, not through a stub of the linker's.
+extern "C" {
+__declspec(dllimport) size_t __cdecl strlen(const char* text);
+__declspec(dllimport) int __cdecl strcmp(const char* text, const char* other);
+__declspec(dllimport) char* __cdecl strchr(const char* text, int c);
+__declspec(dllimport) wchar_t* __cdecl wcschr(const wchar_t* text, wchar_t c);
+__declspec(dllimport) void* __cdecl memmove(void* to, const void* from, size_t size);
+}
+
 enum { PATH_CHARS = 260 };  // one path, terminator included: MAX_PATH
 
 // The character after the one at `at`; `at` itself at the terminator.

@@ -2,6 +2,7 @@
 #include <aclapi.h>
 #include <sddl.h>
 
+#include "held_folder.h"
 #include "path_text.h"
 #include "rights.h"
 
@@ -103,7 +104,7 @@ const char* OthersMayChange(PSID owner, const ACL* dacl, const ACL* parentDacl, 
         return "may delete or rename";
     if (others & (WRITE_DAC | WRITE_OWNER))
         return "may change the rights of";
-    if (!is_trusted(owner))
+    if (!owner || !is_trusted(owner))
         return "own";
     if (target && (others & (FILE_ADD_FILE | FILE_ADD_SUBDIRECTORY | FILE_DELETE_CHILD)))
         return "may add or delete files in";
@@ -112,17 +113,23 @@ const char* OthersMayChange(PSID owner, const ACL* dacl, const ACL* parentDacl, 
 
 const char* OthersMayChangeFolder(const char* path, bool target)
 {
+    // Held, the folder is no link and leads where named; its own list is
+    // read then, not that of whatever a link leads to.
     char parent[PATH_CHARS];
+    HANDLE held;
     PSID owner = nullptr;
     PACL dacl = nullptr, parentDacl = nullptr;
     PSECURITY_DESCRIPTOR descriptor = nullptr, parentDescriptor = nullptr;
-    const char* may = "may change";  // what cannot be read is not trusted
+    const char* may = "may change";  // what cannot be read, or leads elsewhere, is not trusted
+    if (HoldFolder(path, &held) != FOLDER_HELD)
+        return may;
     if (JoinPath(parent, path, "..") &&
-        GetNamedSecurityInfoA(path, SE_FILE_OBJECT, OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION, &owner,
-                              nullptr, &dacl, nullptr, &descriptor) == ERROR_SUCCESS &&
+        GetSecurityInfo(held, SE_FILE_OBJECT, OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION, &owner, nullptr,
+                        &dacl, nullptr, &descriptor) == ERROR_SUCCESS &&
         GetNamedSecurityInfoA(parent, SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr, nullptr, &parentDacl,
                               nullptr, &parentDescriptor) == ERROR_SUCCESS)
         may = OthersMayChange(owner, dacl, parentDacl, target);
+    CloseHandle(held);
     LocalFree(descriptor);
     LocalFree(parentDescriptor);
     return may;

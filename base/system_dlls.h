@@ -21,7 +21,8 @@ void SearchSystemFolderOnly();
 // A function of a system DLL, null where the system has none: one that
 // older systems lack, one of a DLL that is no KnownDLL, or one that
 // forwards to such a DLL (ADVAPI32's SystemFunction036 to CRYPTBASE.DLL).
-// After SearchSystemFolderOnly the DLL, and any that the function forwards
+// After SearchSystemFolderOnly, on a system that has
+// SetDefaultDllDirectories, the DLL, and any that the function forwards
 // to, comes from the system folder. It stays loaded.
 void* SystemFunction(const char* library, const char* name);
 

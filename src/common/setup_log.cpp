@@ -57,7 +57,7 @@ static HANDLE open_log_file(const WCHAR* path, DWORD disposition, const char** r
                              FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT | SECURITY_SQOS_PRESENT |
                                  SECURITY_IDENTIFICATION,
                              nullptr);
-    bool made = GetLastError() != ERROR_ALREADY_EXISTS;
+    bool made = disposition == CREATE_NEW || GetLastError() != ERROR_ALREADY_EXISTS;
     *refused = log == INVALID_HANDLE_VALUE ? "it cannot be opened" : refusal(log, path);
     if (*refused && log != INVALID_HANDLE_VALUE) {
         if (made)

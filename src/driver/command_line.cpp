@@ -224,7 +224,7 @@ TailTaken SplitCommandLine(const WCHAR* tail)
     lstrcpynW(code, star ? star + 1 : L"", FIELD_CHARS);
     enum { FIELD_BYTES = 3 * FIELD_CHARS };  // a character takes 3 bytes at most, in UTF-8
     char text[2 * FIELD_BYTES];
-    char logged[LOG_TEXT_CHARS];
+    static char logged[LOG_TEXT_CHARS];  // not on the stack: with the fields, past a page of it
     TailTaken taken = TAIL_TAKEN;
     if (!ToCodePage(archive, text, FIELD_BYTES)) {
         if (AnsiPath(archive, text)) {

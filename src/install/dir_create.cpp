@@ -2,16 +2,20 @@
 // or "Edit..."; the wizard makes it level by level on "Create".
 #include "install/install.h"
 #include "resource.h"
+#include "rights.h"
 
 static const char CREATE_FAILED[] = "\t\tUnable to create directory !\t\t";
 
 // Tests each level of TargetFolder, creating each that is missing, in
-// order; the drive's root is not tested.
+// order; the drive's root is not tested. A level someone made since INSTALL
+// checked the folder must be as safe as FolderIsSafe asks; one made in the
+// moment between the test and the creation fails the creation.
 bool CreateTargetFolder()
 {
     char level[PATH_CHARS];
-    return EachLevel(State.TargetFolder, level,
-                     [](const char* level, bool) { return FolderExists(level) || CreateFolder(level, true); });
+    return !EachLevel(State.TargetFolder, level, [](const char* level, bool last) {
+        return FolderExists(level) ? OthersMayChangeFolder(level, last) : CreateFolder(level, true) ? nullptr : "";
+    });
 }
 
 bool MakeTargetFolder(HWND owner)

@@ -23,8 +23,9 @@ void RefuseFolder(HWND owner, FolderRefusal refusal, const WCHAR* typed);
 // Calls `visit` with each level of a full path in turn, in `level`, below
 // its drive's root ("C:\Apps", then "C:\Apps\Corvane"), and whether it is
 // the last: only the backslash separates levels, and the path is walked by
-// character. True unless a call returns false, which ends the walk there.
-bool EachLevel(const char* folder, char* level, bool (*visit)(const char* level, bool last));
+// character. The first call that returns text (why the walk stops) ends it
+// there, and gives its text; null when none does.
+const char* EachLevel(const char* folder, char* level, const char* (*visit)(const char* level, bool last));
 // True when the folder and every level above it that is there already
 // are safe from users who are not administrators; else tells which level
 // is not, and why, in a box owned by the backdrop, and false.

@@ -41,22 +41,19 @@ void RefuseFolder(HWND owner, FolderRefusal refusal, const WCHAR* typed)
     }
 }
 
-bool EachLevel(const char* folder, char* level, bool (*visit)(const char* level, bool last))
+const char* EachLevel(const char* folder, char* level, const char* (*visit)(const char* level, bool last))
 {
     const char* end = folder + 3;  // past "C:\\"
     while (*end != '\0') {
         end = LevelEnd(end);
         lstrcpynA(level, folder, static_cast<int>(end - folder) + 1);
-        if (!visit(level, *end == '\0'))
-            return false;
+        if (const char* stop = visit(level, *end == '\0'))
+            return stop;
         if (*end != '\0')
             end = NextChar(end);  // past the backslash
     }
-    return true;
+    return nullptr;
 }
-
-// What others may do to the level the check stopped at.
-static const char* Why;
 
 // A level that someone who is no administrator could rename away, and
 // make again with programs of their own in it, would have SYSTEM run them
@@ -66,14 +63,15 @@ static const char* Why;
 bool FolderIsSafe(const char* folder)
 {
     char level[PATH_CHARS];
-    if (EachLevel(folder, level, [](const char* level, bool last) {
-            return !FolderExists(level) || !(Why = OthersMayChangeFolder(level, last));
-        }))
+    const char* why = EachLevel(folder, level, [](const char* level, bool last) {
+        return FolderExists(level) ? OthersMayChangeFolder(level, last) : nullptr;
+    });
+    if (!why)
         return true;
     static const char FORMAT[] = "Setup cannot install into %s:  users who are not administrators %s\n\n%s"
                                  "\n\nPlease choose a folder under Program Files.";
     char text[sizeof FORMAT + 3 * PATH_CHARS];
-    wsprintfA(text, FORMAT, folder, Why, level);
+    wsprintfA(text, FORMAT, folder, why, level);
     ErrorBox(State.backdrop, text);
     return false;
 }

@@ -7,6 +7,21 @@
 
 const char PROGMAN_SERVICE[] = "PROGMAN";
 
+// The system's header declares DDEML's functions without saying that they
+// are imported, so each call would go through a stub of the linker's;
+// declared so, each is called through the import table, as the others are.
+extern "C" {
+__declspec(dllimport) UINT WINAPI DdeInitializeA(LPDWORD, PFNCALLBACK, DWORD, DWORD);
+__declspec(dllimport) BOOL WINAPI DdeUninitialize(DWORD);
+__declspec(dllimport) HSZ WINAPI DdeCreateStringHandleA(DWORD, LPCSTR, int);
+__declspec(dllimport) BOOL WINAPI DdeFreeStringHandle(DWORD, HSZ);
+__declspec(dllimport) HCONV WINAPI DdeConnect(DWORD, HSZ, HSZ, PCONVCONTEXT);
+__declspec(dllimport) BOOL WINAPI DdeDisconnect(HCONV);
+__declspec(dllimport) HDDEDATA WINAPI DdeCreateDataHandle(DWORD, LPBYTE, DWORD, DWORD, HSZ, UINT, UINT);
+__declspec(dllimport) HDDEDATA WINAPI DdeClientTransaction(LPBYTE, DWORD, HCONV, HSZ, UINT, UINT, DWORD, LPDWORD);
+__declspec(dllimport) UINT WINAPI DdeGetLastError(DWORD);
+}
+
 // Passed to every connection, which only reads it; all zero but its size.
 static const CONVCONTEXT ConversationContext = { sizeof(CONVCONTEXT), 0, 0, 0, 0, 0, {} };
 static_assert(sizeof(CONVCONTEXT) == 36, "the conversation context of Windows");

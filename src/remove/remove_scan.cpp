@@ -138,10 +138,10 @@ RemovalFailure RemoveScan()
     RemoveStartMenuGroup(State.RemoveGroupToo);
 
     // Only an empty folder goes. A copying stopped there leaves nothing
-    // behind either.
-    if (fullPath && !elsewhere)
-        ForgetCopying(State.InstalledFolder);
+    // behind either; a journal naming a folder that is gone records
+    // nothing when the next start finds it.
     if (hasFolder) {
+        ForgetCopying(State.InstalledFolder);
         CloseHandle(held);
         if (RemoveFolder(State.InstalledFolder))
             LogLine("Folder removed: %s", State.InstalledFolder);

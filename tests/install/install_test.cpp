@@ -10,6 +10,7 @@
 #include "driver/driver.h"
 #include "install/install.h"
 #include "machine.h"
+#include "rights.h"
 #include "robot.h"
 
 namespace {
@@ -20,7 +21,8 @@ protected:
     {
         ASSERT_EQ(static_cast<UINT>(DRIVE_FIXED), GetDriveTypeA("D:\\")) << "the test prefix maps D:";
         for (const char* folder : {"C:\\unit", "D:\\base"})
-            CreateDirectoryA(folder, nullptr);
+            CreateFolderWithRights(folder, LIKE_PROGRAM_FILES);  // as an administrator makes them
+        CreateDirectoryA("C:\\unit\\open", nullptr);           // the session leaves it open to every user
         machine::WriteFile("C:\\unit\\file.txt", "a file");
     }
     void TearDown() override
@@ -53,6 +55,7 @@ TEST_F(Folders, CreateMakesEveryMissingLevelInOrder)
         {"C:\\unit\\N\\M\\", true, {"C:\\unit\\N\\M"}},
         {"C:\\unit\\P\\Q\\bad|name", false, {"C:\\unit\\P\\Q"}},
         {"C:\\unit\\file.txt\\sub", false, {}},
+        {"C:\\unit\\open\\new", false, {}},  // under a level every user may rename
         {"Q:\\A", false, {}},
         {"Z:\\proc\\corvane\\folder", false, {}},  // even root may not make folders there
         {"D:\\base\\new", true, {"D:\\base\\new"}},

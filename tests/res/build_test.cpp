@@ -62,9 +62,10 @@ struct PeFile {
 // Every DLL imported is a KnownDLL, which the loader takes from the system
 // folder, or the setup's own library. Some of their exports forward to
 // DLLs that are not, which the loader would search for beside the program
-// as it starts: those are looked up at run time instead.
-const char* const FORWARDED_ELSEWHERE[] = {"ADVAPI32.DLL!SystemFunction036", "ADVAPI32.DLL!SystemFunction040",
-                                           "ADVAPI32.DLL!SystemFunction041", "ADVAPI32.DLL!Crypt"};
+// as it starts: those are looked up at run time instead. ADVAPI32's
+// SystemFunction036, 040 and 041 go to CRYPTBASE, its Crypt* to CRYPTSP;
+// none of its SystemFunction exports is needed at load time.
+const char* const FORWARDED_ELSEWHERE[] = {"ADVAPI32.DLL!SystemFunction", "ADVAPI32.DLL!Crypt"};
 
 TEST(Imports, WhatShipsBindsOnlyWhatItMay)
 {

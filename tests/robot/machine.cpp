@@ -94,6 +94,14 @@ bool MakeLink(const std::string& link, const std::string& target)
     return run_there("/bin/ln", "-s \"" + unix_path(target) + "\" \"" + unix_path(link) + "\"", link, false);
 }
 
+bool SwapForLink(const std::string& folder, const std::string& away, const std::string& link)
+{
+    return run_there("/bin/sh",
+                     "-c \"mv '" + unix_path(folder) + "' '" + unix_path(away) + "' && mv '" + unix_path(link) + "' '" +
+                         unix_path(folder) + "'\"",
+                     away, false);
+}
+
 bool RemoveLink(const std::string& link)
 {
     return run_there("/bin/rm", "\"" + unix_path(link) + "\"", link, true);

@@ -27,6 +27,9 @@ bool Exists(const std::string& path);
 // A symbolic link to a folder, and its removal: made and removed by the
 // machine running Wine, which shows it to Windows programs as a link.
 bool MakeLink(const std::string& link, const std::string& target);
+// Renames a folder away and puts a link made beforehand in its place, at
+// once, as someone racing a program would.
+bool SwapForLink(const std::string& folder, const std::string& away, const std::string& link);
 bool RemoveLink(const std::string& link);
 bool IsFolder(const std::string& path);
 // The names a search pattern finds, "." and ".." left out.
