@@ -56,6 +56,20 @@ bool DeleteHeld(HANDLE held)
     return marked;
 }
 
+bool DeleteChecked(const char* path)
+{
+    HANDLE file = CreateFileA(path, DELETE | FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                              nullptr, OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    BY_HANDLE_FILE_INFORMATION info;
+    if (GetFileInformationByHandle(file, &info) && info.nNumberOfLinks == 1 &&
+        !(info.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)))
+        return DeleteHeld(file);
+    CloseHandle(file);
+    return false;
+}
+
 bool RemoveFolder(const char* path)
 {
     HANDLE held;

@@ -38,6 +38,11 @@ bool RemoveFolder(const char* path);
 // once no other process holds it open either.
 bool DeleteHeld(HANDLE held);
 
+// The file a full path names, when it is a plain one with one name (no
+// folder, link or other reparse point, no second name), deleted through
+// the handle it was checked by: once no process runs it, and none holds
+// it without sharing deletion. True when it is marked to go.
+bool DeleteChecked(const char* path);
 // True unless the system tells that the final path of an open file or
 // folder is not the full path named: a link on the way led elsewhere.
 // What it cannot tell, from a system that has the lookup, is refused.

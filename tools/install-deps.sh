@@ -16,7 +16,7 @@ packages=(
     wine wine32:i386 wine64 xvfb xauth fonts-wine fonts-liberation
     imagemagick
     zip unzip libarchive-tools p7zip-full
-    osslsigncode openssl locales
+    osslsigncode openssl locales python3-jsonschema python3-yaml
 )
 
 missing=()
@@ -26,7 +26,13 @@ done
 if [ ${#missing[@]} -gt 0 ]; then
     echo "Installing: ${missing[*]}"
     dpkg --print-foreign-architectures | grep -qx i386 || dpkg --add-architecture i386
-    apt-get update -qq
+    # A mirror caught mid-sync fails one index now and then; what the
+    # other indexes hold is enough unless the install below says not.
+    for attempt in 1 2 3; do
+        apt-get update -qq && break
+        echo "apt-get update failed (attempt $attempt); going on" >&2
+        sleep 10
+    done
     DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${missing[@]}" >/dev/null
 fi
 

@@ -1,8 +1,11 @@
 #!/bin/bash
 # Builds a release: the Win32 and the Win64 build in release mode, each
 # from a clean build folder of its own (build/release-ARCH), and for each
-# architecture OUT/ARCH/ (default dist/): SETUP.EXE, DUNZIP32.DLL,
-# CORVANE.ZIP and SHA256SUMS over them, in the form `sha256sum -c` reads.
+# architecture OUT/ARCH/ (default dist/): CorvaneSetup.exe, the one file to
+# download, which carries the three others; SETUP.EXE, DUNZIP32.DLL and
+# CORVANE.ZIP, for tools that stage a folder; SHA256SUMS over the four, in
+# the form `sha256sum -c` reads; and the package manager's manifest,
+# Melvro.CorvanePro32.yaml.
 #
 #   bash tools/release.sh [OUT]
 #
@@ -12,12 +15,17 @@
 #                                copies in the archive too
 #   CORVANE_SIGN_TIMESTAMP=URL   a time-stamp server for the signatures
 #   CORVANE_ARCH=win32|win64     one architecture only
+#   CORVANE_RELEASE_URL=URL      where the release is published: the manifest
+#                                gives URL/ARCH/CorvaneSetup.exe; else a
+#                                placeholder that says so
 #
-# Two releases of one commit are byte-identical, wherever their trees lie:
-# the programs carry no link time and no build path, and the archive's
-# members carry the commit's time. Only the archive's encryption headers
-# are random, as they must be. A release that fails, in signing say,
-# leaves OUT as it was: everything is made beside it and moved in whole.
+# Two releases of one commit and code are byte-identical, wherever their
+# trees lie: the programs carry no link time and no build path, the
+# archive's members carry the commit's time, and the archive's encryption
+# headers, which zip draws from a generator it seeds from the clock, come
+# from a generator seeded from what is packed and its code. A release that
+# fails, in signing say, leaves OUT as it was: everything is made beside it
+# and moved in whole.
 set -euo pipefail
 out=$(realpath -m "${1:-$(dirname "$0")/../dist}")
 cd "$(dirname "$0")/.."
@@ -32,8 +40,12 @@ if [ -z "$code" ]; then
     code=Corvane2
     echo "CORVANE_CODE is not set: the archive takes the demo code $code."
 fi
+# The setup hands the code to the library in the user's code page, so only
+# what every code page holds alike, printable ASCII, is the same code for
+# every user.
 case "$code" in
     *'*'*) echo "$0: the code may not hold a '*'" >&2; exit 1 ;;
+    *[!\ -~]*) echo "$0: the code may hold only printable ASCII characters" >&2; exit 1 ;;
 esac
 
 # The archive's members take the commit's time; a tree that is no clone
@@ -59,6 +71,24 @@ if [ -n "${CORVANE_SIGN_PKCS12:-}" ]; then
 else
     echo "CORVANE_SIGN_PKCS12 is not set: nothing is signed."
 fi
+# The code, for CorvaneSetup.exe to carry, goes to its build in a file too.
+(umask 077 && printf '%s' "$code" > "$private/code")
+
+# zip seeds the generator of its encryption headers once, with srand(), from
+# the clock and its process id. This shim, preloaded into zip, gives that
+# call ZIP_SEED instead, so that what is packed decides the headers.
+cat > "$private/seed.c" <<'SHIM'
+#define _GNU_SOURCE
+#include <dlfcn.h>
+#include <stdlib.h>
+void srand(unsigned seed)
+{
+    void (*seeded)(unsigned) = (void (*)(unsigned))dlsym(RTLD_NEXT, "srand");
+    const char* fixed = getenv("ZIP_SEED");
+    seeded(fixed ? (unsigned)strtoul(fixed, NULL, 10) : seed);
+}
+SHIM
+gcc -shared -fPIC -O2 -o "$private/seed.so" "$private/seed.c" -ldl
 
 sign() {
     local file=$1
@@ -94,16 +124,27 @@ for arch in "${architectures[@]}"; do
         done
     fi
     touch -d "@$SOURCE_DATE_EPOCH" "$payload/"*
-    TZ=UTC tools/pack.sh "$payload" "$code" "$staging/$arch/CORVANE.ZIP" >/dev/null
+    seed=$(cat "$private/code" "$payload/"* | sha256sum | cut -c1-8)
+    TZ=UTC ZIP_SEED=$((16#$seed)) LD_PRELOAD="$private/seed.so" \
+        tools/pack.sh "$payload" "$code" "$staging/$arch/CORVANE.ZIP" >/dev/null
     cp "$payload/SETUP.EXE" "$payload/DUNZIP32.DLL" "$staging/$arch/"
     rm -rf "$payload"
-    (cd "$staging/$arch" && sha256sum SETUP.EXE DUNZIP32.DLL CORVANE.ZIP > SHA256SUMS)
+
+    # The one file carries the very bytes of the three.
+    cmake -S . -B "$build" -DCORVANE_CARRIED_DIR="$staging/$arch" -DCORVANE_CARRIED_CODE_FILE="$private/code" >/dev/null
+    cmake --build "$build" --target corvane_setup >/dev/null
+    cp "$build/product/CorvaneSetup.exe" "$staging/$arch/"
+    [ $signing = 0 ] || sign "$staging/$arch/CorvaneSetup.exe"
+    (cd "$staging/$arch" && sha256sum CorvaneSetup.exe SETUP.EXE DUNZIP32.DLL CORVANE.ZIP > SHA256SUMS)
+    python3 tools/winget_manifest.py "$arch" "$staging/$arch/CorvaneSetup.exe" \
+        "$staging/$arch/Melvro.CorvanePro32.yaml" "${CORVANE_RELEASE_URL:-}"
 done
 
 rm -rf "$out"
 mv "$staging" "$out"
 for arch in "${architectures[@]}"; do
     echo "$out/$arch:"
-    (cd "$out/$arch" && stat -c '  %n, %s bytes' SETUP.EXE DUNZIP32.DLL CORVANE.ZIP)
+    (cd "$out/$arch" && stat -c '  %n, %s bytes' CorvaneSetup.exe SETUP.EXE DUNZIP32.DLL CORVANE.ZIP)
 done
 [ $signing = 1 ] && echo "Signed with $CORVANE_SIGN_PKCS12." || echo "Unsigned."
+[ -n "${CORVANE_RELEASE_URL:-}" ] || echo "CORVANE_RELEASE_URL is not set: the manifests name a placeholder address."

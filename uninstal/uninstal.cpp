@@ -45,6 +45,7 @@
 #include <stdarg.h>
 
 #include "ansi_text.h"
+#include "command_words.h"
 #include "held_folder.h"
 #include "path_text.h"
 #include "system_dlls.h"
@@ -74,7 +75,6 @@ enum { COMPLETED = 1, STOPPED = 9 };
 // The switch given on the command line, passed on to SETUP.EXE: "/quiet",
 // "/passive", or "" for a run a person watches.
 const char* RunSwitch = "";
-const char* const RUN_SWITCHES[] = {"/quiet", "/passive"};
 
 // How often, a second apart, the shell tries to remove the temporary
 // folder while the temporary copy is still ending.
@@ -85,32 +85,6 @@ void message(const char* text)
 {
     if (RunSwitch[0] == '\0')
         MessageBoxA(nullptr, text, TITLE, MB_OK | MB_ICONSTOP);
-}
-
-// "/quiet" or "/passive" among the words after the program's name, in
-// any case.
-const char* run_switch(const char* line)
-{
-    const char* p = line;
-    if (*p == '"') {
-        while (*++p != '\0' && *p != '"') {
-        }
-        if (*p == '"')
-            ++p;
-    }
-    while (*p != '\0') {
-        while (*p == ' ' || *p == '\t')
-            ++p;
-        const char* word = p;
-        while (*p != '\0' && *p != ' ' && *p != '\t')
-            ++p;
-        int length = static_cast<int>(p - word);
-        for (const char* known : RUN_SWITCHES)
-            if (length == lstrlenA(known) &&
-                CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE, word, length, known, length) == CSTR_EQUAL)
-                return known;
-    }
-    return "";
 }
 
 // This program's own path, in wide form, cut after its last backslash.
@@ -432,24 +406,6 @@ void remove_installed_when_ended(const char* folder)
     MoveFileExA(folder, nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
 }
 
-// The file a path names, when it is a plain one with one name, deleted
-// through the handle it was checked by: once it is no longer running, or
-// held by another that does not share deleting. True when it was found so
-// and is going.
-bool delete_checked(const char* path)
-{
-    HANDLE file = CreateFileA(path, DELETE | FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                              nullptr, OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return false;
-    BY_HANDLE_FILE_INFORMATION info;
-    if (GetFileInformationByHandle(file, &info) && info.nNumberOfLinks == 1 &&
-        !(info.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)))
-        return DeleteHeld(file);
-    CloseHandle(file);
-    return false;
-}
-
 // The installed copy's clean-up, from its private folder: once a second,
 // for as long as the shell's clean-up would wait, the folder is held and
 // checked to be where its path says, and the name the installed copy
@@ -478,7 +434,7 @@ int clean_up_installed(const char* place)
             HANDLE hold;
             held = HoldFolder(folder, &hold) == FOLDER_HELD;
             if (held) {
-                delete_checked(aside);
+                DeleteChecked(aside);
                 gone = !exists(aside);
                 CloseHandle(hold);
             }
@@ -568,9 +524,8 @@ int from_temporary_folder(const char* folder)
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
 {
     SearchSystemFolderOnly();
-    // Only words of ASCII are looked for in the command line, which the
-    // ANSI form holds exactly.
-    RunSwitch = run_switch(GetCommandLineA());
+    // The tokens are words of ASCII, which the ANSI form holds exactly.
+    RunSwitch = UnattendedSwitch(CommandTail(GetCommandLineW()));
     const char* token = token_argument(GetCommandLineA(), TEMPORARY);
     const char* cleanUp = token_argument(GetCommandLineA(), CLEAN_UP);
     char folder[MAX_PATH];

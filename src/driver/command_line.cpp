@@ -7,32 +7,12 @@
 #include <string.h>
 
 #include "ansi_text.h"
+#include "command_words.h"
 #include "driver/driver.h"
 #include "install/install.h"
 #include "record/record.h"
 
 enum { SPLIT_LIMIT = 255 };  // positions of the tail that are looked at
-
-// The command line without the program name and the blanks and control
-// characters after it. Computed here rather than taken from the C
-// runtime's start-up code, whose rule for quotes is its own.
-const WCHAR* CommandTail(const WCHAR* commandLine)
-{
-    const WCHAR* p = commandLine;
-    if (*p == L'"') {
-        ++p;
-        while (*p != L'\0' && *p != L'"')
-            ++p;
-        if (*p == L'"')
-            ++p;
-    } else {
-        while (*p > L' ')
-            ++p;
-    }
-    while (*p != L'\0' && *p <= L' ')
-        ++p;
-    return p;
-}
 
 static bool is_blank(WCHAR c)
 {

@@ -5,6 +5,7 @@
 #ifndef CORVANE_DRIVER_H
 #define CORVANE_DRIVER_H
 
+#include "command_words.h"
 #include "common/common.h"
 
 // command_line.cpp
@@ -17,7 +18,6 @@ struct Switches {
     bool noIcons = false;
 };
 enum { REFUSAL_CHARS = 512 };  // the text that names a refused switch
-const WCHAR* CommandTail(const WCHAR* commandLine);
 // Reads the switches at the start of the tail and returns the rest. All
 // of them are read; the first that is unknown or has a bad value is
 // described in `refusal` (empty when every switch is sound).

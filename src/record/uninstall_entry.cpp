@@ -49,6 +49,7 @@ void WriteUninstallEntry(const char* folder)
     wsprintfA(icon, "%s,0", path);
     set_text(key, "DisplayName", "Corvane Pro32 2.0");
     set_text(key, "DisplayVersion", "2.0");
+    set_text(key, "Publisher", "Melvro");
     set_text(key, "InstallLocation", folder);
     set_text(key, "UninstallString", uninstaller);
     set_text(key, "QuietUninstallString", quiet);

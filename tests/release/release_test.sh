@@ -1,7 +1,7 @@
 #!/bin/bash
 # The release command from two clones in different folders, unsigned, signed
 # with a throwaway certificate, and with a wrong password; what a user checks
-# of them; and the signed SETUP.EXE's round trip under Wine, in PREFIX.
+# of them; and the signed CorvaneSetup.exe's round trip under Wine, in PREFIX.
 #
 #   release_test.sh SOURCE WORK
 set -uo pipefail
@@ -26,11 +26,32 @@ fails() { ! "$@"; }
 key=CORVANE_SIGN_PKCS12=$work/signer.p12
 check "the unsigned release completes" release one/corvane one.log one/dist
 check "the signed release completes" release two/deeper/corvane two.log two/dist "$key" CORVANE_SIGN_PASSWORD=right
+check "the other clone's unsigned release completes" release two/deeper/corvane three.log three/dist
 check "a wrong password stops it" fails release one/corvane refused.log refused "$key" CORVANE_SIGN_PASSWORD=wrong
 check "the unsigned one says it took the demo code and signed nothing" \
     sh -c 'grep -q "CORVANE_CODE is not set" one.log && grep -q "nothing is signed" one.log'
 check "the refused one says why and leaves no release" \
     sh -c 'grep -q "cannot be opened with CORVANE_SIGN_PASSWORD" refused.log && test ! -e refused'
+
+# Two unsigned releases from different clones: the same bytes, file by file.
+for arch in win32 win64; do
+    for file in one/dist/$arch/*; do
+        check "$file is the other clone's" cmp "$file" "three/${file#one/}"
+    done
+done
+
+# The one file, its checksum and manifest. The manifest is valid for the
+# package manager and names the file's own digest.
+schema=$source/tests/release/winget/manifest.singleton.1.10.0.json
+for arch in win32 win64; do
+    check "the signed $arch CorvaneSetup.exe is signed by the throwaway certificate" \
+        osslsigncode verify -CAfile signer.pem "two/dist/$arch/CorvaneSetup.exe"
+    for release in one two; do
+        check "$release's $arch SHA256SUMS lists CorvaneSetup.exe" grep -q " CorvaneSetup.exe$" "$release/dist/$arch/SHA256SUMS"
+        check "$release's $arch manifest is valid and names its CorvaneSetup.exe" python3 "$source/tests/release/check_manifest.py" \
+            "$release/dist/$arch/Melvro.CorvanePro32.yaml" "$schema" "$release/dist/$arch/CorvaneSetup.exe"
+    done
+done
 
 # Each file of the unsigned release against its counterpart in the signed
 # one: the programs and DLLs signed, and the same once the signature is
@@ -55,11 +76,11 @@ for unsigned in one/members/*/* one/dist/*/SETUP.EXE one/dist/*/DUNZIP32.DLL; do
     esac
 done
 
-# The setup's exit code for a completed run is 1.
+# The setup's exit code for a completed run is 1. The one file installs
+# with the code it carries.
 completes() { "$source/tools/wine-run.sh" --prefix "$PREFIX" --arch win64 "$@"; [ $? = 1 ]; }
 signed=$work/two/dist/win64
-archive="Z:$(echo "$signed/CORVANE.ZIP" | tr / '\\')*$code"
-check "the signed SETUP.EXE installs" completes "$signed/SETUP.EXE" /quiet /noicons '/dir=C:\SignedCorvane' "$archive"
+check "the signed CorvaneSetup.exe installs" completes "$signed/CorvaneSetup.exe" /quiet /noicons '/dir=C:\SignedCorvane'
 check "the signed copy" cmp "$signed/SETUP.EXE" "$PREFIX/drive_c/SignedCorvane/SETUP.EXE"
 check "and removes it" completes "$signed/SETUP.EXE" /quiet UNINSTALL
 check "leaving nothing of it" test ! -e "$PREFIX/drive_c/SignedCorvane"

@@ -79,6 +79,8 @@ TEST(Imports, WhatShipsBindsOnlyWhatItMay)
         {"DUNZIP32.DLL", 0, {"KERNEL32.DLL", "MSVCRT.DLL"}, {}, {"dunzip"}},
         {"UNINSTAL.EXE", IMAGE_SUBSYSTEM_WINDOWS_GUI,
          {"KERNEL32.DLL", "USER32.DLL", "SHELL32.DLL", "ADVAPI32.DLL", "MSVCRT.DLL"}, {}, {}},
+        {"CorvaneSetup.exe", IMAGE_SUBSYSTEM_WINDOWS_GUI, {"KERNEL32.DLL", "USER32.DLL", "ADVAPI32.DLL", "MSVCRT.DLL"}, {},
+         {}},
     };
     const bool win32 = sizeof(void*) == 4;
     for (const Case& c : cases) {
@@ -107,7 +109,7 @@ TEST(Imports, WhatShipsBindsOnlyWhatItMay)
 TEST(Resources, EveryShippedFileCarriesItsVersionAndEachProgramItsManifest)
 {
     for (auto [file, level] : {std::pair("SETUP.EXE", "requireAdministrator"), {"UNINSTAL.EXE", "requireAdministrator"},
-                               {"DUNZIP32.DLL", ""}}) {
+                               {"CorvaneSetup.exe", "requireAdministrator"}, {"DUNZIP32.DLL", ""}}) {
         SCOPED_TRACE(file);
         const std::string path = robot::ProductFolder() + "\\" + file;
         HMODULE image = LoadLibraryExA(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
