@@ -29,6 +29,12 @@ protected:
     static std::vector<std::string> unpacked() { return FilesIn(TempPath("CorvaneSetup-*")); }
 };
 
+BOOL WINAPI first_language(HMODULE, LPCSTR, LPCSTR, WORD language, LONG_PTR into)
+{
+    *reinterpret_cast<WORD*>(into) = language;
+    return FALSE;
+}
+
 // One carried file changed after the build, as a download broken on its
 // way might be: the resource's last byte.
 bool damage_archive(const std::string& program)
@@ -40,11 +46,7 @@ bool damage_archive(const std::string& program)
     const char* bytes = static_cast<const char*>(LockResource(LoadResource(image, found)));
     std::string archive(bytes, SizeofResource(image, found));
     WORD language = 0;
-    EnumResourceLanguagesA(image, MAKEINTRESOURCEA(10), "CORVANE.ZIP",
-                           [](HMODULE, LPCSTR, LPCSTR, WORD found, LONG_PTR into) {
-                               *reinterpret_cast<WORD*>(into) = found;
-                               return FALSE;
-                           },
+    EnumResourceLanguagesA(image, MAKEINTRESOURCEA(10), "CORVANE.ZIP", first_language,
                            reinterpret_cast<LONG_PTR>(&language));
     FreeLibrary(image);
     archive.back() ^= 1;
