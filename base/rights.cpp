@@ -22,6 +22,11 @@ static const char* const RIGHTS[] = {
     "D:P(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)(A;OICI;0x1200a9;;;BU)",
 };
 
+const char* FolderRightsText(FolderRights rights)
+{
+    return RIGHTS[rights];
+}
+
 bool CreateFolderWithRights(const char* path, FolderRights rights)
 {
     if (!RunsElevated())
@@ -75,7 +80,10 @@ static bool is_trusted(PSID sid)
 }
 
 // The rights the list grants accounts that are not trusted, on the object
-// itself (what is only handed down is left out); no list grants all.
+// itself (what is only handed down is left out); no list grants all. A
+// denial takes nothing away: that a deny entry covers a given user depends
+// on the groups of each account, which a list does not tell, so the
+// answer may be more than Windows would grant, never less.
 static DWORD granted_to_others(const ACL* dacl)
 {
     if (!dacl)

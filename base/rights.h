@@ -20,6 +20,9 @@ enum FolderRights {
 // from what its parent hands down, and hands them down itself; a run that
 // is not elevated could not use such a folder, so it takes the parent's.
 bool CreateFolderWithRights(const char* path, FolderRights rights);
+// Those rights as the security descriptor's text (SDDL) the folder is
+// made with: its access list, which names no owner.
+const char* FolderRightsText(FolderRights rights);
 
 // What users who are not administrators may do to a folder that an
 // installation goes into or lies under, told from its owner, its access
