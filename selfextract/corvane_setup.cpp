@@ -126,22 +126,70 @@ DWORD unpack(const char* folder, int index, const char* digests, HANDLE* held)
                : ERROR_INVALID_DATA;
 }
 
-// The command line for SETUP.EXE: its path, the switches this program was
+// Appends `length` characters of text (all, for -1) to the line, within
+// its `chars`; false when they do not fit.
+bool append(WCHAR* line, int chars, const WCHAR* text, int length = -1)
+{
+    int used = lstrlenW(line);
+    if (length < 0)
+        length = lstrlenW(text);
+    if (used + length >= chars)
+        return false;
+    memmove(line + used, text, length * sizeof *text);
+    line[used + length] = L'\0';
+    return true;
+}
+
+// The words given to this program, each as it came but a /log= file, which
+// goes by its full path: SETUP.EXE runs in the private folder, where a log
+// named relative to it would be made, and removed with the folder, rather
+// than where the one who started this program looks for it. A value that
+// is not well formed passes as it came, for SETUP.EXE to refuse.
+bool append_words(WCHAR* line, int chars, const WCHAR* tail)
+{
+    const int LOG = 5;  // "/log="
+    for (const WCHAR* p = tail; *p != L'\0';) {
+        const WCHAR* word = p;
+        bool quoted = false;
+        for (; *p != L'\0' && (quoted || (*p != L' ' && *p != L'\t')); ++p)
+            quoted ^= *p == L'"';
+        int length = static_cast<int>(p - word);
+        const WCHAR* value = word + LOG;
+        int valueLength = length - LOG;
+        if (valueLength > 2 && value[0] == L'"' && value[valueLength - 1] == L'"') {
+            ++value;
+            valueLength -= 2;
+        }
+        WCHAR given[PATH_CHARS], full[PATH_CHARS];
+        DWORD fullLength = 0;
+        if (valueLength > 0 && valueLength < PATH_CHARS &&
+            CompareStringOrdinal(word, LOG, L"/log=", LOG, TRUE) == CSTR_EQUAL) {
+            lstrcpynW(given, value, valueLength + 1);
+            if (!wcschr(given, L'"'))
+                fullLength = GetFullPathNameW(given, PATH_CHARS, full, nullptr);
+        }
+        bool fits = fullLength > 0 && fullLength < PATH_CHARS
+                        ? append(line, chars, L"/log=\"") && append(line, chars, full) && append(line, chars, L"\"")
+                        : append(line, chars, word, length);
+        if (!fits || !append(line, chars, L" "))
+            return false;
+        while (*p == L' ' || *p == L'\t')
+            ++p;
+    }
+    return true;
+}
+
+// The command line for SETUP.EXE: its path, the words this program was
 // given, and "ARCHIVE*CODE". False when it would be too long to start.
 bool setup_line(const WCHAR* setup, const WCHAR* tail, const WCHAR* archive, const char* code, WCHAR* line, int chars)
 {
     WCHAR wideCode[PATH_CHARS];
-    if (!ToWide(code, wideCode, PATH_CHARS) ||
-        lstrlenW(setup) + lstrlenW(tail) + lstrlenW(archive) + lstrlenW(wideCode) + 6 > chars)
-        return false;
-    wsprintfW(line, L"\"%s\" ", setup);
-    lstrcatW(line, tail);
-    lstrcatW(line, tail[0] ? L" " : L"");
-    lstrcatW(line, archive);
-    lstrcatW(line, L"*");
-    lstrcatW(line, wideCode);
+    line[0] = L'\0';
+    bool made = ToWide(code, wideCode, PATH_CHARS) && append(line, chars, L"\"") && append(line, chars, setup) &&
+                append(line, chars, L"\" ") && append_words(line, chars, tail) && append(line, chars, archive) &&
+                append(line, chars, L"*") && append(line, chars, wideCode);
     SecureZeroMemory(wideCode, sizeof wideCode);
-    return true;
+    return made;
 }
 
 // Runs SETUP.EXE from the folder and returns its exit code, or -1 when it

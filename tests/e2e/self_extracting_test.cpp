@@ -58,7 +58,7 @@ bool damage_archive(const std::string& program)
 
 // Started quietly from a downloads folder that holds a planted
 // DUNZIP32.DLL, it installs with the library it carries, and leaves no
-// folder of its own; the entry's quiet uninstall then takes everything.
+// folder of its own, its log where it was asked for; the entry's quiet uninstall then takes everything.
 // What SETUP.EXE ends with, it ends with: a switch refused is no success.
 TEST_F(SelfExtracting, ItInstallsFromADownloadsFolderWithWhatItCarriesAndLeavesNothing)
 {
@@ -71,7 +71,15 @@ TEST_F(SelfExtracting, ItInstallsFromADownloadsFolderWithWhatItCarriesAndLeavesN
     EXPECT_NE(1u, direct);
     EXPECT_EQ(direct, Session(refused, program).exitCode(60000)) << "SETUP.EXE's exit code, unchanged";
 
-    EXPECT_EQ(1u, Session("/quiet", program).exitCode(120000));
+    // A log named relative to where the one file was started goes there,
+    // not into the private folder SETUP.EXE runs in.
+    char here[MAX_PATH];
+    GetCurrentDirectoryA(MAX_PATH, here);
+    const std::string log = std::string(here) + "\\one-file.log";
+    DeleteFileA(log.c_str());
+    EXPECT_EQ(1u, Session("/quiet /log=one-file.log", program).exitCode(120000));
+    EXPECT_NE(std::string::npos, ReadFile(log).find("Exit code 1"));
+    DeleteFileA(log.c_str());
     EXPECT_EQ(7u, installed(DEFAULT_FOLDER));
     EXPECT_EQ("Melvro", EntryValue("Publisher"));
     EXPECT_FALSE(Exists(mark)) << "the planted DUNZIP32.DLL was loaded";
