@@ -49,7 +49,7 @@ enum { REMOVAL_TRIES = 20 };  // a quarter of a second apart
 const char* RunSwitch = "";
 
 // Told to the person, if there is one; an unattended run has its exit code.
-int stop(int code, const char* text, const char* name = "")
+DWORD stop(DWORD code, const char* text, const char* name = "")
 {
     if (RunSwitch[0] == '\0') {
         char message[512];
@@ -192,9 +192,10 @@ bool setup_line(const WCHAR* setup, const WCHAR* tail, const WCHAR* archive, con
     return made;
 }
 
-// Runs SETUP.EXE from the folder and returns its exit code, or -1 when it
-// cannot be started.
-int run_setup(const char* folder, const char* code)
+// Runs SETUP.EXE from the folder and waits for it; false when it cannot be
+// started. Its exit code may be any 32 bits, one of a process killed
+// (0xC000013A, say) too.
+bool run_setup(const char* folder, const char* code, DWORD* exitCode)
 {
     char setup[PATH_CHARS], archive[PATH_CHARS];
     WCHAR wideFolder[PATH_CHARS], wideSetup[PATH_CHARS], wideArchive[PATH_CHARS];
@@ -203,20 +204,20 @@ int run_setup(const char* folder, const char* code)
         !ToWide(folder, wideFolder, PATH_CHARS) || !ToWide(setup, wideSetup, PATH_CHARS) ||
         !ToWide(archive, wideArchive, PATH_CHARS) ||
         !setup_line(wideSetup, CommandTail(GetCommandLineW()), wideArchive, code, line, ARRAYSIZE(line)))
-        return -1;
+        return false;
     STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process = {};
     bool started = CreateProcessW(wideSetup, line, nullptr, nullptr, FALSE, 0, nullptr, wideFolder, &startup, &process);
     SecureZeroMemory(line, sizeof line);
     if (!started)
-        return -1;
+        return false;
     CloseHandle(process.hThread);
-    DWORD exitCode = STOPPED;
+    *exitCode = STOPPED;
     WaitForSingleObject(process.hProcess, INFINITE);
-    GetExitCodeProcess(process.hProcess, &exitCode);
+    GetExitCodeProcess(process.hProcess, exitCode);
     CloseHandle(process.hProcess);
-    return static_cast<int>(exitCode);
+    return true;
 }
 
 // Deletes the private folder and the files unpacked there, each through a
@@ -240,7 +241,7 @@ void remove_private_folder(const char* folder)
     MoveFileExA(folder, nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
 }
 
-int run()
+DWORD run()
 {
     SearchSystemFolderOnly();
     RunSwitch = UnattendedSwitch(CommandTail(GetCommandLineW()));
@@ -254,7 +255,8 @@ int run()
     if (size != CARRIED_FILES * DIGEST_DIGITS)
         digests = nullptr;
     HANDLE held[CARRIED_FILES];
-    int unpacked = 0, code = 0;
+    int unpacked = 0;
+    DWORD code = 0;  // the exit code; 0 while nothing has ended the run
     for (; unpacked < CARRIED_FILES && code == 0; ++unpacked) {
         held[unpacked] = INVALID_HANDLE_VALUE;
         DWORD error = unpack(folder, unpacked, reinterpret_cast<const char*>(digests), &held[unpacked]);
@@ -273,11 +275,8 @@ int run()
     char secret[PATH_CHARS];
     if (code == 0 && !carried_code(secret, PATH_CHARS))
         code = stop(ARCHIVE_REFUSED, "This copy of CorvaneSetup.exe is damaged.\n\nPlease download it again.");
-    if (code == 0) {
-        code = run_setup(folder, secret);
-        if (code < 0)
-            code = stop(STOPPED, "%s could not be started.", CARRIED[0]);
-    }
+    if (code == 0 && !run_setup(folder, secret, &code))
+        code = stop(STOPPED, "%s could not be started.", CARRIED[0]);
     SecureZeroMemory(secret, sizeof secret);
 
     for (int i = 0; i < unpacked; ++i)
@@ -293,5 +292,5 @@ int run()
 // program does not use.
 extern "C" void Start()
 {
-    ExitProcess(static_cast<UINT>(run()));
+    ExitProcess(run());
 }
