@@ -105,17 +105,21 @@ static DWORD granted_to_others(const ACL* dacl)
     return granted;
 }
 
+const char* const OthersMayWords[OTHERS_MAY_WORDS] = {
+    "may delete or rename", "may change the rights of", "own", "may add or delete files in", "may change",
+};
+
 const char* OthersMayChange(PSID owner, const ACL* dacl, const ACL* parentDacl, bool target)
 {
     DWORD others = granted_to_others(dacl);
     if ((others & DELETE) || (granted_to_others(parentDacl) & FILE_DELETE_CHILD))
-        return "may delete or rename";
+        return OthersMayWords[0];
     if (others & (WRITE_DAC | WRITE_OWNER))
-        return "may change the rights of";
+        return OthersMayWords[1];
     if (!owner || !is_trusted(owner))
-        return "own";
+        return OthersMayWords[2];
     if (target && (others & (FILE_ADD_FILE | FILE_ADD_SUBDIRECTORY | FILE_DELETE_CHILD)))
-        return "may add or delete files in";
+        return OthersMayWords[3];
     return nullptr;
 }
 
@@ -128,7 +132,7 @@ const char* OthersMayChangeFolder(const char* path, bool target)
     PSID owner = nullptr;
     PACL dacl = nullptr, parentDacl = nullptr;
     PSECURITY_DESCRIPTOR descriptor = nullptr, parentDescriptor = nullptr;
-    const char* may = "may change";  // what cannot be read, or leads elsewhere, is not trusted
+    const char* may = OthersMayWords[4];  // what cannot be read, or leads elsewhere, is not trusted
     if (HoldFolder(path, &held) != FOLDER_HELD)
         return may;
     if (JoinPath(parent, path, "..") &&

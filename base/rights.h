@@ -31,6 +31,10 @@ const char* FolderRightsText(FolderRights rights);
 // Administrators, TrustedInstaller and the one this process runs as
 // counts as such a user; no access list at all lets everyone in. The
 // `target` folder itself must also take no files from them.
+// The words, one of these; the last for a folder that cannot be read, or
+// leads elsewhere.
+enum { OTHERS_MAY_WORDS = 5 };
+extern const char* const OthersMayWords[OTHERS_MAY_WORDS];
 const char* OthersMayChange(PSID owner, const ACL* dacl, const ACL* parentDacl, bool target);
 // The same, read from the folder at a full path and the one above it. A
 // drive's root counts only through what it lets others delete in it.

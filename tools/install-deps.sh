@@ -13,7 +13,7 @@ packages=(
     g++-mingw-w64-i686 binutils-mingw-w64-i686
     g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64 googletest
     libz-mingw-w64-dev zlib1g-dev clang libclang-rt-14-dev
-    wine wine32:i386 wine64 xvfb xauth fonts-wine fonts-liberation
+    wine wine32:i386 wine64 xvfb xauth fonts-wine fonts-liberation fonts-ipafont-gothic
     imagemagick
     zip unzip libarchive-tools p7zip-full
     osslsigncode openssl locales python3-jsonschema python3-yaml
@@ -36,10 +36,11 @@ if [ ${#missing[@]} -gt 0 ]; then
     DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${missing[@]}" >/dev/null
 fi
 
-# Wine takes its code page from the locale, where the machine has made
-# it: besides C.UTF-8 (1252), the tests run in Japanese (932) and Hindi,
-# which has no ANSI code page, so Wine's is UTF-8.
-for name in ja_JP hi_IN; do
+# Wine takes its code page and its language from the locale, where the
+# machine has made it: besides C.UTF-8 (1252, English), the tests and the
+# main job run in German, French, Spanish (1252), Polish (1250), Japanese
+# (932) and Hindi, which has no ANSI code page, so Wine's is UTF-8.
+for name in de_DE fr_FR es_ES pl_PL ja_JP hi_IN; do
     locale -a | grep -qx "$name.utf8" || localedef -i "$name" -c -f UTF-8 "$name.UTF-8"
 done
 

@@ -6,7 +6,8 @@
 # private display (install, reinstall, move, uninstall through UNINSTAL.EXE)
 # and the screenshot of every dialog it met lands in out/ as a PNG, with
 # out/index.html showing them in order; then the same on a screen of 144
-# dots per inch, in out/144dpi/.
+# dots per inch, in out/144dpi/, and in German, French, Spanish, Polish and
+# Japanese, in out/de/, out/fr/, out/es/, out/pl/ and out/ja/.
 #
 # It runs the Win32 build, the product: natively where the machine
 # executes 32-bit code, else with Wine's 32-bit loader emulated
@@ -70,4 +71,11 @@ tour() {
 tour demo-prefix out ""
 echo "The same at 144 dots per inch:"
 tour demo-prefix-144dpi out/144dpi 144
+# Then in each other language the setup speaks, as Windows chooses it from
+# the session's locale; the robot knows each dialog only by the template
+# in that language (CORVANE_LANGUAGE), and sees that it is not English.
+for language in de_DE:0407 fr_FR:040c es_ES:0c0a pl_PL:0415 ja_JP:0411; do
+    echo "The same in ${language%:*}:"
+    LANG=${language%:*}.UTF-8 CORVANE_LANGUAGE=${language#*:} tour demo-prefix "out/${language%%_*}" ""
+done
 exit $status

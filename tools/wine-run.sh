@@ -2,7 +2,8 @@
 # Runs Windows programs under Wine the way the main job, the benches and
 # the tests need them: in a prefix of the project's own, on a private Xvfb
 # display, inside a Wine virtual desktop of 1024x768, with "Arial" drawn as
-# Liberation Sans and the dialogs in Wine's own MS Sans Serif.
+# Liberation Sans, the dialogs in Wine's own MS Sans Serif, and the Japanese
+# ones' "MS UI Gothic" as IPA P Gothic.
 #
 #   wine-run.sh --prefix DIR [--arch A] PROGRAM.EXE [ARGS...]
 #                           run one program; its exit code is the script's
@@ -126,7 +127,8 @@ fi
 
 # A prefix for 32-bit programs made where they could not run lacks its
 # 32-bit system folder; it is made again.
-if [ "$(cat "$prefix/.corvane-ready" 2>/dev/null)" != "$screen $dpi" ] ||
+ready="$screen $dpi japanese-ui-font"
+if [ "$(cat "$prefix/.corvane-ready" 2>/dev/null)" != "$ready" ] ||
     { [ "$arch" = win32 ] && [ ! -f "$prefix/drive_c/windows/syswow64/kernel32.dll" ]; }; then
     rm -rf "$prefix"
     "$wine" wineboot -i >/dev/null 2>&1
@@ -144,6 +146,7 @@ REGEDIT4
 
 [HKEY_CURRENT_USER\\Software\\Wine\\Fonts\\Replacements]
 "Arial"="Liberation Sans"
+"MS UI Gothic"="IPAPGothic"
 
 [HKEY_CURRENT_USER\\Software\\Wine\\WineDbg]
 "ShowCrashDialog"=dword:00000000
@@ -155,15 +158,19 @@ REG
     # The desktop made by wineboot has the old size; start afresh.
     wineserver -k 2>/dev/null || true
     wineserver -w 2>/dev/null || true
-    echo "$screen $dpi" > "$prefix/.corvane-ready"
+    echo "$ready" > "$prefix/.corvane-ready"
 fi
 
 # Debian's Wine does not list its own fonts; from the prefix's font folder
 # they are found. Marlett draws the title bar buttons. MS Sans Serif is the
 # templates' font (at 96 and 120 dots per inch): without it the dialogs are
 # set in a wider substitute, and a text that fits its control on Windows
-# wraps out of sight. Copied on every session, so older prefixes get them.
-cp -u /usr/share/wine/fonts/{marlett.ttf,sserife.fon,sseriff.fon} "$prefix/drive_c/windows/Fonts/"
+# wraps out of sight; its Central European face draws Polish letters.
+# Tahoma is the message boxes' font: without it Wine
+# takes whichever font comes first, a Japanese one where the machine has
+# one, which draws a backslash as a yen sign. Copied on every session, so
+# older prefixes get them.
+cp -u /usr/share/wine/fonts/{marlett.ttf,sserife.fon,sseriff.fon,sserifee.fon,sseriffe.fon,tahoma.ttf,tahomabd.ttf} "$prefix/drive_c/windows/Fonts/"
 
 # A second drive for the tests: D: is a folder of the prefix's own.
 mkdir -p "$prefix/drive_d"

@@ -50,10 +50,10 @@
 #include "path_text.h"
 #include "system_dlls.h"
 #include "temp_folder.h"
+#include "texts.h"
 
 namespace {
 
-const char TITLE[] = "Corvane Pro32 Uninstall";
 // The temporary copy's arguments: this word and the token of its mark.
 const char TEMPORARY[] = "/temporary";
 // The installed copy's clean-up: this word and the token of its mark.
@@ -80,11 +80,18 @@ const char* RunSwitch = "";
 // folder while the temporary copy is still ending.
 const int REMOVAL_TRIES = 60;
 
-// Told to the person, if there is one; an unattended run has its exit code.
-void message(const char* text)
+// Told to the person, if there is one, in their language; an unattended
+// run has its exit code. The text's one %s is `name`.
+void message(UINT text, const char* name = "")
 {
-    if (RunSwitch[0] == '\0')
-        MessageBoxA(nullptr, text, TITLE, MB_OK | MB_ICONSTOP);
+    if (RunSwitch[0] != '\0')
+        return;
+    WCHAR format[256], title[64], told[512], wideName[16];
+    LoadStringW(nullptr, text, format, 256);
+    LoadStringW(nullptr, IDS_UNINSTALL_TITLE, title, 64);
+    ToWide(name, wideName, 16);
+    wsprintfW(told, format, wideName);
+    MessageBoxW(nullptr, told, title, MB_OK | MB_ICONSTOP);
 }
 
 // This program's own path, in wide form, cut after its last backslash.
@@ -460,26 +467,23 @@ int from_installation()
 {
     char folder[MAX_PATH], setup[MAX_PATH];
     if (!own_folder(folder) || !JoinPath(setup, folder, "SETUP.EXE") || !exists(setup)) {
-        message("SETUP.EXE was not found beside UNINSTAL.EXE, so Corvane Pro32 cannot be removed from here.\n\n"
-                "Run SETUP.EXE UNINSTALL from the distribution instead.");
+        message(IDS_NO_SETUP);
         return failed();
     }
     char temporary[MAX_PATH], mark[MAX_PATH], token[TOKEN_DIGITS + 1];
     if (!MakePrivateFolder(FOLDER_PREFIX, temporary)) {
-        message("Setup could not make a folder in the temporary folder.");
+        message(IDS_NO_FOLDER);
         return failed();
     }
     if (!RandomDigits(token, TOKEN_DIGITS) || !JoinPath(mark, temporary, MARK) || !write_file(mark, token)) {
-        message("Setup could not write to the temporary folder.");
+        message(IDS_NOT_WRITTEN);
         remove_copies(temporary);
         return failed();
     }
     for (const char* name : COPIED) {
         char from[MAX_PATH], to[MAX_PATH];
         if (!JoinPath(from, folder, name) || !JoinPath(to, temporary, name) || !copy_file(from, to)) {
-            wsprintfA(from, "%s could not be copied to the temporary folder, so Corvane Pro32 cannot be removed.",
-                      name);
-            message(from);
+            message(IDS_NOT_COPIED, name);
             remove_copies(temporary);
             return failed();
         }
@@ -489,7 +493,7 @@ int from_installation()
     wsprintfA(arguments, "%s%s%s %s", RunSwitch, RunSwitch[0] ? " " : "", TEMPORARY, token);
     HANDLE process = nullptr;
     if (!start(copy, arguments, 0, RunSwitch[0] ? &process : nullptr)) {
-        message("The uninstaller could not be started from the temporary folder.");
+        message(IDS_NOT_STARTED);
         remove_copies(temporary);
         return failed();
     }
@@ -510,7 +514,7 @@ int from_temporary_folder(const char* folder)
         return failed();
     int code = run_setup(setup);
     if (code < 0) {
-        message("SETUP.EXE could not be started.");
+        message(IDS_SETUP_NOT_STARTED);
         code = failed();
     }
     char guard[64];

@@ -86,15 +86,22 @@ extern SetupState State;
 enum { INSTALL_FILES = 7 };
 extern const char* const InstallFileList[INSTALL_FILES];
 
-// Every failure the program reports looks the same: caption "Error", an OK
-// button, no icon. It goes to the log too; when no one is there to press
-// OK, only there, and the run goes on as after OK. Shown through the wide
-// functions, so that a text naming what the code page cannot hold shows.
-void ErrorBox(HWND owner, const WCHAR* text);
-void ErrorBox(HWND owner, const char* text);
-// The log's half of ErrorBox: the text on one line, without its tabs.
-void LogError(const WCHAR* text);
+// A text of the string tables (texts.h): by default in the language
+// Windows has chosen for the user's interface, or English where it has
+// none of ours; the log's in ENGLISH. An id without a text gives "".
+enum : LANGID { ENGLISH = MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US) };
+void LoadText(UINT id, WCHAR* text, int chars, LANGID language = LANG_NEUTRAL);
+enum { TEXT_CHARS = 1025 };  // a formatted text: wsprintf writes at most 1024 characters
 
+// Every failure the program reports looks the same: caption "Error", an OK
+// button, no icon. Its text is one of the string tables', formatted with
+// up to three arguments for its %s: wide texts, or the ids of texts (a
+// value below 0x10000), told in the same language. It goes to the log in
+// English; when no one is there to press OK, only there, and the run goes
+// on as after OK. TellError shows it whenever `shown`.
+void ErrorBox(HWND owner, UINT text, const WCHAR* first = nullptr, const WCHAR* second = nullptr,
+              const WCHAR* third = nullptr);
+void TellError(HWND owner, bool shown, UINT text, const WCHAR* first = nullptr, const WCHAR* second = nullptr);
 // setup_log.cpp: the log, a text file of one line per step with the local
 // time, appended to. Without OpenLog, or when the file cannot be opened or
 // is refused (a link, a device, a file of another user's), nothing is

@@ -2,8 +2,10 @@
 // It owns every dialog of the wizard.
 #include "driver/driver.h"
 #include "resource.h"
+#include "texts.h"
 
-static const char BACKDROP_CLASS[] = "MelvroSetupWClass";
+// Of the wide kind, so that its title shows in any language.
+static const WCHAR BACKDROP_CLASS[] = L"MelvroSetupWClass";
 
 enum { BANDS = 70, BAND_STEP = 3 };
 
@@ -13,23 +15,24 @@ enum { LOGO_LEFT = 20, LOGO_TOP = 20, LOGO_WIDTH = 355, LOGO_HEIGHT = 205, BASE_
 
 bool RegisterBackdropClass(HINSTANCE instance)
 {
-    WNDCLASSA wc = {};
+    WNDCLASSW wc = {};
     wc.style = 0;
     wc.lpfnWndProc = MainWndProc;
     wc.hInstance = instance;
-    wc.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(IDI_SETUP));
-    wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+    wc.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(IDI_SETUP));
+    wc.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
     wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
     wc.lpszClassName = BACKDROP_CLASS;
-    return RegisterClassA(&wc) != 0;
+    return RegisterClassW(&wc) != 0;
 }
 
 bool CreateBackdrop(HINSTANCE instance)
 {
     State.instance = instance;
-    State.backdrop = CreateWindowExA(0, BACKDROP_CLASS, "Melvro Setup", WS_POPUP | WS_THICKFRAME,
-                                     CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
-                                     nullptr, nullptr, instance, nullptr);
+    WCHAR title[32];
+    LoadText(IDS_BACKDROP_TITLE, title, 32);
+    State.backdrop = CreateWindowExW(0, BACKDROP_CLASS, title, WS_POPUP | WS_THICKFRAME, CW_USEDEFAULT, CW_USEDEFAULT,
+                                     CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance, nullptr);
     if (!State.backdrop)
         return false;
     ShowWindow(State.backdrop, SW_SHOWMAXIMIZED);
@@ -128,6 +131,6 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
         PostQuitMessage(0);
         return 0;
     }
-    return DefWindowProcA(window, message, wParam, lParam);
+    return DefWindowProcW(window, message, wParam, lParam);
 }
 

@@ -11,6 +11,7 @@
 #include "driver/driver.h"
 #include "install/install.h"
 #include "record/record.h"
+#include "texts.h"
 
 enum { SPLIT_LIMIT = 255 };  // positions of the tail that are looked at
 
@@ -91,28 +92,26 @@ static const WCHAR* read_switch_word(const WCHAR* p, SwitchWord& word)
     return p;
 }
 
-// Takes one switch into switches; false, with the reason in refusal, when
-// it is unknown or its value is bad.
-static bool take_switch(const SwitchWord& word, Switches& switches, WCHAR* refusal)
+// Takes one switch into switches; returns the text that says why it is
+// refused when it is unknown or its value is bad, else 0.
+static UINT take_switch(const SwitchWord& word, Switches& switches)
 {
-    const char* why = nullptr;
+    UINT why = 0;
     if (word.name == UNKNOWN_SWITCH)
-        why = "Setup knows no such switch.\n\n"
-              "It knows /quiet, /passive, /dir=FOLDER, /log=FILE and /noicons.";
+        why = IDS_SWITCH_UNKNOWN;
     else if (!word.wellFormed)
-        why = "the switch is not well formed. A value with blanks goes in double quotes, as in\n\n"
-              "/dir=\"C:\\Program files\\Corvane Pro\"";
+        why = IDS_SWITCH_MALFORMED;
     else if (word.hasValue != SwitchRows[word.name].takesValue)
-        why = word.hasValue ? "this switch takes no value." : "this switch needs a value, as in /dir=FOLDER.";
+        why = word.hasValue ? IDS_SWITCH_NO_VALUE : IDS_SWITCH_NEEDS_VALUE;
     else if (word.hasValue && (!word.valueFits || word.value[0] == '\0'))
-        why = word.valueFits ? "the value is empty." : "the value is too long.";
+        why = word.valueFits ? IDS_SWITCH_EMPTY : IDS_SWITCH_TOO_LONG;
     if (!why) {
         switch (word.name) {
         case QUIET_SWITCH:
         case PASSIVE_SWITCH: {
             RunMode mode = word.name == QUIET_SWITCH ? QUIET : PASSIVE;
             if (switches.mode != INTERACTIVE && switches.mode != mode)
-                why = "only one of /quiet and /passive can be given.";
+                why = IDS_SWITCH_TWO_MODES;
             else
                 switches.mode = mode;
             break;
@@ -126,11 +125,10 @@ static bool take_switch(const SwitchWord& word, Switches& switches, WCHAR* refus
                 lstrcpynW(switches.unheldFolder, word.value, PATH_CHARS);
                 break;
             case FOLDER_NOT_FULL_PATH:
-                why = "the folder must be a full path that begins with a drive letter, for example\n\n"
-                      "C:\\Program files\\Corvane Pro";
+                why = IDS_SWITCH_NOT_FULL;
                 break;
             case FOLDER_TOO_LONG:
-                why = "the folder name is too long for the files that go into it.";
+                why = IDS_SWITCH_FOLDER_LONG;
                 break;
             case FOLDER_ACCEPTED:
                 break;
@@ -146,25 +144,25 @@ static bool take_switch(const SwitchWord& word, Switches& switches, WCHAR* refus
             break;
         }
     }
-    if (why)
-        wsprintfW(refusal, L"%s: %S", word.text, why);
-    return !why;
+    return why;
 }
 
 // Leading words "/name" or "/name=value" (quoted when it holds blanks),
 // and the blanks after them. A tail that does not begin with a slash has
 // none, and the rest is the whole tail, as it always was.
-const WCHAR* ReadSwitches(const WCHAR* tail, Switches& switches, WCHAR* refusal)
+const WCHAR* ReadSwitches(const WCHAR* tail, Switches& switches, Refusal& refusal)
 {
     switches = Switches();
-    refusal[0] = L'\0';
+    refusal.text = 0;
     const WCHAR* p = tail;
     while (*p == L'/') {
         SwitchWord word;
         p = read_switch_word(p, word);
-        WCHAR reason[REFUSAL_CHARS];
-        if (!take_switch(word, switches, reason) && refusal[0] == L'\0')
-            lstrcpynW(refusal, reason, REFUSAL_CHARS);
+        UINT why = take_switch(word, switches);
+        if (why && !refusal.text) {
+            refusal.text = why;
+            lstrcpynW(refusal.word, word.text, PATH_CHARS);
+        }
     }
     return p;
 }

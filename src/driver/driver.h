@@ -17,11 +17,16 @@ struct Switches {
     WCHAR log[PATH_CHARS] = {};           // /log, as given
     bool noIcons = false;
 };
-enum { REFUSAL_CHARS = 512 };  // the text that names a refused switch
+// A refused switch: the text that says why (texts.h), and the switch as
+// given, its argument.
+struct Refusal {
+    UINT text;  // 0 when every switch is sound
+    WCHAR word[PATH_CHARS];
+};
 // Reads the switches at the start of the tail and returns the rest. All
 // of them are read; the first that is unknown or has a bad value is
-// described in `refusal` (empty when every switch is sound).
-const WCHAR* ReadSwitches(const WCHAR* tail, Switches& switches, WCHAR* refusal);
+// described in `refusal`.
+const WCHAR* ReadSwitches(const WCHAR* tail, Switches& switches, Refusal& refusal);
 void LogCommandLine(const WCHAR* commandLine, const WCHAR* tail);
 // What of the tail could not be taken into the code page, and is logged.
 enum TailTaken { TAIL_TAKEN, ARCHIVE_NOT_HELD, CODE_NOT_HELD };

@@ -6,6 +6,7 @@
 #include "install/install.h"
 #include "system_dlls.h"
 #include "temp_folder.h"
+#include "texts.h"
 
 static const char DEFAULT_LOG[] = "CorvaneSetup.log";  // in the temporary folder
 
@@ -36,7 +37,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR, int)
     SearchSystemFolderOnly();
     const WCHAR* commandLine = GetCommandLineW();
     Switches switches;
-    WCHAR refusal[REFUSAL_CHARS];
+    Refusal refusal;
     const WCHAR* tail = CommandTail(commandLine);
     const WCHAR* rest = ReadSwitches(tail, switches, refusal);
     char temp[PATH_CHARS];
@@ -51,18 +52,16 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR, int)
     // Whatever this run is for, a copying that an earlier one could not
     // end is ended first.
     RecoverCopying();
-    if (refusal[0] != L'\0') {
+    if (refusal.text) {
         // Nothing is done. Whoever can read a box is shown why: a passive
         // run, which answers every other box itself, shows this one.
-        LogError(refusal);
-        if (State.Mode != QUIET)
-            MessageBoxW(nullptr, refusal, L"Error", MB_OK);
+        TellError(nullptr, State.Mode != QUIET, refusal.text, refusal.word);
         return ended(RUN_BAD_PARAMETER);
     }
     // An archive or code that cannot be handed to the library as it is
     // given: the log says which.
     if (SplitCommandLine(rest) != TAIL_TAKEN) {
-        ErrorBox(nullptr, "Setup cannot open the archive: this system cannot hold its name or its code.");
+        ErrorBox(nullptr, IDS_ARCHIVE_NOT_HELD);
         return ended(State.Mode == INTERACTIVE ? 0 : RUN_ARCHIVE_REFUSED);
     }
     State.NoIcons = switches.noIcons;

@@ -5,6 +5,7 @@
 #include "record/record.h"
 #include "unzip_request.h"
 #include "temp_folder.h"
+#include "texts.h"
 
 enum { LAST_MESSAGE = 50 };
 // The library's failures, by the index of their text, that tell a
@@ -14,33 +15,19 @@ enum {
     NO_TARGET_FOLDER = 32, BAD_CRC = 39, ENCRYPTED = 41, UNKNOWN_METHOD = 42, BAD_CODE = 44, DISK_FULL = 50,
 };
 
-// The library's texts by result; the empty ones have none.
-static const char* const UnzipMessages[LAST_MESSAGE + 1] = {
-    "", "", "Unexpected end of zip file", "Zip file structure invalid", "Out of memory", "Out of memory",
-    "", "", "", "File not found", "", "All files are up to date.",
-    "The same disk volume can not be used as both the source and destination",
-    "", "", "", "", "", "", "", "", "", "", "", "",
-    "Index out of bounds", "", "", "Error creating output file", "Error opening archive", "", "",
-    "Error could not create target folder", "", "", "", "", "", "", "Bad CRC",
-    "Application cancelled operation", "File skipped, encrypted", "File skipped, unknown compression method",
-    "", "Bad or missing decrypt code", "Busy, can't enter now", "Can't extract a Volume ID item",
-    "Command syntax error", "Operation cancelled", "Operation skipped", "Disk full",
-};
-static_assert(sizeof UnzipMessages / sizeof UnzipMessages[0] == 51, "one text per result 0 to 50");
-
-static const char COPY_FAILED_TEXT[] = "\t\tError copying file !\t\t";
-
-// The text for a library result. The table has results 0 to 50; a failure
+// The text for a library result: the string tables hold the library's
+// texts by result, 0 to 50, and a result without one has none. A failure
 // (negative) is told by the text at its magnitude when there is one, so
 // the user learns why the copying stopped; anything else by its number.
-const char* UnzipMessageText(int result, char* buffer)
+UINT UnzipMessage(int result, WCHAR* number)
 {
+    WCHAR text[2];
     if (result >= 0 && result <= LAST_MESSAGE)
-        return UnzipMessages[result];
-    if (result < 0 && result >= -LAST_MESSAGE && UnzipMessages[-result][0] != '\0')
-        return UnzipMessages[-result];
-    wsprintfA(buffer, "Unzip library error %d", result);
-    return buffer;
+        return result;
+    if (result < 0 && result >= -LAST_MESSAGE && (LoadText(-result, text, 2, ENGLISH), text[0] != L'\0'))
+        return -result;
+    wsprintfW(number, L"%d", result);
+    return IDS_UNZIP_ERROR;
 }
 
 // The size of a file, for the log; -1 when it cannot be had. Files of
@@ -66,8 +53,8 @@ int ExtractFile(const char* folder, const char* member)
 
     LogLine("Extracted %s: result %d, %ld bytes", member, result, result == 0 ? size_of(folder, member) : 0L);
     if (result != 0) {
-        char buffer[UNZIP_TEXT_CHARS];
-        ErrorBox(nullptr, UnzipMessageText(result, buffer));
+        WCHAR number[UNZIP_NUMBER_CHARS];
+        ErrorBox(nullptr, UnzipMessage(result, number), number);
     }
     return result;
 }
@@ -144,20 +131,19 @@ CopyFailure CopyAllFiles(const NoticeView& notice)
 {
     Copying copying;
     if (!FolderTakesTheFiles(State.TargetFolder) || !StagingPaths(State.TargetFolder, &copying)) {
-        ErrorBox(notice.dialog, COPY_FAILED_TEXT);
+        ErrorBox(notice.dialog, IDS_COPY_FAILED);
         return COPY_FOLDER_REFUSED;
     }
     // A file of the set that another program holds open (the application
     // running, say) could not be moved aside: the copying is refused as
     // the library refuses a file it cannot write.
     if (any_held(State.TargetFolder)) {
-        char buffer[UNZIP_TEXT_CHARS];
-        ErrorBox(nullptr, UnzipMessageText(-CANNOT_CREATE, buffer));
-        ErrorBox(notice.dialog, COPY_FAILED_TEXT);
+        ErrorBox(nullptr, CANNOT_CREATE);
+        ErrorBox(notice.dialog, IDS_COPY_FAILED);
         return COPY_FILE_IN_USE;
     }
     if (!BeginCopying(copying)) {
-        ErrorBox(notice.dialog, COPY_FAILED_TEXT);
+        ErrorBox(notice.dialog, IDS_COPY_FAILED);
         return COPY_FAILED;
     }
     for (const char* name : InstallFileList) {
@@ -165,13 +151,13 @@ CopyFailure CopyAllFiles(const NoticeView& notice)
         int result = ExtractFile(copying.staging, name);
         if (result < 0) {
             AbandonCopying(copying);
-            ErrorBox(notice.dialog, COPY_FAILED_TEXT);
+            ErrorBox(notice.dialog, IDS_COPY_FAILED);
             return failure_of(result, copying.staging, name);
         }
     }
     CommitEnd commit = CommitCopying(copying);
     if (commit != COMMITTED) {
-        ErrorBox(notice.dialog, COPY_FAILED_TEXT);
+        ErrorBox(notice.dialog, IDS_COPY_FAILED);
         return commit == NOT_COMMITTED_IN_USE ? COPY_FILE_IN_USE : COPY_FAILED;
     }
     // The application's program was just moved in, so the record is

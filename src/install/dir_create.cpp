@@ -3,8 +3,8 @@
 #include "install/install.h"
 #include "resource.h"
 #include "rights.h"
+#include "texts.h"
 
-static const char CREATE_FAILED[] = "\t\tUnable to create directory !\t\t";
 
 // Tests each level of TargetFolder, creating each that is missing, in
 // order; the drive's root is not tested. A level someone made since INSTALL
@@ -22,7 +22,7 @@ bool MakeTargetFolder(HWND owner)
 {
     if (CreateTargetFolder())
         return true;
-    ErrorBox(owner, CREATE_FAILED);
+    ErrorBox(owner, IDS_CREATE_FAILED);
     return false;
 }
 

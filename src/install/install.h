@@ -55,8 +55,10 @@ enum CopyFailure {
     COPY_FILE_IN_USE,      // a file of the set is held open
     COPY_FAILED,           // any other reason a file could not be written
 };
-enum { UNZIP_TEXT_CHARS = 48 };  // room for a text made for an unknown result
-const char* UnzipMessageText(int result, char* buffer);
+// The text (texts.h) that tells a library result, and its argument, the
+// number, for a result without a text of its own.
+enum { UNZIP_NUMBER_CHARS = 12 };
+UINT UnzipMessage(int result, WCHAR* number);
 int ExtractFile(const char* folder, const char* member);
 CopyFailure CopyAllFiles(const NoticeView& notice);
 // True when a trial extraction of the first member refuses the archive or

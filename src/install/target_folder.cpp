@@ -4,6 +4,7 @@
 #include "install/install.h"
 #include "record/record.h"
 #include "rights.h"
+#include "texts.h"
 
 FolderRefusal AcceptTargetFolder(const WCHAR* typed, char* folder)
 {
@@ -21,21 +22,16 @@ void RefuseFolder(HWND owner, FolderRefusal refusal, const WCHAR* typed)
     case FOLDER_ACCEPTED:
         break;
     case FOLDER_NOT_FULL_PATH:
-        ErrorBox(owner, "Please type the folder as a full path that begins with a drive letter, for example\n\n"
-                        "C:\\Program files\\Corvane Pro");
+        ErrorBox(owner, IDS_FOLDER_NOT_FULL);
         break;
     case FOLDER_TOO_LONG:
-        ErrorBox(owner, "The folder name is too long for the files that go into it.  Please type a shorter one.");
+        ErrorBox(owner, IDS_FOLDER_TOO_LONG);
         break;
     case FOLDER_NOT_IN_CODE_PAGE: {
         // The name is cut where a path ends, so that the text fits its box.
-        static const char FORMAT[] = "Setup cannot use the folder\n\n%.260s\n\nsince this system cannot hold these "
-                                     "characters in a folder name:  %s\n\nPlease type another folder.";
-        WCHAR format[sizeof FORMAT], characters[64], text[LOG_TEXT_CHARS / 3];
-        ToWide(FORMAT, format, sizeof FORMAT);
+        WCHAR characters[64];
         CharactersNotHeld(typed, characters, 64);
-        wsprintfW(text, format, typed, characters);
-        ErrorBox(owner, text);
+        ErrorBox(owner, IDS_FOLDER_NOT_HELD, typed, characters);
         break;
     }
     }
@@ -68,11 +64,13 @@ bool FolderIsSafe(const char* folder)
     });
     if (!why)
         return true;
-    static const char FORMAT[] = "Setup cannot install into %s:  users who are not administrators %s\n\n%s"
-                                 "\n\nPlease choose a folder under Program Files.";
-    char text[sizeof FORMAT + 3 * PATH_CHARS];
-    wsprintfA(text, FORMAT, folder, why, level);
-    ErrorBox(State.backdrop, text);
+    UINT words = IDS_OTHERS_MAY;
+    while (OthersMayWords[words - IDS_OTHERS_MAY] != why)
+        ++words;
+    WCHAR wideFolder[PATH_CHARS], wideLevel[PATH_CHARS];
+    ToWide(folder, wideFolder, PATH_CHARS);
+    ToWide(level, wideLevel, PATH_CHARS);
+    ErrorBox(State.backdrop, IDS_FOLDER_UNSAFE, wideFolder, MAKEINTRESOURCEW(words), wideLevel);
     return false;
 }
 

@@ -4,6 +4,7 @@
 #include <string.h>
 
 #include "progman/progman.h"
+#include "texts.h"
 
 enum {
     GROUP_TIMEOUT = 10000,  // ms for CreateGroup
@@ -33,7 +34,7 @@ bool ProgmanCreateGroup(HWND owner, const char* service)
     ProgmanChannel channel;
     switch (OpenChannel(channel, service)) {
     case NO_DDEML:
-        ErrorBox(owner, "DDEML Initialization Failure");
+        ErrorBox(owner, IDS_DDEML_FAILED);
         return false;
     case NO_SERVICE_NAME:
         CloseChannel(channel);
@@ -45,7 +46,7 @@ bool ProgmanCreateGroup(HWND owner, const char* service)
     // made must stop the items: they would go to whichever group is active.
     bool created = SendCommand(channel, {"[CreateGroup(", GroupName, ")]"}, GROUP_TIMEOUT);
     if (!created)
-        ErrorBox(owner, "Group Creation Failed");
+        ErrorBox(owner, IDS_GROUP_FAILED);
     CloseChannel(channel);
     return created;
 }

@@ -9,10 +9,12 @@
 
 #include "driver/driver.h"
 #include "machine.h"
+#include "robot.h"
 
 namespace {
 
 using machine::Narrow;
+using machine::Widen;
 
 TEST(CommandLine, TheTailIsSplitAtTheFirstStarWithinTheFirst255Positions)
 {
@@ -84,12 +86,14 @@ TEST(CommandLine, SwitchesBeforeTheTailAreReadOrRefused)
     for (const Case& c : cases) {
         SCOPED_TRACE(Narrow(c.tail.substr(0, 60)));
         Switches switches;
-        WCHAR refusal[REFUSAL_CHARS];
+        Refusal refusal;
         EXPECT_EQ(c.rest, ReadSwitches(c.tail.c_str(), switches, refusal));
-        std::wstring told = refusal;
+        // As the log tells it.
+        std::wstring told = refusal.text ? Widen(robot::Text(refusal.text, 0x409, Narrow(refusal.word, CP_UTF8)), CP_UTF8)
+                                         : L"";
         EXPECT_EQ(0, told.compare(0, c.refused.size(), c.refused)) << Narrow(told);
         EXPECT_NE(std::wstring::npos, told.find(c.ends)) << Narrow(told);
-        EXPECT_EQ(c.refused.empty(), refusal[0] == L'\0');
+        EXPECT_EQ(c.refused.empty(), refusal.text == 0);
         if (!c.refused.empty())
             continue;
         EXPECT_EQ(c.mode, switches.mode);

@@ -2,6 +2,7 @@
 // test in the locale its CMake entry names, which gives Wine its code page.
 // The robot takes texts in UTF-8; files are named in the code page.
 #include "e2e.h"
+#include "texts.h"
 
 namespace {
 
@@ -83,6 +84,53 @@ TEST_F(Names, WithUtf8AsTheCodePageEverythingIsRemoved)
 {
     ASSERT_EQ(65001u, GetACP());
     install_and_remove(false, false, "C:\\Programy\\Łódź", TempPath(""));
+}
+
+// LANG=C.UTF-8 with LC_MESSAGES=ja_JP.UTF-8: Japanese dialogs and boxes on
+// a machine whose code page, 1252, holds no Japanese character. Every text
+// a person meets is the Japanese one, whole: the dialogs (the robot knows
+// them only by their Japanese templates), the backdrop's title, an error
+// box, and UNINSTAL.EXE's box; the log stays in English.
+TEST_F(Names, JapaneseShowsWholeOverCodePage1252)
+{
+    const LANGID JAPANESE = MAKELANGID(LANG_JAPANESE, SUBLANG_DEFAULT);
+    ASSERT_EQ(1252u, GetACP());
+    ASSERT_EQ(JAPANESE, GetUserDefaultUILanguage()) << "Wine takes the language from LC_MESSAGES";
+    robot::ExpectLanguage(JAPANESE);
+    {
+        Session setup(archive(), program());
+        EXPECT_TRUE(Walk(setup, {{"SETUPSCAN"}, {"SETUPINTRO", "2"}, {"SETUPEXIT", "1"}}));
+        EXPECT_EQ(0u, setup.exitCode());
+    }
+    const std::string log = scratch() + "\\japanese.log";
+    {
+        Session setup("/log=" + log + " /bogus " + archive(), program());
+        robot::Dialog box = setup.next();
+        DWORD shown = robot::ProcessWithWindow("MelvroSetupWClass", 0);
+        EXPECT_EQ(robot::Text(IDS_ERROR, JAPANESE), box.title);
+        EXPECT_EQ(robot::Text(IDS_SWITCH_UNKNOWN, JAPANESE, "/bogus"), box.message());
+        EXPECT_EQ(0u, shown) << "a refused switch is told before the backdrop";
+        setup.press(box, IDOK);
+        EXPECT_EQ(2u, setup.exitCode());
+        EXPECT_NE(std::string::npos, ReadFile(log).find("Error: /bogus: Setup knows no such switch.  It knows"))
+            << "the log is in English";
+    }
+    {
+        Session setup(archive(), program());
+        Dialog scan = setup.next();
+        WCHAR title[64] = {};
+        InternalGetWindowText(GetWindow(scan.window, GW_OWNER), title, 64);
+        EXPECT_EQ(robot::Text(IDS_BACKDROP_TITLE, JAPANESE), Narrow(title, CP_UTF8));
+        EXPECT_TRUE(Walk(setup, {{"SETUPINTRO", "2"}, {"SETUPEXIT", "1"}}));
+    }
+    const std::string alone = scratch() + "\\UNINSTAL.EXE";
+    ASSERT_TRUE(CopyFileA((robot::ProductFolder() + "\\UNINSTAL.EXE").c_str(), alone.c_str(), FALSE));
+    Session uninstall("", alone);
+    Dialog box = uninstall.next();
+    EXPECT_EQ(robot::Text(IDS_NO_SETUP, JAPANESE, "", "UNINSTAL.EXE"), box.message());
+    EXPECT_EQ(robot::Text(IDS_UNINSTALL_TITLE, JAPANESE, "", "UNINSTAL.EXE"), box.title);
+    uninstall.press(box, IDOK);
+    EXPECT_NE(STILL_ACTIVE, uninstall.exitCode());
 }
 
 }  // namespace

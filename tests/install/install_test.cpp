@@ -106,9 +106,11 @@ TEST(UnzipMessages, ResultsAreToldWithinTheTableOnly)
         {0, ""},   {1, ""},   {50, "Disk full"},    {-9, "File not found"},   {-1, "Unzip library error -1"},
         {51, "Unzip library error 51"},             {INT_MIN, "Unzip library error -2147483648"},
     };
-    char buffer[UNZIP_TEXT_CHARS];
-    for (const Case& c : cases)
-        EXPECT_EQ(c.text, UnzipMessageText(c.result, buffer)) << c.result;
+    for (const Case& c : cases) {
+        WCHAR number[UNZIP_NUMBER_CHARS];
+        UINT text = UnzipMessage(c.result, number);
+        EXPECT_EQ(c.text, robot::Text(text, 0x409, machine::Narrow(number, CP_UTF8))) << c.result;
+    }
 }
 
 }  // namespace

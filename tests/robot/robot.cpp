@@ -69,16 +69,40 @@ INT_PTR CALLBACK inert(HWND, UINT, WPARAM, LPARAM)
     return FALSE;
 }
 
-// Each template made into a hidden dialog here and read as a live one is.
-BOOL CALLBACK add_template(HMODULE module, LPCSTR, LPSTR name, LONG_PTR list)
+HMODULE setup_resources()
 {
-    // Made as the program makes them, of the wide kind.
-    HWND made = CreateDialogParamW(
-        module, IS_INTRESOURCE(name) ? reinterpret_cast<LPCWSTR>(name) : machine::Widen(name).c_str(), nullptr, inert, 0);
+    static HMODULE setup = LoadLibraryExA(SetupPath().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    return setup;
+}
+
+LANGID g_language = 0;  // the templates' language; 0 for Windows' choice
+
+// Each template made into a hidden dialog here and read as a live one is,
+// of the wide kind as the program makes them; in one language, when
+// `language` names one.
+struct TemplateList {
+    LANGID language;
+    std::vector<Template> list;
+};
+
+BOOL CALLBACK add_template(HMODULE module, LPCSTR, LPSTR name, LONG_PTR into)
+{
+    TemplateList& templates = *reinterpret_cast<TemplateList*>(into);
+    const std::wstring wideName = IS_INTRESOURCE(name) ? L"" : machine::Widen(name);
+    LPCWSTR key = IS_INTRESOURCE(name) ? reinterpret_cast<LPCWSTR>(name) : wideName.c_str();
+    HWND made = nullptr;
+    if (!templates.language) {
+        made = CreateDialogParamW(module, key, nullptr, inert, 0);
+    } else if (HRSRC found = FindResourceExW(module, MAKEINTRESOURCEW(5), key, templates.language)) {
+        made = CreateDialogIndirectParamW(module, static_cast<LPCDLGTEMPLATEW>(LockResource(LoadResource(module, found))),
+                                          nullptr, inert, 0);
+    }
+    if (!made)
+        return TRUE;
     Dialog d = read_window(made);
     DestroyWindow(made);
-    std::string key = IS_INTRESOURCE(name) ? "#" + std::to_string(reinterpret_cast<ULONG_PTR>(name)) : name;
-    reinterpret_cast<std::vector<Template>*>(list)->push_back({key, d.title, d.controls});
+    std::string shown = IS_INTRESOURCE(name) ? "#" + std::to_string(reinterpret_cast<ULONG_PTR>(name)) : name;
+    templates.list.push_back({shown, d.title, d.controls});
     return TRUE;
 }
 
@@ -151,14 +175,39 @@ bool Dialog::hasIcon() const
     return false;
 }
 
+std::vector<Template> TemplatesIn(LANGID language)
+{
+    TemplateList templates{language, {}};
+    EnumResourceNamesA(setup_resources(), RT_DIALOG, add_template, reinterpret_cast<LONG_PTR>(&templates));
+    return templates.list;
+}
+
 const std::vector<Template>& Templates()
 {
-    static std::vector<Template> templates;
-    if (templates.empty()) {
-        HMODULE setup = LoadLibraryExA(SetupPath().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
-        EnumResourceNamesA(setup, RT_DIALOG, add_template, reinterpret_cast<LONG_PTR>(&templates));
-    }
+    static std::vector<Template> templates = TemplatesIn(g_language);
     return templates;
+}
+
+void ExpectLanguage(LANGID language)
+{
+    g_language = language;
+}
+
+std::string Text(UINT id, LANGID language, const std::string& argument, const std::string& program)
+{
+    HMODULE setup = program == "SETUP.EXE" ? setup_resources()
+                                           : LoadLibraryExA((ProductFolder() + "\\" + program).c_str(), nullptr,
+                                                            LOAD_LIBRARY_AS_DATAFILE);
+    HRSRC block = FindResourceExW(setup, MAKEINTRESOURCEW(6), MAKEINTRESOURCEW(id / 16 + 1), language);
+    const WCHAR* entry = block ? static_cast<const WCHAR*>(LockResource(LoadResource(setup, block))) : nullptr;
+    if (!entry)
+        return "";
+    for (UINT skip = id % 16; skip > 0; --skip)
+        entry += 1 + *entry;
+    std::wstring format(entry + 1, *entry), wideArgument = machine::Widen(argument, CP_UTF8);
+    std::vector<WCHAR> text(format.size() + wideArgument.size() + 1);
+    wsprintfW(text.data(), format.c_str(), wideArgument.c_str());  // (the texts' one %s)
+    return machine::Narrow(text.data(), CP_UTF8);
 }
 
 COLORREF Image::at(int x, int y) const

@@ -40,7 +40,17 @@ struct Template {
     std::string name, title;
     std::vector<Control> controls;
 };
+// The templates in the language Windows chooses for SETUP.EXE, as it
+// makes them; or, once ExpectLanguage has named one, in that language
+// only, so that a dialog in any other is met by none.
 const std::vector<Template>& Templates();
+void ExpectLanguage(LANGID language);
+// The same templates in one language (none where it has no such template).
+std::vector<Template> TemplatesIn(LANGID language);
+// A text of a built program's string tables in a language, in UTF-8, its
+// %s given.
+std::string Text(UINT id, LANGID language = MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US),
+                 const std::string& argument = "", const std::string& program = "SETUP.EXE");
 
 // The screen, 0x00RRGGBB a pixel, top row first.
 struct Image {

@@ -19,12 +19,14 @@
 #include <shlobj.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstdio>
 #include <string>
 #include <vector>
 
 #include "machine.h"
 #include "robot.h"
+#include "texts.h"
 
 namespace {
 
@@ -47,13 +49,16 @@ const char* const MEMBERS[] = {
 #undef MEMBER
 
 std::string g_shots;
+// The language the dialogs must be in (CORVANE_LANGUAGE, a LANGID in
+// hexadecimal); 0 for whichever Windows chooses.
+LANGID g_language = 0;
 int g_count = 0;
 bool g_ok = true;
 std::string g_index;
 
-void check(bool ok, const char* what)
+void check(bool ok, const std::string& what)
 {
-    std::printf("  %s %s\n", ok ? "ok:     " : "WRONG:  ", what);
+    std::printf("  %s %s\n", ok ? "ok:     " : "WRONG:  ", what.c_str());
     g_ok = g_ok && ok;
 }
 
@@ -110,6 +115,28 @@ void save_screen(const robot::Dialog& dialog)
                " &mdash; " + title + "</h2>\n<img src=\"" + file + ".png\" width=\"1024\" height=\"768\">\n";
 }
 
+const LANGID ENGLISH = MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US);
+
+// A dialog met in another language than English says something else than
+// the English one: the robot knew it by the template in that language,
+// and it is no copy of the English one. A message box has its caption.
+void check_translated(const robot::Dialog& dialog)
+{
+    static const std::vector<robot::Template> english = robot::TemplatesIn(ENGLISH);
+    bool differs = false;
+    if (dialog.name.empty()) {
+        differs = dialog.title == robot::Text(IDS_ERROR, g_language) && dialog.title != robot::Text(IDS_ERROR);
+    } else {
+        for (const robot::Template& t : english)
+            if (t.name == dialog.name) {
+                differs = t.title != dialog.title;
+                for (size_t i = 0; i < t.controls.size() && i < dialog.controls.size(); ++i)
+                    differs = differs || t.controls[i].text != dialog.controls[i].text;
+            }
+    }
+    check(differs, (dialog.name.empty() ? std::string("the message box") : dialog.name) + " is not in English");
+}
+
 // Waits for the named dialog (or takes the one given) and saves the screen
 // once it is up. The work dialogs are taken at once: they are busy.
 robot::Dialog see(robot::Session& setup, const std::string& name, robot::Dialog dialog = robot::Dialog())
@@ -124,6 +151,8 @@ robot::Dialog see(robot::Session& setup, const std::string& name, robot::Dialog 
     if (name != "SETUPSCAN" && name != "REMOVESCAN" && name != "COPYFILES")
         Sleep(150);  // let it paint
     save_screen(dialog);
+    if (g_language && g_language != ENGLISH)
+        check_translated(dialog);
     std::printf("  %-14s \"%s\"\n", name.c_str(), dialog.title.c_str());
     return dialog;
 }
@@ -410,7 +439,7 @@ void tour(const std::string& program, const std::string& archive, const std::str
 
     FILE* index = std::fopen((g_shots + "\\index.html").c_str(), "w");
     if (index) {
-        std::fprintf(index, "<!DOCTYPE html>\n<html><head><meta charset=\"windows-1252\"><title>Corvane Pro32 Setup: "
+        std::fprintf(index, "<!DOCTYPE html>\n<html><head><meta charset=\"UTF-8\"><title>Corvane Pro32 Setup: "
                             "the round trip</title></head>\n<body style=\"font-family: sans-serif\">\n"
                             "<h1>Corvane Pro32 Setup: every dialog of a round trip, in the order met</h1>\n%s"
                             "</body></html>\n",
@@ -545,6 +574,10 @@ int main(int argc, char** argv)
     RemoveDirectoryA(OPEN);
     robot::RemoveTree(GroupFolder());
 
+    if (const char* language = std::getenv("CORVANE_LANGUAGE")) {
+        g_language = static_cast<LANGID>(std::strtoul(language, nullptr, 16));
+        robot::ExpectLanguage(g_language);
+    }
     if (std::string(argv[1]) == "time") {
         timing(argv[2], argv[3], argv[4]);
     } else {
