@@ -29,8 +29,8 @@ bool RegisterBackdropClass(HINSTANCE instance)
 bool CreateBackdrop(HINSTANCE instance)
 {
     State.instance = instance;
-    WCHAR title[32];
-    LoadText(IDS_BACKDROP_TITLE, title, 32);
+    WCHAR title[64];
+    LoadText(IDS_BACKDROP_TITLE, title, 64);
     State.backdrop = CreateWindowExW(0, BACKDROP_CLASS, title, WS_POPUP | WS_THICKFRAME, CW_USEDEFAULT, CW_USEDEFAULT,
                                      CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance, nullptr);
     if (!State.backdrop)

@@ -22,6 +22,7 @@ enum {
 UINT UnzipMessage(int result, WCHAR* number)
 {
     WCHAR text[2];
+    number[0] = L'\0';
     if (result >= 0 && result <= LAST_MESSAGE)
         return result;
     if (result < 0 && result >= -LAST_MESSAGE && (LoadText(-result, text, 2, ENGLISH), text[0] != L'\0'))

@@ -65,7 +65,7 @@ bool FolderIsSafe(const char* folder)
     if (!why)
         return true;
     UINT words = IDS_OTHERS_MAY;
-    while (OthersMayWords[words - IDS_OTHERS_MAY] != why)
+    while (words < IDS_OTHERS_MAY + OTHERS_MAY_WORDS - 1 && OthersMayWords[words - IDS_OTHERS_MAY] != why)
         ++words;
     WCHAR wideFolder[PATH_CHARS], wideLevel[PATH_CHARS];
     ToWide(folder, wideFolder, PATH_CHARS);

@@ -204,10 +204,11 @@ std::string Text(UINT id, LANGID language, const std::string& argument, const st
         return "";
     for (UINT skip = id % 16; skip > 0; --skip)
         entry += 1 + *entry;
-    std::wstring format(entry + 1, *entry), wideArgument = machine::Widen(argument, CP_UTF8);
-    std::vector<WCHAR> text(format.size() + wideArgument.size() + 1);
-    wsprintfW(text.data(), format.c_str(), wideArgument.c_str());  // (the texts' one %s)
-    return machine::Narrow(text.data(), CP_UTF8);
+    // Each %s takes the argument; other conversions stay as they are.
+    std::wstring text(entry + 1, *entry), wideArgument = machine::Widen(argument, CP_UTF8);
+    for (size_t at = text.find(L"%s"); at != std::wstring::npos; at = text.find(L"%s", at + wideArgument.size()))
+        text.replace(at, 2, wideArgument);
+    return machine::Narrow(text, CP_UTF8);
 }
 
 COLORREF Image::at(int x, int y) const

@@ -47,8 +47,8 @@ const std::vector<Template>& Templates();
 void ExpectLanguage(LANGID language);
 // The same templates in one language (none where it has no such template).
 std::vector<Template> TemplatesIn(LANGID language);
-// A text of a built program's string tables in a language, in UTF-8, its
-// %s given.
+// A text of a built program's string tables in a language, in UTF-8, each
+// %s the argument given.
 std::string Text(UINT id, LANGID language = MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US),
                  const std::string& argument = "", const std::string& program = "SETUP.EXE");
 

@@ -119,13 +119,19 @@ const LANGID ENGLISH = MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US);
 
 // A dialog met in another language than English says something else than
 // the English one: the robot knew it by the template in that language,
-// and it is no copy of the English one. A message box has its caption.
+// and it is no copy of the English one. The one message box met, a
+// refused folder, begins as the language's text does, and not as the
+// English one.
 void check_translated(const robot::Dialog& dialog)
 {
     static const std::vector<robot::Template> english = robot::TemplatesIn(ENGLISH);
     bool differs = false;
     if (dialog.name.empty()) {
-        differs = dialog.title == robot::Text(IDS_ERROR, g_language) && dialog.title != robot::Text(IDS_ERROR);
+        std::string text = robot::Text(IDS_FOLDER_UNSAFE, g_language), words = robot::Text(IDS_FOLDER_UNSAFE);
+        text.resize(text.find('%'));
+        words.resize(words.find('%'));
+        differs = dialog.title == robot::Text(IDS_ERROR, g_language) && dialog.message().rfind(text, 0) == 0 &&
+                  text != words;
     } else {
         for (const robot::Template& t : english)
             if (t.name == dialog.name) {
