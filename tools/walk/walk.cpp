@@ -127,9 +127,11 @@ void check_translated(const robot::Dialog& dialog)
     static const std::vector<robot::Template> english = robot::TemplatesIn(ENGLISH);
     bool differs = false;
     if (dialog.name.empty()) {
-        std::string text = robot::Text(IDS_FOLDER_UNSAFE, g_language), words = robot::Text(IDS_FOLDER_UNSAFE);
-        text.resize(text.find('%'));
-        words.resize(words.find('%'));
+        // Each up to the folder it names.
+        std::string text = robot::Text(IDS_FOLDER_UNSAFE, g_language, "\n");
+        std::string words = robot::Text(IDS_FOLDER_UNSAFE, ENGLISH, "\n");
+        text.resize(text.find('\n'));
+        words.resize(words.find('\n'));
         differs = dialog.title == robot::Text(IDS_ERROR, g_language) && dialog.message().rfind(text, 0) == 0 &&
                   text != words;
     } else {
