@@ -15,5 +15,11 @@ const WCHAR* CommandTail(const WCHAR* commandLine);
 // a deployment tool or the list of installed programs passes it on; else
 // "", for a run a person watches.
 const char* UnattendedSwitch(const WCHAR* tail);
+// The words of the tail that a removal passes on to SETUP.EXE, each
+// followed by a blank: UnattendedSwitch's, then "/closeapplications" and
+// "/wait=SECONDS" (up to six digits) where the tail has them, in any case.
+// Nothing else: no other text of the command line reaches the next one.
+enum { PASSED_CHARS = 48 };
+void PassedSwitches(const WCHAR* tail, char* words);
 
 #endif

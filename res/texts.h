@@ -30,6 +30,12 @@
 #define IDS_SWITCH_TWO_MODES    87
 #define IDS_SWITCH_NOT_FULL     88
 #define IDS_SWITCH_FOLDER_LONG  89
+#define IDS_SWITCH_BAD_WAIT     90
+
+/* A file in use, for a person to close; %s the file, then the program
+   that holds it and its process id. */
+#define IDS_IN_USE              91
+#define IDS_IN_USE_BY           92
 
 /* UNINSTAL.EXE */
 #define IDS_UNINSTALL_TITLE     16

@@ -11,7 +11,8 @@
 // of Windows. The exit code is SETUP.EXE's.
 //
 // Started with /quiet or /passive (as the system's list of installed
-// programs does for a quiet uninstall), it passes the switch on, shows no
+// programs does for a quiet uninstall), it passes the switch on, with
+// /wait=SECONDS and /closeapplications for a file in use, shows no
 // message box, and the installed copy ends only when the removal has
 // ended, with its exit code: a deployment tool waits for the process it
 // started. That process is then still running while the removal empties
@@ -75,6 +76,9 @@ enum { COMPLETED = 1, STOPPED = 9 };
 // The switch given on the command line, passed on to SETUP.EXE: "/quiet",
 // "/passive", or "" for a run a person watches.
 const char* RunSwitch = "";
+// The words passed on to the next program (PassedSwitches): the switch,
+// and how a file in use is waited for.
+char Passed[PASSED_CHARS];
 
 // How often, a second apart, the shell tries to remove the temporary
 // folder while the temporary copy is still ending.
@@ -268,10 +272,10 @@ int ended(HANDLE process)
 // ERROR_ELEVATION_REQUIRED).
 int run_setup(const char* setup)
 {
-    char parameters[32], folder[MAX_PATH];
+    char parameters[PASSED_CHARS + 16], folder[MAX_PATH];
     if (!system_folder(folder))
         return -1;
-    wsprintfA(parameters, "%s%sUNINSTALL", RunSwitch, RunSwitch[0] ? " " : "");
+    wsprintfA(parameters, "%sUNINSTALL", Passed);
     SHELLEXECUTEINFOA run = {};
     run.cbSize = sizeof run;
     run.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI;
@@ -488,9 +492,9 @@ int from_installation()
             return failed();
         }
     }
-    char copy[MAX_PATH], arguments[48];
+    char copy[MAX_PATH], arguments[PASSED_CHARS + 32];
     JoinPath(copy, temporary, "UNINSTAL.EXE");
-    wsprintfA(arguments, "%s%s%s %s", RunSwitch, RunSwitch[0] ? " " : "", TEMPORARY, token);
+    wsprintfA(arguments, "%s%s %s", Passed, TEMPORARY, token);
     HANDLE process = nullptr;
     if (!start(copy, arguments, 0, RunSwitch[0] ? &process : nullptr)) {
         message(IDS_NOT_STARTED);
@@ -530,6 +534,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
     SearchSystemFolderOnly();
     // The tokens are words of ASCII, which the ANSI form holds exactly.
     RunSwitch = UnattendedSwitch(CommandTail(GetCommandLineW()));
+    PassedSwitches(CommandTail(GetCommandLineW()), Passed);
     const char* token = token_argument(GetCommandLineA(), TEMPORARY);
     const char* cleanUp = token_argument(GetCommandLineA(), CLEAN_UP);
     char folder[MAX_PATH];

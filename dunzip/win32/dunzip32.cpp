@@ -16,6 +16,7 @@
 #include <stdio.h>
 
 #include "core/zip.h"
+#include "in_use.h"
 #include "path_text.h"
 #include "resolved_path.h"
 #include "unzip_request.h"
@@ -23,10 +24,6 @@
 namespace {
 
 using zip::Result;
-
-// A destination held open by another program is tried again for this long.
-const DWORD REPLACE_PATIENCE_MS = 4000;
-const DWORD REPLACE_RETRY_MS = 250;
 
 // The decrypting thread only reads the archive: little stack.
 const SIZE_T HELPER_STACK = 64 * 1024;
@@ -271,42 +268,17 @@ Result create_temporary(const char* folder, Temporary* temporary)
     return zip::CANNOT_CREATE;
 }
 
-// True when another program holds the file open so that it cannot be
-// written: Windows denies access to a running program's file, as it does
-// to a read-only one, and only the first passes with waiting.
-bool held_open(const char* path)
-{
-    HANDLE file = CreateFileA(path, GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (file != INVALID_HANDLE_VALUE) {
-        CloseHandle(file);
-        return false;
-    }
-    DWORD error = GetLastError();
-    return error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION;
-}
-
 // Puts the checked temporary file in the destination's place, the move
-// itself on the disk before it returns. A destination in use is tried
-// again for a while; the earlier file stays intact whatever happens.
+// itself on the disk before it returns. A destination another program
+// holds for a moment is waited for; the earlier file stays intact whatever
+// happens.
 bool replace(const char* temporary, const char* destination)
 {
-    bool deniedBefore = false;  // the last move was denied, and nobody held the file
-    for (DWORD waited = 0;; waited += REPLACE_RETRY_MS) {
-        if (MoveFileExA(temporary, destination, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-            return true;
-        DWORD error = GetLastError();
-        bool inUse = error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION ||
-                     (error == ERROR_ACCESS_DENIED && held_open(destination));
-        // Denied and not held is final only when a second move is denied
-        // too: its holder may have let go between the move and the look.
-        if (!inUse && (error != ERROR_ACCESS_DENIED || deniedBefore))
+    Patience patience(MOMENT_MS);
+    while (!MoveFileExA(temporary, destination, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        if (!patience.Again(destination, GetLastError()))
             return false;
-        if (waited >= REPLACE_PATIENCE_MS)
-            return false;
-        deniedBefore = !inUse;
-        if (inUse)
-            Sleep(REPLACE_RETRY_MS);
-    }
+    return true;
 }
 
 Result extract(const UnzipRequest& request)

@@ -66,16 +66,17 @@ static void log_error(const WCHAR* text)
     LogLine("Error: %s", line);
 }
 
-static void tell(HWND owner, bool shown, UINT id, const WCHAR* const arguments[3])
+// The box's answer; 0 when it is not shown.
+static int tell(HWND owner, bool shown, UINT id, const WCHAR* const arguments[3], UINT buttons = MB_OK)
 {
     WCHAR text[TEXT_CHARS], caption[16];
     format_text(ENGLISH, id, arguments, text);
     log_error(text);
-    if (shown) {
-        format_text(LANG_NEUTRAL, id, arguments, text);
-        LoadText(IDS_ERROR, caption, 16);
-        MessageBoxW(owner, text, caption, MB_OK);
-    }
+    if (!shown)
+        return 0;
+    format_text(LANG_NEUTRAL, id, arguments, text);
+    LoadText(IDS_ERROR, caption, 16);
+    return MessageBoxW(owner, text, caption, buttons);
 }
 
 void ErrorBox(HWND owner, UINT text, const WCHAR* first, const WCHAR* second, const WCHAR* third)
@@ -88,6 +89,12 @@ void TellError(HWND owner, bool shown, UINT text, const WCHAR* first, const WCHA
 {
     const WCHAR* arguments[3] = {first, second, nullptr};
     tell(owner, shown, text, arguments);
+}
+
+bool AskRetry(HWND owner, UINT text, const WCHAR* first, const WCHAR* second, const WCHAR* third)
+{
+    const WCHAR* arguments[3] = {first, second, third};
+    return tell(owner, true, text, arguments, MB_RETRYCANCEL) == IDRETRY;
 }
 
 // Every dialog asks for this while it opens, so the screen behind it is

@@ -14,6 +14,7 @@
 
 #include <windows.h>
 
+#include "in_use.h"
 #include "path_text.h"
 
 enum { FIELD_CHARS = 256 };  // one command-line field, terminator included
@@ -76,6 +77,9 @@ struct SetupState {
     RunMode Mode = INTERACTIVE;
     char GivenFolder[PATH_CHARS] = {};  // /dir, normalised; empty without it
     bool NoIcons = false;               // /noicons
+    bool WaitGiven = false;             // /wait: WaitSeconds for a file in use, in place of the default
+    DWORD WaitSeconds = 0;
+    bool CloseApplications = false;     // /closeapplications
     int Failure = 0;                    // the RunResult of a step that failed
     HANDLE Log = nullptr;               // the open log; null when there is none
 };
@@ -102,6 +106,29 @@ enum { TEXT_CHARS = 1025 };  // a formatted text: wsprintf writes at most 1024 c
 void ErrorBox(HWND owner, UINT text, const WCHAR* first = nullptr, const WCHAR* second = nullptr,
               const WCHAR* third = nullptr);
 void TellError(HWND owner, bool shown, UINT text, const WCHAR* first = nullptr, const WCHAR* second = nullptr);
+// The same form with Retry and Cancel, always shown: true for Retry.
+bool AskRetry(HWND owner, UINT text, const WCHAR* first, const WCHAR* second = nullptr, const WCHAR* third = nullptr);
+
+// in_use.cpp: tries at one file of the installation that another program
+// may hold; after each failed try, Again says whether to try once more.
+// A moment's hold is waited out. One that lasts is named in the log with
+// the program that holds it, as the Restart Manager tells it; then a
+// person is asked, in a box owned by the backdrop, to close it and retry
+// or to cancel, while an unattended run waits up to its /wait seconds
+// (30 by default) in all, the holders asked to close first with
+// /closeapplications, and then gives up.
+class FileTries {
+public:
+    FileTries();
+    // After a try at `path` that failed with `error`: true when it is to be
+    // tried again, having waited; false when the failure is not the file's
+    // being in use, or the run gives up on it.
+    bool Again(const char* path, DWORD error);
+
+private:
+    Patience patience_;
+    bool seen_ = false;  // found in use before
+};
 // setup_log.cpp: the log, a text file of one line per step with the local
 // time, appended to. Without OpenLog, or when the file cannot be opened or
 // is refused (a link, a device, a file of another user's), nothing is

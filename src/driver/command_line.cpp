@@ -20,14 +20,32 @@ static bool is_blank(WCHAR c)
     return c == L' ' || c == L'\t';
 }
 
-enum SwitchName { QUIET_SWITCH, PASSIVE_SWITCH, DIR_SWITCH, LOG_SWITCH, NO_ICONS_SWITCH, UNKNOWN_SWITCH };
+enum SwitchName {
+    QUIET_SWITCH, PASSIVE_SWITCH, DIR_SWITCH, LOG_SWITCH, NO_ICONS_SWITCH, WAIT_SWITCH, CLOSE_SWITCH, UNKNOWN_SWITCH
+};
 struct SwitchRow {
     const WCHAR* name;  // as typed after the slash, in any case
     bool takesValue;
 };
 static const SwitchRow SwitchRows[UNKNOWN_SWITCH] = {
-    {L"quiet", false}, {L"passive", false}, {L"dir", true}, {L"log", true}, {L"noicons", false},
+    {L"quiet", false},   {L"passive", false}, {L"dir", true}, {L"log", true}, {L"noicons", false},
+    {L"wait", true}, {L"closeapplications", false},
 };
+
+// The longest wait for a file in use a run may be given: a day.
+enum : DWORD { MOST_WAIT_SECONDS = 86400 };
+
+// A number of seconds, in decimal digits alone, up to the longest wait.
+static bool read_seconds(const WCHAR* value, DWORD* seconds)
+{
+    *seconds = 0;
+    for (const WCHAR* digit = value; *digit != L'\0'; ++digit) {
+        if (*digit < L'0' || *digit > L'9' || *seconds > MOST_WAIT_SECONDS)
+            return false;
+        *seconds = *seconds * 10 + static_cast<DWORD>(*digit - L'0');
+    }
+    return *seconds <= MOST_WAIT_SECONDS;
+}
 
 static SwitchName switch_named(const WCHAR* name, size_t length)
 {
@@ -139,6 +157,14 @@ static UINT take_switch(const SwitchWord& word, Switches& switches)
             break;
         case NO_ICONS_SWITCH:
             switches.noIcons = true;
+            break;
+        case WAIT_SWITCH:
+            switches.waitGiven = read_seconds(word.value, &switches.waitSeconds);
+            if (!switches.waitGiven)
+                why = IDS_SWITCH_BAD_WAIT;
+            break;
+        case CLOSE_SWITCH:
+            switches.closeApplications = true;
             break;
         case UNKNOWN_SWITCH:
             break;

@@ -16,6 +16,9 @@ struct Switches {
     WCHAR unheldFolder[PATH_CHARS] = {};  // /dir as given, where the code page cannot hold it
     WCHAR log[PATH_CHARS] = {};           // /log, as given
     bool noIcons = false;
+    bool waitGiven = false;  // /wait=SECONDS
+    DWORD waitSeconds = 0;
+    bool closeApplications = false;
 };
 // A refused switch: the text that says why (texts.h), and the switch as
 // given, its argument.

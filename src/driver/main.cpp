@@ -65,6 +65,9 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR, int)
         return ended(State.Mode == INTERACTIVE ? 0 : RUN_ARCHIVE_REFUSED);
     }
     State.NoIcons = switches.noIcons;
+    State.WaitGiven = switches.waitGiven;
+    State.WaitSeconds = switches.waitSeconds;
+    State.CloseApplications = switches.closeApplications;
     lstrcpynA(State.GivenFolder, switches.folder, PATH_CHARS);
 
     // The show command is ignored: the backdrop is always maximised. A

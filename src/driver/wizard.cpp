@@ -77,9 +77,9 @@ static const Step SUCCESS = {"SUCCESS", &ClosingPage, nullptr, nullptr, AnswerDo
 // the reason (the first, nothing failed, is never looked up).
 static const RunResult CopyFailureResults[] = {RUN_COMPLETED,  RUN_BAD_PARAMETER, RUN_ARCHIVE_REFUSED, RUN_NO_FOLDER,
                                                RUN_DISK_FULL, RUN_FILE_IN_USE,   RUN_COPY_FAILED};
-static const RunResult RemovalFailureResults[] = {RUN_COMPLETED, RUN_FILE_IN_USE, RUN_COPY_FAILED};
+static const RunResult RemovalFailureResults[] = {RUN_COMPLETED, RUN_FILE_IN_USE, RUN_COPY_FAILED, RUN_FILE_IN_USE};
 static_assert(sizeof CopyFailureResults / sizeof *CopyFailureResults == COPY_FAILED + 1, "one per CopyFailure");
-static_assert(sizeof RemovalFailureResults / sizeof *RemovalFailureResults == REMOVAL_FOLDER_ELSEWHERE + 1,
+static_assert(sizeof RemovalFailureResults / sizeof *RemovalFailureResults == REMOVAL_STOPPED_IN_USE + 1,
               "one per RemovalFailure");
 
 // How a pass through the install or uninstall road ends.
@@ -133,30 +133,37 @@ static Outcome Finish(const Step& closing)
     return Show(closing, &ignored) ? CHECK : BROKEN;
 }
 
-// REMOVESCAN. The copy is no longer installed, whatever stayed of it; a
-// file that stayed is no reason to stop, but an unattended run says so in
-// its exit code.
-static bool RunRemoveScan()
+// REMOVESCAN, false when it cannot be shown. The copy is no longer
+// installed, whatever stayed of it; a file that stayed is no reason to
+// stop, but an unattended run says so in its exit code. A removal stopped
+// by a file in use removed nothing: the copy is still installed, and
+// `removed` says so.
+static bool RunRemoveScan(bool* removed)
 {
     INT_PTR failure;
     if (!Show(REMOVESCAN, &failure))
         return false;
-    State.IsInstalled = false;
+    *removed = failure != REMOVAL_STOPPED_IN_USE;
+    State.IsInstalled = !*removed;
     if (failure != REMOVED_ALL)
         State.Failure = RemovalFailureResults[failure];
     return true;
 }
 
-// REMOVE, and on "Remove" REMOVESCAN and then RSUCCESS1.
+// REMOVE, and on "Remove" REMOVESCAN and then RSUCCESS1; back to the top
+// when the removal stopped.
 static Outcome ConfirmRemoval()
 {
     State.RemoveGroupToo = true;
     INT_PTR confirmed;
+    bool removed;
     if (!Show(REMOVE, &confirmed))
         return BROKEN;
     if (confirmed == END_NO)
         return CHECK;
-    return RunRemoveScan() ? Finish(RSUCCESS1) : BROKEN;
+    if (!RunRemoveScan(&removed))
+        return BROKEN;
+    return removed ? Finish(RSUCCESS1) : CHECK;
 }
 
 // INSTALL, the first time with the folder /dir gave in place of the one
@@ -234,7 +241,12 @@ static Outcome Install()
                 // "Remove old copy": the copy goes first; with it gone, a
                 // repeat of this loop asks for the folder, as for a first
                 // installation.
-                if (!RunRemoveScan() || !AskFolder(&choice))
+                bool removed;
+                if (!RunRemoveScan(&removed))
+                    return BROKEN;
+                if (!removed)
+                    return CHECK;
+                if (!AskFolder(&choice))
                     return BROKEN;
             } else if (choice != END_NO && !IsFullPath(State.TargetFolder)) {
                 // "Continue installation" goes to the folder the scan

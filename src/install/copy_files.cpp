@@ -60,31 +60,20 @@ int ExtractFile(const char* folder, const char* member)
     return result;
 }
 
-// True when another program holds the file open so that it cannot be
-// written: what the library reports only as a file it could not create.
-static bool held_open(const char* folder, const char* name)
-{
-    char path[PATH_CHARS];
-    if (!JoinPath(path, folder, name))
-        return false;
-    HANDLE file = CreateFileA(path, GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (file != INVALID_HANDLE_VALUE) {
-        CloseHandle(file);
-        return false;
-    }
-    return GetLastError() == ERROR_SHARING_VIOLATION;
-}
-
-// True, and logged, when a file of the set in the folder is held open.
-static bool any_held(const char* folder)
+// Waits for each file of the set in the folder that another program
+// holds open, as the run waits for a file in use (FileTries): a file held
+// could not be moved aside, and the copying is not begun until none is.
+// False when the run gives up on one.
+static bool all_free(const char* folder)
 {
     for (const char* name : InstallFileList) {
-        if (held_open(folder, name)) {
-            LogLine("In use: %s\\%s", folder, name);
-            return true;
-        }
+        char path[PATH_CHARS];
+        FileTries tries;
+        while (JoinPath(path, folder, name) && HeldOpen(path))
+            if (!tries.Again(path, ERROR_SHARING_VIOLATION))
+                return false;
     }
-    return false;
+    return true;
 }
 
 // Why a failed extraction stopped the copying.
@@ -98,8 +87,10 @@ static CopyFailure failure_of(int result, const char* folder, const char* name)
         return COPY_NO_FOLDER;
     case DISK_FULL:
         return COPY_DISK_FULL;
-    case CANNOT_CREATE:
-        return held_open(folder, name) ? COPY_FILE_IN_USE : COPY_FAILED;
+    case CANNOT_CREATE: {
+        char path[PATH_CHARS];
+        return JoinPath(path, folder, name) && HeldOpen(path) ? COPY_FILE_IN_USE : COPY_FAILED;
+    }
     }
     return COPY_FAILED;
 }
@@ -136,10 +127,9 @@ CopyFailure CopyAllFiles(const NoticeView& notice)
         return COPY_FOLDER_REFUSED;
     }
     // A file of the set that another program holds open (the application
-    // running, say) could not be moved aside: the copying is refused as
-    // the library refuses a file it cannot write.
-    if (any_held(State.TargetFolder)) {
-        ErrorBox(nullptr, CANNOT_CREATE);
+    // running, say) could not be moved aside: the copying waits for it,
+    // and stops before it begins when the run gives up.
+    if (!all_free(State.TargetFolder)) {
         ErrorBox(notice.dialog, IDS_COPY_FAILED);
         return COPY_FILE_IN_USE;
     }

@@ -53,14 +53,24 @@ static void places_of(const Copying& copying, const char* name, Places* places)
     JoinPath(places->kept, copying.backup, name);
 }
 
+// How a move or delete waits for a file another program holds: as the
+// run waits for a file in use, asking a person; or only for a moment,
+// where no one can be asked (at the start, or undoing a commit).
+enum Waiting { FOR_A_MOMENT, AS_THE_RUN_WAITS };
+
 // 0 when the file moved, else the system's error code.
-static DWORD move(const char* from, const char* to)
+static DWORD move(const char* from, const char* to, Waiting waiting)
 {
-    if (MoveFileExA(from, to, MOVEFILE_WRITE_THROUGH))
-        return 0;
-    DWORD error = GetLastError();
-    LogLine("Not moved: %s to %s (error %lu)", from, to, error);
-    return error;
+    FileTries tries;
+    Patience moment(MOMENT_MS);
+    while (!MoveFileExA(from, to, MOVEFILE_WRITE_THROUGH)) {
+        DWORD error = GetLastError();
+        if (waiting == AS_THE_RUN_WAITS ? tries.Again(from, error) : moment.Again(from, error))
+            continue;
+        LogLine("Not moved: %s to %s (error %lu)", from, to, error);
+        return error;
+    }
+    return 0;
 }
 
 // Holds a folder the copying works in, and logs it when it leads
@@ -107,8 +117,10 @@ static bool each_left_by_copying(const char* folder, bool remove)
     do {
         if (lstrcmpA(entry.cFileName, ".") == 0 || lstrcmpA(entry.cFileName, "..") == 0)
             continue;
+        Patience moment(MOMENT_MS);
         if (remove && JoinPath(path, folder, entry.cFileName))
-            DeleteFileA(path);
+            while (!DeleteFileA(path) && moment.Again(path, GetLastError()))
+                ;  // a scan of the file, waited out
         ours = ours && left_by_copying(entry);
     } while (FindNextFileA(search, &entry));
     FindClose(search);
@@ -282,7 +294,7 @@ static bool hold_places(const Copying& copying, HANDLE held[PLACES])
 // `movedIn` and `movedAside` tell, by the file's place in the list, what
 // this pass did.
 enum MoveEnd { MOVED_IN, HELD_IN_PLACE, NOT_MOVED };
-static MoveEnd move_in(const Copying& copying, unsigned* movedIn, unsigned* movedAside)
+static MoveEnd move_in(const Copying& copying, unsigned* movedIn, unsigned* movedAside, Waiting waiting)
 {
     for (int i = 0; i < INSTALL_FILES; ++i) {
         Places places;
@@ -290,12 +302,12 @@ static MoveEnd move_in(const Copying& copying, unsigned* movedIn, unsigned* move
         if (!IsFile(places.staged))
             continue;
         if (IsFile(places.target)) {
-            if (DWORD error = move(places.target, places.kept))
-                return error == ERROR_SHARING_VIOLATION ? HELD_IN_PLACE : NOT_MOVED;
+            if (DWORD error = move(places.target, places.kept, waiting))
+                return InUseError(places.target, error) ? HELD_IN_PLACE : NOT_MOVED;
             *movedAside |= 1u << i;
         }
-        if (move(places.staged, places.target))
-            return NOT_MOVED;
+        if (DWORD error = move(places.staged, places.target, waiting))
+            return InUseError(places.staged, error) ? HELD_IN_PLACE : NOT_MOVED;
         *movedIn |= 1u << i;
     }
     return MOVED_IN;
@@ -309,9 +321,9 @@ static bool move_back(const Copying& copying, unsigned movedIn, unsigned movedAs
         Places places;
         places_of(copying, InstallFileList[i], &places);
         if (movedIn & (1u << i))
-            whole = !move(places.target, places.staged) && whole;
+            whole = !move(places.target, places.staged, FOR_A_MOMENT) && whole;
         if (movedAside & (1u << i))
-            whole = !move(places.kept, places.target) && whole;
+            whole = !move(places.kept, places.target, FOR_A_MOMENT) && whole;
     }
     return whole;
 }
@@ -331,7 +343,7 @@ CommitEnd CommitCopying(Copying& copying)
         return NOT_COMMITTED;
     }
     unsigned movedIn = 0, movedAside = 0;
-    MoveEnd moved = move_in(copying, &movedIn, &movedAside);
+    MoveEnd moved = move_in(copying, &movedIn, &movedAside, AS_THE_RUN_WAITS);
     bool undone = moved != MOVED_IN && move_back(copying, movedIn, movedAside) && set_phase(copying, STAGING_PHASE);
     release(held);
     if (moved == MOVED_IN) {
@@ -456,7 +468,7 @@ void RecoverCopying()
     bool gone = GetFileAttributesA(copying.folder) == INVALID_FILE_ATTRIBUTES;
     bool moved = !gone && hold_places(copying, held);
     if (moved) {
-        moved = move_in(copying, &movedIn, &movedAside) == MOVED_IN;
+        moved = move_in(copying, &movedIn, &movedAside, FOR_A_MOMENT) == MOVED_IN;
         release(held);
     }
     if (moved && RecordInstallation(copying.folder)) {

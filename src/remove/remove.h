@@ -15,6 +15,7 @@ enum RemovalFailure {
     REMOVED_ALL = 0,
     REMOVAL_FILE_STAYED,       // a file it was to delete stays (in use, say)
     REMOVAL_FOLDER_ELSEWHERE,  // the folder leads elsewhere and was left alone
+    REMOVAL_STOPPED_IN_USE,    // a file stayed in use: nothing was removed
 };
 RemovalFailure RemoveScan();
 

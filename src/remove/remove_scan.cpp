@@ -1,6 +1,9 @@
 // REMOVESCAN: takes the installed copy off the machine while its notice is
-// shown. Nothing is asked and nothing is reported; whatever cannot be
-// removed stays, and the removal goes on.
+// shown. The program's files go together or not at all: a file another
+// program holds is waited for, as the run waits for a file in use, and a
+// removal that gives up on one removes nothing. After that nothing is
+// asked and nothing is reported; whatever cannot be removed stays, and
+// the removal goes on.
 #include <string.h>
 
 #include "held_folder.h"
@@ -24,27 +27,126 @@ static const UserFilePattern UserFilePatterns[] = {{"*.env", "_qvn.env"}, {"*.ls
 
 static const char CLASS_KEY[] = "Corvane.Pro32";
 
-// Read-only or in use, the file stays, and false tells so; a missing one
-// is no failure.
-static bool delete_file(const char* path)
+static bool missing(DWORD error)
 {
-    if (DeleteFileA(path)) {
-        LogLine("Deleted %s", path);
-        return true;
-    }
-    DWORD error = GetLastError();
-    if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND)
-        return true;
-    LogLine("Not deleted: %s (error %lu)", path, error);
-    return false;
+    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
 }
 
-// Deletes one file of the installation folder. A path that would not fit
-// its buffer is skipped, never cut into another path.
-static bool delete_installed(const char* name)
+// Read-only or in use past a moment, the file stays, and false tells so;
+// a missing one is no failure.
+static bool delete_file(const char* path)
 {
-    char DeletePath[PATH_CHARS];
-    return !JoinPath(DeletePath, State.InstalledFolder, name) || delete_file(DeletePath);
+    Patience moment(MOMENT_MS);
+    while (!DeleteFileA(path)) {
+        DWORD error = GetLastError();
+        if (missing(error))
+            return true;
+        if (!moment.Again(path, error)) {
+            LogLine("Not deleted: %s (error %lu)", path, error);
+            return false;
+        }
+    }
+    LogLine("Deleted %s", path);
+    return true;
+}
+
+// The program's files that go together: the seven but UNINSTAL.EXE, which
+// may be the program that started this removal and waits for it (it goes
+// itself once it has ended), and the help viewer's index files.
+enum { SET_FILES = INSTALL_FILES - 1 + 2 };
+struct RemovedSet {
+    char paths[SET_FILES][PATH_CHARS];
+    HANDLE files[SET_FILES];
+    int count;
+};
+
+// Marks a file to go, through a handle kept open, or takes the mark back.
+static bool mark(HANDLE file, bool go)
+{
+    FILE_DISPOSITION_INFO disposition = {go};
+    return SetFileInformationByHandle(file, FileDispositionInfo, &disposition, sizeof disposition);
+}
+
+// Opens the file and marks it to go when the handle is closed: 0, or the
+// system's error, the file left as it was. A missing file is no error.
+static DWORD mark_to_go(const char* path, HANDLE* file)
+{
+    *file = CreateFileA(path, DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                        FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    if (*file == INVALID_HANDLE_VALUE)
+        return missing(GetLastError()) ? 0 : GetLastError();
+    if (mark(*file, true))
+        return 0;
+    // Denied for a running program: closed first, so that only others'
+    // hold shows when it is looked at.
+    DWORD error = GetLastError();
+    CloseHandle(*file);
+    *file = INVALID_HANDLE_VALUE;
+    return error;
+}
+
+// The marks taken back, nothing deleted.
+static void keep_all(RemovedSet& set, int marked)
+{
+    for (int i = 0; i < marked; ++i)
+        if (set.files[i] != INVALID_HANDLE_VALUE) {
+            mark(set.files[i], false);
+            CloseHandle(set.files[i]);
+        }
+}
+
+// Marks every file of the set to go, so that they go together once their
+// handles are closed. One that another program holds is waited for, with
+// no file marked meanwhile, and the marking begins again; one that cannot
+// be deleted otherwise (read-only, say) stays, and false tells so. When
+// the run gives up on a file in use, nothing is marked and `inUse` says so.
+static bool mark_set(RemovedSet& set, bool* inUse)
+{
+    FileTries tries;
+    *inUse = false;
+    for (;;) {
+        bool all = true;
+        int i = 0;
+        for (; i < set.count; ++i) {
+            DWORD error = mark_to_go(set.paths[i], &set.files[i]);
+            if (error == 0)
+                continue;
+            if (InUseError(set.paths[i], error))
+                break;
+            LogLine("Not deleted: %s (error %lu)", set.paths[i], error);
+            all = false;
+        }
+        if (i == set.count)
+            return all;
+        keep_all(set, i);
+        if (!tries.Again(set.paths[i], ERROR_SHARING_VIOLATION)) {
+            *inUse = true;
+            return false;
+        }
+    }
+}
+
+// The set goes: each marked file when its handle is closed.
+static void delete_set(RemovedSet& set)
+{
+    for (int i = 0; i < set.count; ++i)
+        if (set.files[i] != INVALID_HANDLE_VALUE) {
+            CloseHandle(set.files[i]);
+            LogLine("Deleted %s", set.paths[i]);
+        }
+}
+
+// The set's paths in the installation folder. A path that would not fit
+// its buffer is skipped, never cut into another path.
+static void set_of(RemovedSet& set)
+{
+    set.count = 0;
+    for (const char* name : InstallFileList)
+        if (lstrcmpiA(name, "UNINSTAL.EXE") != 0 && JoinPath(set.paths[set.count], State.InstalledFolder, name))
+            ++set.count;
+    for (const char* name : HelpIndexFileList)
+        if (JoinPath(set.paths[set.count], State.InstalledFolder, name))
+            ++set.count;
 }
 
 // The user's settings files in the installation folder, on a full
@@ -116,13 +218,21 @@ RemovalFailure RemoveScan()
     const RecordValues& record = State.InstallRecord;
     // The shareware edition installs the same seven files as the release one.
     if ((record.sharewareEdition || record.releaseEdition) && hasFolder) {
-        // UNINSTAL.EXE may be the program that started this removal and
-        // waits for it; it goes itself once it has ended.
-        for (const char* name : InstallFileList)
-            if (!delete_installed(name) && strcmp(name, "UNINSTAL.EXE") != 0)
-                all = false;
-        for (const char* name : HelpIndexFileList)
-            all = delete_installed(name) && all;
+        RemovedSet set;
+        bool inUse;
+        set_of(set);
+        all = mark_set(set, &inUse);
+        if (inUse) {
+            LogLine("The removal stops: nothing was removed");
+            CloseHandle(held);
+            return REMOVAL_STOPPED_IN_USE;
+        }
+        delete_set(set);
+        char uninstaller[PATH_CHARS];
+        if (!JoinPath(uninstaller, State.InstalledFolder, "UNINSTAL.EXE") || DeleteFileA(uninstaller))
+            LogLine("Deleted %s", uninstaller);
+        else if (!missing(GetLastError()))
+            LogLine("Not deleted: %s (error %lu); it goes itself once it has ended", uninstaller, GetLastError());
     }
 
     if (State.RemoveGroupToo) {

@@ -7,6 +7,7 @@
 #include <string>
 #include <utility>
 
+#include "command_words.h"
 #include "driver/driver.h"
 #include "machine.h"
 #include "robot.h"
@@ -62,6 +63,8 @@ TEST(CommandLine, SwitchesBeforeTheTailAreReadOrRefused)
         bool noIcons;
         std::wstring refused;  // how the refusal starts: the switch, and why
         std::wstring ends = L"";
+        int wait = -1;  // /wait's seconds; -1 without it
+        bool closeApplications = false;
     } cases[] = {
         {L"C:\\SETUP.ZIP*code", L"C:\\SETUP.ZIP*code"},
         {L"UNINSTALL /quiet", L"UNINSTALL /quiet"},
@@ -82,6 +85,13 @@ TEST(CommandLine, SwitchesBeforeTheTailAreReadOrRefused)
          L"d: the folder name is too long for the files that go into it."},
         {L"/quietC:\\A.ZIP*secret", L"", INTERACTIVE, L"", L"", false, L"/quietC:\\A.ZIP*****: Setup knows no such"},
         {L"/quiet /passive X", L"X", QUIET, L"", L"", false, L"/passive: only one of /quiet and /passive"},
+        {L"/quiet /WAIT=86400 /CloseApplications X", L"X", QUIET, L"", L"", false, L"", L"", 86400, true},
+        {L"/wait=0 X", L"X", INTERACTIVE, L"", L"", false, L"", L"", 0},
+        {L"/wait=86401 X", L"X", INTERACTIVE, L"", L"", false, L"/wait=86401: the wait is a number of seconds"},
+        {L"/wait=4294967301 X", L"X", INTERACTIVE, L"", L"", false, L"/wait=4294967301: the wait is a number"},
+        {L"/wait=-1 X", L"X", INTERACTIVE, L"", L"", false, L"/wait=-1: the wait is a number of seconds"},
+        {L"/wait=5s X", L"X", INTERACTIVE, L"", L"", false, L"/wait=5s: the wait is a number of seconds"},
+        {L"/closeapplications=yes X", L"X", INTERACTIVE, L"", L"", false, L"/closeapplications=yes: this switch takes no"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(Narrow(c.tail.substr(0, 60)));
@@ -100,6 +110,32 @@ TEST(CommandLine, SwitchesBeforeTheTailAreReadOrRefused)
         EXPECT_EQ(Narrow(c.folder), switches.folder);
         EXPECT_EQ(c.log, switches.log);
         EXPECT_EQ(c.noIcons, switches.noIcons);
+        EXPECT_EQ(c.wait >= 0, switches.waitGiven);
+        EXPECT_EQ(c.wait >= 0 ? static_cast<DWORD>(c.wait) : 0u, switches.waitSeconds);
+        EXPECT_EQ(c.closeApplications, switches.closeApplications);
+    }
+}
+
+// What UNINSTAL.EXE passes on to the removal it starts: the run's switch
+// and how a file in use is waited for, nothing else of its command line.
+TEST(CommandLine, ARemovalPassesOnOnlyTheSwitchesItKnows)
+{
+    struct Case {
+        const wchar_t* tail;
+        const char* passed;
+    } cases[] = {
+        {L"", ""},
+        {L"/quiet", "/quiet "},
+        {L"/Wait=45 /PASSIVE /closeApplications", "/passive /closeapplications /wait=45 "},
+        {L"/wait=999999 /wait=7", "/wait=7 "},
+        {L"/wait=1234567 /wait= /wait=5s /wait=\"5\" /waiting=5 /closeapps", ""},
+        {L"\"/quiet /wait=5\" UNINSTALL&calc /wait=3&calc", ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(Narrow(c.tail));
+        char passed[PASSED_CHARS];
+        PassedSwitches(c.tail, passed);
+        EXPECT_STREQ(c.passed, passed);
     }
 }
 

@@ -3,6 +3,7 @@
 
 #include <cstring>
 #include <fstream>
+#include <regex>
 #include <sstream>
 
 namespace e2e {
@@ -26,6 +27,35 @@ std::string EntryValue(const char* name)
     RegGetValueW(HKEY_LOCAL_MACHINE, L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\CorvanePro32",
                  machine::Widen(name).c_str(), RRF_RT_REG_SZ, nullptr, value, &size);
     return machine::Narrow(value, CP_UTF8);
+}
+
+std::vector<std::string> LastRun(const std::string& log)
+{
+    std::string text = ReadFile(log);
+    size_t header = text.rfind("==== Corvane Pro32 2.0 setup ====");
+    std::vector<std::string> lines;
+    if (header == std::string::npos)
+        return lines;
+    std::istringstream stream(text.substr(text.rfind('\n', header) + 1));
+    for (std::string line; std::getline(stream, line);)
+        lines.push_back(line.substr(0, line.find_last_not_of('\r') + 1));
+    return lines;
+}
+
+testing::AssertionResult Logged(const std::vector<std::string>& lines, const std::vector<std::string>& expected)
+{
+    static const std::regex stamped(R"(\d{4}-\d\d-\d\d \d\d:\d\d:\d\d\.\d{3}  .+)");
+    for (const std::string& line : lines)
+        if (!std::regex_match(line, stamped))
+            return testing::AssertionFailure() << "no time: " << line;
+    for (const std::string& text : expected) {
+        bool found = false;
+        for (const std::string& line : lines)
+            found = found || line.compare(25, std::string::npos, text) == 0;
+        if (!found)
+            return testing::AssertionFailure() << "not logged: " << text;
+    }
+    return testing::AssertionSuccess();
 }
 
 std::string RecordFor(const std::string& folder, int major, int minor)

@@ -43,6 +43,12 @@ bool MakeFolder(const std::string& path);
 // none.
 std::string EntryValue(const char* name);
 
+// The lines the last run appended to a log, from its header on.
+std::vector<std::string> LastRun(const std::string& log);
+// Every line starts with the local time; each expected text is a line's
+// whole text after it.
+testing::AssertionResult Logged(const std::vector<std::string>& lines, const std::vector<std::string>& expected);
+
 // A record as this setup writes it, for a copy in `folder`.
 std::string RecordFor(const std::string& folder, int major = 2, int minor = 0);
 void WriteRecord(const std::string& contents);  // "" for no record

@@ -139,8 +139,10 @@ TEST_F(Interrupted, AFailureInTheMiddleLeavesTheEarlierCopyAsItWas)
 }
 
 // A commit that the next start cannot finish, since the application holds
-// a file open, keeps its journal; a removal then takes the staged files
-// and the journal with the rest, so no later start brings a record back.
+// a file open, keeps its journal; so does a removal that stops, removing
+// nothing, while the file is in use. Once it is free, a removal takes the
+// staged files and the journal with the rest, so no later start brings a
+// record back.
 TEST_F(Interrupted, ARemovalTakesACopyingThatCouldNotBeFinished)
 {
     install_earlier(FOLDER);
@@ -150,9 +152,12 @@ TEST_F(Interrupted, ARemovalTakesACopyingThatCouldNotBeFinished)
     WriteFile(journal(), journal_of('C', FOLDER));
     const std::string running = FOLDER + "\\QVN32.EXE";
     HANDLE held = CreateFileA(running.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-    EXPECT_EQ(7u, Session(quiet("UNINSTALL"), "").exitCode(60000));
+    EXPECT_EQ(7u, Session(quiet("/wait=0 UNINSTALL"), "").exitCode(60000));
     CloseHandle(held);
-    EXPECT_EQ(std::vector<std::string>{"QVN32.EXE"}, FilesIn(FOLDER + "\\*")) << "only the file in use stays";
+    EXPECT_EQ(7u, FilesIn(FOLDER + STAGING + "\\*").size()) << "nothing removed";
+    EXPECT_TRUE(Exists(journal()) && Exists(RecordPath()));
+    EXPECT_EQ(1u, Session(quiet("UNINSTALL"), "").exitCode(60000));
+    EXPECT_FALSE(Exists(FOLDER));
     EXPECT_FALSE(Exists(journal()));
     EXPECT_EQ(2u, Session(quiet("/verify"), "").exitCode(60000));
     EXPECT_FALSE(Exists(RecordPath()));

@@ -4,7 +4,8 @@
 //   walk.exe tour SETUP_EXE ARCHIVE_TAIL SHOTS_FOLDER PAYLOAD_FOLDER
 //     the notice without a command line; uninstall with nothing installed;
 //     an installation with icons (leaving and resuming once); setup again
-//     over the copy ("Continue installation"); setup again, moving the copy
+//     over the copy ("Continue installation") while its program is held
+//     open (Retry once it is let go); setup again, moving the copy
 //     ("Remove old copy") into another folder; the application at work; the
 //     removal through the installed UNINSTAL.EXE (leaving and resuming
 //     once); a newer version found. Saves a screenshot of every dialog it
@@ -119,17 +120,17 @@ const LANGID ENGLISH = MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US);
 
 // A dialog met in another language than English says something else than
 // the English one: the robot knew it by the template in that language,
-// and it is no copy of the English one. The one message box met, a
-// refused folder, begins as the language's text does, and not as the
+// and it is no copy of the English one. A message box (a refused folder,
+// a file in use) begins as the language's text `box` does, and not as the
 // English one.
-void check_translated(const robot::Dialog& dialog)
+void check_translated(const robot::Dialog& dialog, UINT box)
 {
     static const std::vector<robot::Template> english = robot::TemplatesIn(ENGLISH);
     bool differs = false;
     if (dialog.name.empty()) {
         // Each up to the folder it names.
-        std::string text = robot::Text(IDS_FOLDER_UNSAFE, g_language, "\n");
-        std::string words = robot::Text(IDS_FOLDER_UNSAFE, ENGLISH, "\n");
+        std::string text = robot::Text(box, g_language, "\n");
+        std::string words = robot::Text(box, ENGLISH, "\n");
         text.resize(text.find('\n'));
         words.resize(words.find('\n'));
         differs = dialog.title == robot::Text(IDS_ERROR, g_language) && dialog.message().rfind(text, 0) == 0 &&
@@ -146,8 +147,10 @@ void check_translated(const robot::Dialog& dialog)
 }
 
 // Waits for the named dialog (or takes the one given) and saves the screen
-// once it is up. The work dialogs are taken at once: they are busy.
-robot::Dialog see(robot::Session& setup, const std::string& name, robot::Dialog dialog = robot::Dialog())
+// once it is up. The work dialogs are taken at once: they are busy. A
+// message box has no name; `box` is its text.
+robot::Dialog see(robot::Session& setup, const std::string& name, robot::Dialog dialog = robot::Dialog(),
+                  UINT box = IDS_FOLDER_UNSAFE)
 {
     if (!dialog)
         dialog = setup.next();
@@ -160,7 +163,7 @@ robot::Dialog see(robot::Session& setup, const std::string& name, robot::Dialog 
         Sleep(150);  // let it paint
     save_screen(dialog);
     if (g_language && g_language != ENGLISH)
-        check_translated(dialog);
+        check_translated(dialog, box);
     std::printf("  %-14s \"%s\"\n", name.c_str(), dialog.title.c_str());
     return dialog;
 }
@@ -365,13 +368,20 @@ void tour(const std::string& program, const std::string& archive, const std::str
         robot::CloseShellWindows();  // the shell showed the new group in a folder window
     }
 
-    std::printf("Setup again, over the installed copy:\n");
+    std::printf("Setup again, over the installed copy, while the application runs:\n");
     {
+        // Held as the application holds its program: Setup names the file,
+        // and goes on once it is let go.
+        std::string running = std::string(TARGET) + "\\QVN32.EXE";
+        HANDLE held = CreateFileA(running.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
         robot::Session setup(archive, program);
         again(setup, "SETUPSCAN");
         press(setup, again(setup, "SETUPINTRO"), IDOK);
         press(setup, see(setup, "NOTICE1"), IDOK);  // Continue installation
-        press(setup, after_copying(setup), IDCANCEL);  // Skip
+        robot::Dialog inUse = see(setup, "", after_copying(setup), IDS_IN_USE);
+        CloseHandle(held);
+        press(setup, inUse, IDRETRY);
+        press(setup, again(setup, "#135"), IDCANCEL);  // Skip
         press(setup, again(setup, "SUCCESS"), IDOK);
         expect_exit(setup, 1);
         check_installation(TARGET, payload);
