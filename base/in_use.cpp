@@ -22,7 +22,7 @@ bool Patience::Pause()
     if (waited_ >= limit_)
         return false;
     DWORD pause = limit_ - waited_ < pause_ ? limit_ - waited_ : pause_;
-    Sleep(pause);
+    pause_function_(pause);
     waited_ += pause;
     pause_ = pause_ < 500 ? pause_ * 2 : 1000;
     return true;

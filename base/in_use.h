@@ -23,9 +23,11 @@ bool InUseError(const char* path, DWORD error);
 
 // Waiting between tries at one file: each pause twice the last, from
 // 50 ms up to a second, until `limit` milliseconds have gone by in all.
+// Each pause is `pause`'s, by default a plain Sleep.
+typedef VOID(WINAPI* PauseFunction)(DWORD milliseconds);
 class Patience {
 public:
-    explicit Patience(DWORD limit) : limit_(limit) {}
+    explicit Patience(DWORD limit, PauseFunction pause = Sleep) : limit_(limit), pause_function_(pause) {}
     // After a try at `path` that failed with `error`: true, once it has
     // paused, when the file is in use and time is left; true at once the
     // first time in a row access is denied to a file nobody holds (its
@@ -37,7 +39,9 @@ public:
     bool Pause();
 
 private:
-    DWORD limit_, waited_ = 0, pause_ = 50;
+    DWORD limit_;
+    PauseFunction pause_function_;
+    DWORD waited_ = 0, pause_ = 50;
     bool inUse_ = false, deniedBefore_ = false;
 };
 

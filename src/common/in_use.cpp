@@ -91,10 +91,24 @@ static void close_holders(const char* path)
     LogLine("The programs that hold %s were asked to close: result %lu", path, error);
 }
 
+// A pause in which this thread's windows are painted, and nothing else is
+// dispatched: the notice stays whole on screen while a file is waited for.
+static VOID WINAPI pause_painting(DWORD milliseconds)
+{
+    DWORD start = GetTickCount();
+    for (DWORD passed = 0; passed < milliseconds; passed = GetTickCount() - start) {
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, milliseconds - passed, QS_PAINT);
+        MSG message;
+        while (PeekMessageW(&message, nullptr, WM_PAINT, WM_PAINT, PM_REMOVE))
+            DispatchMessageW(&message);
+    }
+}
+
 FileTries::FileTries()
     : patience_(State.Mode == INTERACTIVE ? MOMENT_MS
                 : State.WaitGiven         ? State.WaitSeconds * 1000
-                                          : UNATTENDED_WAIT_MS)
+                                          : UNATTENDED_WAIT_MS,
+                pause_painting)
 {
 }
 
@@ -126,6 +140,6 @@ bool FileTries::Again(const char* path, DWORD error)
                        : AskRetry(State.backdrop, IDS_IN_USE, wide);
     LogLine(retry ? "Retry: %s is tried again" : "Cancel: %s stays as it is", path);
     // After Retry, one try, and then the question again.
-    patience_ = Patience(0);
+    patience_ = Patience(0, pause_painting);
     return retry;
 }
