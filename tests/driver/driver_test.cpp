@@ -91,7 +91,7 @@ TEST(CommandLine, SwitchesBeforeTheTailAreReadOrRefused)
         {L"/wait=4294967301 X", L"X", INTERACTIVE, L"", L"", false, L"/wait=4294967301: the wait is a number"},
         {L"/wait=-1 X", L"X", INTERACTIVE, L"", L"", false, L"/wait=-1: the wait is a number of seconds"},
         {L"/wait=5s X", L"X", INTERACTIVE, L"", L"", false, L"/wait=5s: the wait is a number of seconds"},
-        {L"/closeapplications=yes X", L"X", INTERACTIVE, L"", L"", false, L"/closeapplications=yes: this switch takes no"},
+        {L"/closeapplications=yes X", L"X", INTERACTIVE, L"", L"", false, L"/closeapplications=yes: this switch takes"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(Narrow(c.tail.substr(0, 60)));

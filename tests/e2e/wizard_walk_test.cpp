@@ -32,7 +32,8 @@ TEST_F(Wizard, EveryRoadGoesWhereItShould)
                                     "administrators may delete or rename\n\n" + open +
                                     "\n\nPlease choose a folder under Program Files.";
     const std::string unknown = "Error:/bogus: Setup knows no such switch.\n\n"
-                                "It knows /quiet, /passive, /dir=FOLDER, /log=FILE and /noicons.";
+                                "It knows /quiet, /passive, /dir=FOLDER, /log=FILE, /noicons, /wait=SECONDS and "
+                                "/closeapplications.";
     const DWORD LEFT = STILL_ACTIVE;
     struct Road {
         const char* what;

@@ -70,14 +70,18 @@ TEST_F(Folders, CreateMakesEveryMissingLevelInOrder)
     }
 }
 
-// A commit that meets a file of the set held open moves back what it
-// moved and says so; the folder holds its files as they were and nothing
-// of the copying's own: no staging or backup folder, no journal.
+// A commit that meets a file of the set held open past the run's wait (an
+// unattended run given /wait=0) moves back what it moved and says so; the
+// folder holds its files as they were and nothing of the copying's own: no
+// staging or backup folder, no journal.
 TEST_F(Folders, ACommitThatMeetsAFileHeldOpenIsUndoneAndSaysSo)
 {
     const std::string folder = "C:\\unit\\commit",
                       journal = machine::RecordPath().substr(0, machine::RecordPath().rfind('\\')) + "\\QVN32.JNL";
     DeleteFileA(journal.c_str());  // what a run stopped in this prefix may have left
+    const SetupState before = State;
+    State.Mode = QUIET;
+    State.WaitGiven = true;
     CreateDirectoryA(folder.c_str(), nullptr);
     for (const char* name : InstallFileList)
         machine::WriteFile(folder + "\\" + name, std::string("old ") + name);
@@ -89,6 +93,7 @@ TEST_F(Folders, ACommitThatMeetsAFileHeldOpenIsUndoneAndSaysSo)
     HANDLE file = CreateFileA(held.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     EXPECT_EQ(NOT_COMMITTED_IN_USE, CommitCopying(copying));
     CloseHandle(file);
+    State = before;
     for (const char* name : InstallFileList)
         EXPECT_EQ(std::string("old ") + name, machine::ReadFile(folder + "\\" + name));
     EXPECT_EQ(7u, machine::FilesIn(folder + "\\*").size()) << "nothing of the copying's stays";
