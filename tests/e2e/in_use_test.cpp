@@ -16,13 +16,12 @@ using namespace e2e;
 const DWORD THROUGHOUT = 120000, MOMENT = 0;
 const std::string EARLIER = "the earlier set's help";
 
-// file_holder.exe holding a file, from when it is made, for `milliseconds`
-// or until it is let go.
+// file_holder.exe holding a file, from when it is made until it is let go.
 class Holder {
 public:
-    Holder(const std::string& file, DWORD milliseconds)
+    explicit Holder(const std::string& file)
     {
-        std::string line = "\"" + WindowsPath(FILE_HOLDER) + "\" \"" + file + "\" " + std::to_string(milliseconds);
+        std::string line = "\"" + WindowsPath(FILE_HOLDER) + "\" \"" + file + "\" " + std::to_string(THROUGHOUT);
         STARTUPINFOA startup = {sizeof startup};
         PROCESS_INFORMATION process = {};
         CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process);
@@ -111,7 +110,7 @@ TEST_F(FilesInUse, AnUnattendedRunWaitsOutAHoldOrEndsWith7KeepingTheWholeSet)
         const std::string recordBefore = ReadFile(RecordPath());
         std::string command = row.removal ? EntryValue("QuietUninstallString") + " " + row.switches
                                           : "\"" + program() + "\" /quiet " + row.switches + archive();
-        Holder holder(file(row.held), THROUGHOUT);
+        Holder holder(file(row.held));
         Sleep(1000);
         DWORD start = GetTickCount();
         Session run(command, "");
@@ -174,7 +173,7 @@ TEST_F(FilesInUse, APersonIsToldWhichFileIsInUseAndMayRetryOrCancel)
         SCOPED_TRACE(row.what);
         install_earlier();
         size_t shortcuts = FilesIn(GroupFolder() + "\\*.lnk").size();
-        Holder holder(file("QVN32.EXE"), THROUGHOUT);
+        Holder holder(file("QVN32.EXE"));
         Session setup(row.tail, program());
         Dialog asked;
         ASSERT_TRUE(Walk(setup, row.toBox, &asked));
