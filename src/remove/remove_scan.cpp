@@ -4,7 +4,6 @@
 // removal that gives up on one removes nothing. After that nothing is
 // asked and nothing is reported; whatever cannot be removed stays, and
 // the removal goes on.
-#include <string.h>
 
 #include "held_folder.h"
 #include "install/install.h"
